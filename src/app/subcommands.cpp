@@ -1,0 +1,56 @@
+#include "app/subcommands.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace ravik {
+
+const std::vector<Subcommand>& Subcommands() {
+    static const std::vector<Subcommand> kCommands = {
+        {"info", "ravik info FILE", RunInfo},
+        {"merge", "ravik merge FILE... -o OUT [--locked]", RunMerge},
+    };
+    return kCommands;
+}
+
+namespace {
+bool IsHelp(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
+
+void PrintHelp(FILE* to) {
+    std::fprintf(to,
+                 "usage: ravik [FILE.qvr]        open the desktop program (on a readings file)\n"
+                 "       ravik SUBCOMMAND ...    run headless\n\nsubcommands:\n");
+    for (const Subcommand& command : Subcommands()) std::fprintf(to, "  %s\n", command.usage);
+}
+}  // namespace
+
+bool IsSubcommandCall(int argc, char** argv) {
+    if (argc < 2) return false;
+    if (IsHelp(argv[1])) return true;
+    for (const Subcommand& command : Subcommands()) {
+        if (std::strcmp(argv[1], command.name) == 0) return true;
+    }
+    return false;
+}
+
+int RunSubcommand(int argc, char** argv) {
+    if (IsHelp(argv[1])) {
+        PrintHelp(stdout);
+        return 0;
+    }
+    for (const Subcommand& command : Subcommands()) {
+        if (std::strcmp(argv[1], command.name) != 0) continue;
+        const Arguments args(argv + 2, argv + argc);
+        for (const std::string& arg : args) {
+            if (IsHelp(arg.c_str())) {
+                std::printf("usage: %s\n", command.usage);
+                return 0;
+            }
+        }
+        return command.run(args);
+    }
+    PrintHelp(stderr);
+    return 2;
+}
+
+}  // namespace ravik

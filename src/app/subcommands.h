@@ -1,0 +1,28 @@
+#pragma once
+// The headless subcommands of the ravik executable ("ravik info FILE", ...).
+// They need no display, write results to stdout and messages to stderr, and
+// return 0 on success.
+
+#include <string>
+#include <vector>
+
+namespace ravik {
+
+using Arguments = std::vector<std::string>;
+
+struct Subcommand {
+    const char* name;
+    const char* usage;
+    int (*run)(const Arguments& args);  // args after the subcommand's name
+};
+
+const std::vector<Subcommand>& Subcommands();
+
+// True when argv names a subcommand or asks for help.
+bool IsSubcommandCall(int argc, char** argv);
+int RunSubcommand(int argc, char** argv);
+
+int RunInfo(const Arguments& args);
+int RunMerge(const Arguments& args);
+
+}  // namespace ravik

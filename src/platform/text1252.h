@@ -1,0 +1,22 @@
+#pragma once
+// Windows-1252 text. Every text inside readings files, settings, pick lists,
+// exports and library files is kept as these bytes; conversion happens only
+// where text meets a terminal or the screen.
+
+#include <string>
+#include <string_view>
+
+namespace ravik {
+
+// "±" as the single byte it is in every file of the system.
+inline constexpr char kPlusMinus = '\xB1';
+
+// Converts Windows-1252 bytes to UTF-8. The five bytes 1252 leaves undefined
+// (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1 control characters of the same value.
+std::string Cp1252ToUtf8(std::string_view bytes);
+
+// Converts UTF-8 to Windows-1252; a character 1252 cannot hold, or a broken
+// UTF-8 sequence, becomes '?'.
+std::string Utf8ToCp1252(std::string_view utf8);
+
+}  // namespace ravik

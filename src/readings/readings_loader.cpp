@@ -1,0 +1,197 @@
+#include "readings/readings_loader.h"
+
+#include <strings.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "platform/file_io.h"
+#include "platform/prompter.h"
+#include "readings/field_formatter.h"
+
+namespace ravik {
+
+namespace {
+
+// No readings file can be longer than the header and 5100 records of the
+// largest length; the trailer behind the records is never read.
+constexpr size_t kLargestUsefulFile = kFileHeaderSize + size_t{kMaxReadings} * 65535;
+
+// The lists in the order titles are learned after a load.
+constexpr Mode kLearningOrder[kModeCount] = {Mode::Paint, Mode::Bulk, Mode::Sign, Mode::Alloy,
+                                             Mode::Thin};
+
+std::string Format(const char* format, auto... args) {
+    char text[512];
+    std::snprintf(text, sizeof text, format, args...);
+    return text;
+}
+
+// The count at the start of the header, clamped far beyond any valid count.
+int64_t HeaderCount(const char* headerText) {
+    const long value = std::strtol(headerText, nullptr, 10);
+    constexpr long kFar = 1000000;
+    return value > kFar ? kFar : value < -kFar ? -kFar : value;
+}
+
+float VersionFromLine(const std::string& line) {
+    const size_t take = std::min<size_t>(line.size(), 3);
+    return static_cast<float>(ReadNumber(std::string_view(line).substr(line.size() - take)));
+}
+
+void LearnAllTitles(ReadingStore& store, Prompter& prompter) {
+    const FormatSettings anySettings;  // titles do not depend on settings
+    ReadingFields scratch;
+    for (Mode mode : kLearningOrder) {
+        for (int32_t n : store.list(mode)) {
+            FormatReadingFieldsLearning(store, anySettings, n, store.record(n), scratch, prompter);
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> HeaderLines(const char* headerText) {
+    std::vector<std::string> lines;
+    std::string current;
+    for (const char* p = headerText; *p != '\0'; ++p) {
+        if (*p == '\r' || *p == '\n') {
+            if (!current.empty()) lines.push_back(current);
+            current.clear();
+        } else {
+            current += *p;
+        }
+    }
+    if (!current.empty()) lines.push_back(current);
+    return lines;
+}
+
+LoadOutcome LoadReadingsBytes(ReadingStore& store, std::span<const uint8_t> bytes, const std::string& path,
+                       int command, Prompter& prompter) {
+    std::array<char, kFileHeaderSize + 1> header{};
+    std::memcpy(header.data(), bytes.data(), std::min(bytes.size(), kFileHeaderSize));
+
+    const std::vector<std::string> lines = HeaderLines(header.data());
+    if (lines.size() < 4) {
+        prompter.error(Format("Not a Readings File\n%s\nThe File Header Is Damaged", path.c_str()),
+                       "READ ERROR");
+        return LoadOutcome::NotReadingsFile;
+    }
+    const bool append = command == kAppendCommand;
+    const int existing = append ? store.listedCount() : 0;
+    int64_t count = HeaderCount(header.data());
+    const bool negative = count < 0;
+    if (negative) count = -count;
+    const int64_t total = existing + count;
+    if (total > kMaxReadings) {
+        // Refused before anything changes: the store keeps its readings,
+        // header, title, version and locked state.
+        prompter.error(Format("RAVIK Will Support Only %d Readings Per File", kMaxReadings),
+                       "FILE NOT APPENDED");
+        return LoadOutcome::TooManyReadings;
+    }
+
+    if (!append) ClearStore(store);
+    if (negative) {
+        store.locked = true;
+    } else if (existing == 0) {
+        store.locked = false;
+    }
+    store.fileTitle = lines[2];
+    store.fileVersion = VersionFromLine(lines[3]);
+    store.modeWordLayout = ModeWordLayoutFor(store.fileVersion);
+    if (VersionAbove51(store.fileVersion)) store.modeCodes = ModeCodeTableFor(store.fileVersion);
+    store.fileHeader = header;
+    store.site = SiteFromHeader(store);
+
+    int loaded = 0;
+    int damaged = 0;
+    bool endedEarly = false;
+    size_t position = kFileHeaderSize;
+    try {
+        store.slots.resize(static_cast<size_t>(existing) + 1);
+        for (int64_t k = 0; k < count; ++k) {
+            if (position > bytes.size() || bytes.size() - position < kRecordHeaderSize) {
+                endedEarly = true;
+                break;
+            }
+            const uint16_t length = ReadU16(bytes.data() + position);
+            if (length < kRecordHeaderSize || length > bytes.size() - position) {
+                endedEarly = true;
+                break;
+            }
+            const Bytes record = bytes.subspan(position, length);
+            position += length;
+            if (!RecordView(record).isWhole()) {
+                ++damaged;
+                continue;
+            }
+            const int32_t n = existing + loaded + 1;
+            ReadingSlot& slot = store.slots.emplace_back();
+            slot.record.assign(record.begin(), record.end());
+            const int code = store.modeWordLayout.code(RecordView(record).header().modeWord);
+            store.list(ListModeOfCode(store.modeCodes, store.fileVersion, code)).push_back(n);
+            ++loaded;
+        }
+    } catch (const std::bad_alloc&) {
+        store.slots.resize(static_cast<size_t>(existing + loaded) + 1);
+        store.readingCount = existing + loaded;
+        prompter.error(Format("Truncate at Reading #%d", existing + loaded), "OUT OF MEMORY");
+        return LoadOutcome::OutOfMemory;
+    }
+    store.readingCount = existing + loaded;
+    if (append) {
+        char countText[16];
+        std::snprintf(countText, sizeof countText, "%4d ", store.readingCount);
+        std::memcpy(store.fileHeader.data(), countText, 5);
+    }
+
+    LearnAllTitles(store, prompter);
+    for (int32_t n = 1; n <= store.readingCount; ++n) store.flags(n) = 0;
+
+    if (endedEarly || damaged > 0) {
+        prompter.error(Format("File Damaged\n%s\n%d of %lld Readings Could Be Read", path.c_str(),
+                              loaded, static_cast<long long>(count)),
+                       "READ ERROR");
+        return LoadOutcome::Damaged;
+    }
+    return LoadOutcome::Whole;
+}
+
+namespace {
+bool EndsWithIgnoringCase(const std::string& text, const char* suffix) {
+    const size_t length = std::strlen(suffix);
+    return text.size() >= length && strcasecmp(text.c_str() + text.size() - length, suffix) == 0;
+}
+}  // namespace
+
+bool AppendExtensionsMatch(const std::string& chosenPath, const std::string& currentPath) {
+    const auto readingsFile = [](const std::string& path) {
+        return EndsWithIgnoringCase(path, ".qvr") || EndsWithIgnoringCase(path, ".lck");
+    };
+    if (readingsFile(chosenPath)) return readingsFile(currentPath);
+    return EndsWithIgnoringCase(currentPath, ".qv");
+}
+
+std::optional<float> ReadFileVersion(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    if (ReadFileBytes(path, bytes, kFileHeaderSize) != FileStatus::Ok) return std::nullopt;
+    std::array<char, kFileHeaderSize + 1> header{};
+    std::memcpy(header.data(), bytes.data(), bytes.size());
+    const std::vector<std::string> lines = HeaderLines(header.data());
+    if (lines.size() < 4) return std::nullopt;
+    return VersionFromLine(lines[3]);
+}
+
+LoadOutcome LoadReadingsFile(ReadingStore& store, const std::string& path, int command, Prompter& prompter) {
+    std::vector<uint8_t> bytes;
+    if (ReadFileBytes(path, bytes, kLargestUsefulFile) != FileStatus::Ok) {
+        prompter.error(Format("Cannot Open File\n%s", path.c_str()), "READ ERROR");
+        return LoadOutcome::Unreadable;
+    }
+    return LoadReadingsBytes(store, bytes, path, command, prompter);
+}
+
+}  // namespace ravik

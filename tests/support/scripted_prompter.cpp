@@ -1,0 +1,36 @@
+#include "support/scripted_prompter.h"
+
+namespace ravik::test {
+
+Answer ScriptedPrompter::ask(const std::string& text, const std::string& caption, Buttons buttons,
+                             Icon icon) {
+    boxes_.push_back({text, caption, buttons, icon});
+    if (!answers_.empty()) {
+        Answer next = answers_.front();
+        answers_.pop_front();
+        return next;
+    }
+    switch (buttons) {
+        case Buttons::Ok:
+        case Buttons::OkCancel: return Answer::Ok;
+        case Buttons::YesNo:
+        case Buttons::YesNoCancel: return Answer::Yes;
+    }
+    return Answer::Ok;
+}
+
+int ScriptedPrompter::choose(const ChoiceDialog& dialog) {
+    dialogs_.push_back(dialog);
+    if (choices_.empty()) return kCancelId;
+    int next = choices_.front();
+    choices_.pop_front();
+    return next;
+}
+
+std::vector<std::string> ScriptedPrompter::captions() const {
+    std::vector<std::string> result;
+    for (const ShownBox& box : boxes_) result.push_back(box.caption);
+    return result;
+}
+
+}  // namespace ravik::test
