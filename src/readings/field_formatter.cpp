@@ -85,7 +85,7 @@ struct Reporting {
 
 class Formatter {
 public:
-    Formatter(const ReadingStore& store, const FormatSettings& settings, ReadingFields& out)
+    Formatter(const ReadingStore& store, const Settings& settings, ReadingFields& out)
         : store_(store), settings_(settings), out_(out) {}
 
     // learnInto: the mode's titles to update, or nullptr to only read them.
@@ -99,7 +99,7 @@ private:
                          double precision, const ReadingKind& kind);
 
     const ReadingStore& store_;
-    const FormatSettings& settings_;
+    const Settings& settings_;
     ReadingFields& out_;
     ModeTitles titles_{};
     int fixed_ = 0;
@@ -305,12 +305,12 @@ void Formatter::putElementTexts(size_t column, size_t index, std::string_view na
 
 }  // namespace
 
-bool FormatReadingFields(const ReadingStore& store, const FormatSettings& settings, int number,
+bool FormatReadingFields(const ReadingStore& store, const Settings& settings, int number,
                          Bytes record, ReadingFields& out) {
     return Formatter(store, settings, out).run(number, record, nullptr, nullptr);
 }
 
-bool FormatReadingFieldsLearning(ReadingStore& store, const FormatSettings& settings, int number,
+bool FormatReadingFieldsLearning(ReadingStore& store, const Settings& settings, int number,
                                  Bytes record, ReadingFields& out, Prompter& prompter) {
     Reporting report{prompter, store.tooManyElementsReported};
     return Formatter(store, settings, out).run(number, record, &store.titles, &report);
@@ -318,7 +318,7 @@ bool FormatReadingFieldsLearning(ReadingStore& store, const FormatSettings& sett
 
 int ClassifyPaint(double lValue, double lPrecision, double kValue, double kPrecision,
                   std::string_view classText, double measuringSeconds,
-                  std::string_view fourthValueText, const FormatSettings& settings) {
+                  std::string_view fourthValueText, const Settings& settings) {
     if (settings.pcs != kPcsUser) {
         if (classText == "POS") return 1;
         if (classText == "NEG") return 2;
@@ -338,7 +338,7 @@ int ClassifyPaint(double lValue, double lPrecision, double kValue, double kPreci
     return 3;
 }
 
-int ClassifyPaintFields(const ReadingFields& fields, const FormatSettings& settings) {
+int ClassifyPaintFields(const ReadingFields& fields, const Settings& settings) {
     return ClassifyPaint(ReadNumber(fields.value[0].view()), ReadNumber(fields.precision[0].view()),
                          ReadNumber(fields.value[1].view()), ReadNumber(fields.precision[1].view()),
                          fields.text[17].view(), ReadNumber(fields.text[13].view()),

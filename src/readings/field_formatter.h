@@ -8,25 +8,11 @@
 #include <string_view>
 
 #include "readings/reading_store.h"
+#include "settings/settings.h"
 
 namespace ravik {
 
 class Prompter;
-
-// Paint classification sources, as the settings hold them.
-inline constexpr int kPcsDevice = 1081;
-inline constexpr int kPcsUser = 1082;
-
-// What the formatter reads from the settings.
-struct FormatSettings {
-    int pcs = kPcsDevice;
-    float neg = 0.0f;
-    float inc = 0.0f;
-    float pos = 1.0f;
-    int minLtime = 20;   // seconds
-    int minKtime = 120;  // seconds
-    bool displayValuesBelowLod = false;
-};
 
 inline constexpr int kTextCellCount = 24;
 inline constexpr size_t kTextCellSize = 30;
@@ -73,24 +59,24 @@ inline constexpr std::array<const char*, 6> kPaintClassTexts = {"...", "POS", "N
 // Formats one reading without changing anything: titles are only read and
 // no message is shown. number is what the "No" cell shows. Returns false for
 // an unknown mode (the cells then hold only "DEF0".."DEF13").
-bool FormatReadingFields(const ReadingStore& store, const FormatSettings& settings, int number,
+bool FormatReadingFields(const ReadingStore& store, const Settings& settings, int number,
                          Bytes record, ReadingFields& out);
 
 // Formats one reading and learns its mode's column titles from it, as a load
 // does for every reading. An unknown mode is reported ("MODE ERROR"); more
 // element names than element columns are reported once per program run.
-bool FormatReadingFieldsLearning(ReadingStore& store, const FormatSettings& settings, int number,
+bool FormatReadingFieldsLearning(ReadingStore& store, const Settings& settings, int number,
                                  Bytes record, ReadingFields& out, Prompter& prompter);
 
 // The paint class (1 POS, 2 NEG, 3 INC, 4 INCOM) from the lead values and the
 // classification settings.
 int ClassifyPaint(double lValue, double lPrecision, double kValue, double kPrecision,
                   std::string_view classText, double measuringSeconds,
-                  std::string_view fourthValueText, const FormatSettings& settings);
+                  std::string_view fourthValueText, const Settings& settings);
 
 // The paint class of a formatted Paint reading, as prints and reports take
 // it: value and precision cells 0 and 1, cell 17, cell 13 and value cell 3.
-int ClassifyPaintFields(const ReadingFields& fields, const FormatSettings& settings);
+int ClassifyPaintFields(const ReadingFields& fields, const Settings& settings);
 
 // The instrument status columns, in this order.
 inline constexpr int kStatusCellCount = 17;

@@ -42,7 +42,7 @@ float VersionFromLine(const std::string& line) {
 }
 
 void LearnAllTitles(ReadingStore& store, Prompter& prompter) {
-    const FormatSettings anySettings;  // titles do not depend on settings
+    const Settings anySettings;  // titles do not depend on settings
     ReadingFields scratch;
     for (Mode mode : kLearningOrder) {
         for (int32_t n : store.list(mode)) {

@@ -22,7 +22,7 @@ struct Loaded {
         const std::vector<uint8_t> bytes = file.bytes();
         outcome = LoadReadingsBytes(store, bytes, "test.qvr", kOpenCommand, prompter);
     }
-    ReadingFields format(int n, const FormatSettings& settings = {}) const {
+    ReadingFields format(int n, const Settings& settings = {}) const {
         ReadingFields fields;
         EXPECT_TRUE(FormatReadingFields(store, settings, n, store.record(n), fields));
         return fields;
@@ -122,7 +122,7 @@ TEST(FormatReadingFields, BulkValuesBelowTheLimitOfDetection) {
     EXPECT_EQ(loaded.title(Mode::Bulk, 16), "Fe \xB1 Prec");
     EXPECT_EQ(loaded.title(Mode::Bulk, 18), "RES \xB1 Prec");
 
-    FormatSettings showAll;
+    Settings showAll;
     showAll.displayValuesBelowLod = true;
     fields = loaded.format(1, showAll);
     EXPECT_EQ(fields.value[0].view(), "  1.00");
@@ -227,7 +227,7 @@ TEST(FormatReadingFields, PaintResultsAndDeviceClasses) {
 }
 
 TEST(ClassifyPaint, UserThresholdsAndMinimumTimes) {
-    FormatSettings user;
+    Settings user;
     user.pcs = kPcsUser;
     user.neg = 0.7f;
     user.pos = 1.0f;
@@ -246,7 +246,7 @@ TEST(ClassifyPaint, UserThresholdsAndMinimumTimes) {
     EXPECT_EQ(ClassifyPaint(0, 9.5, 0.9, -0.6, "", 130.0, "NC", user), 2);  // -pK when negative
     EXPECT_EQ(ClassifyPaint(0, 9.4, 1.5, 0.1, "", 130.0, "NC", user), 2);   // not 9.5: L rule
     // Device: the class text decides.
-    const FormatSettings device;
+    const Settings device;
     EXPECT_EQ(ClassifyPaint(9, 0, 0, 0, "POS", 0, "", device), 1);
     EXPECT_EQ(ClassifyPaint(9, 0, 0, 0, "NEG", 0, "", device), 2);
     EXPECT_EQ(ClassifyPaint(9, 0, 0, 0, "INC", 0, "", device), 3);
@@ -260,7 +260,7 @@ TEST(FormatReadingFields, PaintWithUserClassesUsesTheLRule) {
     file.add(PaintReading(1.2, 0.1, 2, 25000));
     file.add(PaintReading(0.5, 0.1, 1, 25000));
     Loaded loaded(file);
-    FormatSettings user;
+    Settings user;
     user.pcs = kPcsUser;
     user.neg = 0.7f;
     EXPECT_EQ(loaded.format(1, user).text[17].view(), "INCOM");

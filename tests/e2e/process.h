@@ -1,0 +1,21 @@
+#pragma once
+// Running a built executable from an end-to-end test and collecting what it
+// printed.
+
+#include <string>
+#include <vector>
+
+namespace ravik::test {
+
+struct ProcessResult {
+    int exitCode = -1;
+    std::string out;  // stdout
+    std::string err;  // stderr
+};
+
+// Runs program with args (no shell), waits for it, returns its exit code and
+// output. extraEnvironment entries are "NAME=value".
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                         const std::vector<std::string>& extraEnvironment = {});
+
+}  // namespace ravik::test
