@@ -22,6 +22,10 @@ TEST(PickLists, WordsAreKeptAlphabeticallyWithoutRegardToCase) {
     EXPECT_EQ(FindWord(words, "bath"), 2u);  // the exact word first
     EXPECT_EQ(FindWord(words, "BATH"), 1u);
     EXPECT_EQ(FindWord(words, "Bat"), std::nullopt);
+    // Accented capitals of 1252 match their small letters and sort with them,
+    // after the unaccented letters.
+    EXPECT_EQ(FindWord(Sorted({"eau", "\xC9TAGE"}), "\xE9tage"), 1u);
+    EXPECT_EQ(Sorted({"\xE9t\xE9", "\xC9tage", "Zinc", "eau"}), (WordList{"eau", "Zinc", "\xC9tage", "\xE9t\xE9"}));
 }
 
 TEST(PickLists, WrittenWithACommaAfterEveryWordAndOneLineFeedPerLine) {
