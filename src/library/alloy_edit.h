@@ -52,7 +52,8 @@ struct ApplyResult {
     int alloy = 0;        // the alloy's library index afterwards (re-grouping moves it)
 };
 
-// Apply on the alloy at index: a non-empty newName renames it first; then
+// Apply on the alloy at index: a non-empty newName renames it first (a
+// refused name stops Apply there); then
 // every used slot's pair is read from its edit pair in slot order and checked
 // ("Please Enter a Valid Nubmber", "Lo Must be less than Hi", "Value Can Not
 // Greater Than 100%", captioned "Error"). The first slot that fails keeps its

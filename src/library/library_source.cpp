@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <optional>
 
 #include "library/alloy_groups.h"
 #include "platform/file_io.h"
+#include "platform/number_text.h"
 #include "platform/prompter.h"
 
 namespace ravik {
@@ -36,21 +36,6 @@ void AppendAlloyRow(std::string& out, int index, const AlloyRecord& alloy) {
         const LimitPair& pair = alloy.limits[static_cast<size_t>(slot)];
         Append(out, slot + 1 < kLimitPairs ? "%5d,\t%5d,          " : "%5d,\t%5d, 0},\r\n", pair.low, pair.high);
     }
-}
-
-// The standard text-to-long reading: leading white space, an optional sign,
-// then digits up to the first other character; 0 without digits. Values
-// beyond 32 bits stop at the range's ends.
-int32_t ToLong(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    int64_t value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        value = std::min<int64_t>(value * 10 + (text[i] - '0'), int64_t{INT32_MAX} + 1);
-    }
-    return static_cast<int32_t>(std::clamp<int64_t>(negative ? -value : value, INT32_MIN, INT32_MAX));
 }
 
 std::vector<std::string_view> SplitAtCommas(std::string_view text) {
@@ -85,7 +70,7 @@ std::vector<int32_t> RowValues(std::string_view afterName, bool lineCut) {
         while (!pieces.empty() && IsBlank(pieces.back())) pieces.pop_back();
     }
     std::vector<int32_t> values;
-    for (std::string_view piece : pieces) values.push_back(ToLong(piece));
+    for (std::string_view piece : pieces) values.push_back(ReadInteger(piece));
     return values;
 }
 
@@ -168,7 +153,7 @@ void LibraryReader::readSearchIndex(std::string_view line) {
     if (brace == std::string_view::npos) return;
     const std::vector<std::string_view> pieces = SplitAtCommas(line.substr(brace + 1));
     searchIndexValues_ = static_cast<int>(std::min<size_t>(pieces.size(), kSearchIndexCount));
-    for (int g = 0; g < searchIndexValues_; ++g) searchIndex_[static_cast<size_t>(g)] = ToLong(pieces[static_cast<size_t>(g)]);
+    for (int g = 0; g < searchIndexValues_; ++g) searchIndex_[static_cast<size_t>(g)] = ReadInteger(pieces[static_cast<size_t>(g)]);
 }
 
 void LibraryReader::fitSearchIndex() {

@@ -1,13 +1,12 @@
 #include "maintenance/sorting.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cstdint>
 #include <new>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "platform/number_text.h"
 #include "platform/prompter.h"
 #include "readings/field_formatter.h"
 #include "readings/reading_store.h"
@@ -26,21 +25,6 @@ std::string_view ColumnText(const ReadingFields& fields, Mode mode, int column) 
     const int fixed = FixedColumns(mode);
     if (column < fixed) return fields.text[static_cast<size_t>(column)].view();
     return fields.value[static_cast<size_t>(column - fixed)].view();
-}
-
-// Leading blanks, an optional sign, then the digits up to the first other
-// character; 0 without digits. Values beyond the 32-bit range stop at its ends.
-float IntegerKey(std::string_view text) {
-    size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    int64_t value = 0;
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        value = std::min<int64_t>(value * 10 + (text[i] - '0'), int64_t{INT32_MAX} + 1);
-    }
-    if (negative) value = -value;
-    return static_cast<float>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 float ElementKey(std::string_view text, Mode mode) {
@@ -77,7 +61,7 @@ std::vector<SortEntry> KeyedEntries(const ReadingStore& store, const Settings& s
         if (comparison == SortComparison::Text) {
             texts[i].assign(text.substr(0, kSortKeyLength));
         } else {
-            entries[i].key = elementColumn ? ElementKey(text, mode) : IntegerKey(text);
+            entries[i].key = elementColumn ? ElementKey(text, mode) : static_cast<float>(ReadInteger(text));
         }
     }
     if (comparison == SortComparison::Text) RankTexts(texts, entries);

@@ -140,6 +140,16 @@ TEST(ReadLibrarySourceText, ASearchIndexThatDoesNotFitIsMadeToFit) {
     EXPECT_EQ(notes, std::vector<std::string>{"searchIndex holds only 3 values: the alloys from 4 on are filed under BEGIN_CU"});
 }
 
+TEST(ReadLibrarySourceText, LimitsReadAsLongsAndStopAtThe32BitRange) {
+    std::vector<std::string> notes;
+    const AlloyLibrary library =
+        Read(LibraryText("{\"X\" , \t 25x, +7, -99999999999, 99999999999, , abc, 0},\r\n", "0"), notes);
+    ASSERT_EQ(library.alloys.size(), 1u);
+    EXPECT_EQ(library.alloys[0].limits[0], (LimitPair{25, 7}));
+    EXPECT_EQ(library.alloys[0].limits[1], (LimitPair{INT32_MIN, INT32_MAX}));
+    EXPECT_EQ(library.alloys[0].limits[2], (LimitPair{0, 0}));
+}
+
 TEST(ReadLibrarySourceText, LongNamesAreCutAndBrokenRowsSkipped) {
     std::vector<std::string> notes;
     const AlloyLibrary library = Read(
