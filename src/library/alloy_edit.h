@@ -53,11 +53,11 @@ struct ApplyResult {
 };
 
 // Apply on the alloy at index: a non-empty newName renames it first (a
-// refused name stops Apply there); then
-// every used slot's pair is read from its edit pair in slot order and checked
-// ("Please Enter a Valid Nubmber", "Lo Must be less than Hi", "Value Can Not
-// Greater Than 100%", captioned "Error"). The first slot that fails keeps its
-// previous pair, slots before it keep their new ones, and Apply stops there.
+// refused name stops Apply there); then every used slot's pair is read from
+// its edit pair in slot order and checked ("Please Enter a Valid Nubmber",
+// "Lo Must be less than Hi", "Value Can Not Greater Than 100%", captioned
+// "Error"). The first slot that fails keeps its previous pair, slots before
+// it keep their new ones, and Apply stops there.
 // When all are stored, an alloy of groups 0 to 8 whose ProperGroup differs is
 // offered to be re-grouped ("Warning:Group Conflict"): Yes moves it to the
 // proper group as its first alloy, No warns "Alloy May Not Be Displayed on QV-240".
