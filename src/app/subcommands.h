@@ -24,5 +24,6 @@ int RunSubcommand(int argc, char** argv);
 
 int RunInfo(const Arguments& args);
 int RunMerge(const Arguments& args);
+int RunLibrary(const Arguments& args);
 
 }  // namespace ravik
