@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <unordered_map>
 
 #include "platform/text1252.h"
@@ -27,7 +28,7 @@ class MemoWidth {
 public:
     explicit MemoWidth(const TextWidth& width) : width_(width) {}
     int operator()(std::string_view text) {
-        auto found = known_.find(std::string(text));
+        const auto found = known_.find(text);
         if (found != known_.end()) return found->second;
         const int measured = width_(text);
         known_.emplace(std::string(text), measured);
@@ -35,16 +36,20 @@ public:
     }
 
 private:
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
     const TextWidth& width_;
-    std::unordered_map<std::string, int> known_;
+    std::unordered_map<std::string, int, Hash, std::equal_to<>> known_;
 };
 
 // A value cell in the form it is measured in: the value followed by " ±".
-std::string ValueForMeasure(std::string_view value) {
-    std::string text(value);
-    text += ' ';
-    text += kPlusMinus;
-    return text;
+std::string_view ValueForMeasure(std::string_view value, std::string& buffer) {
+    buffer.assign(value);
+    buffer += ' ';
+    buffer += kPlusMinus;
+    return buffer;
 }
 
 }  // namespace
@@ -85,16 +90,17 @@ void RemeasureColumnWidths(const ReadingStore& store, const Settings& settings, 
     };
 
     ReadingFields fields;
+    std::string valueText;
     int row = 0;
     for (int32_t n : store.list(mode)) {
         ++row;
         FormatReadingFields(store, settings, row, store.record(n), fields);
         for (int column = 0; column < fixed; ++column) consider(column, fields.text[static_cast<size_t>(column)].view());
         for (int k = 0; k < values; ++k) {
-            consider(fixed + k, ValueForMeasure(fields.value[static_cast<size_t>(k)].view()));
+            consider(fixed + k, ValueForMeasure(fields.value[static_cast<size_t>(k)].view(), valueText));
         }
     }
-    RefreshColumnWidths(store.titles, mode, measure, cache);
+    RefreshColumnWidths(store.titles, mode, std::ref(measure), cache);
 }
 
 void RefreshColumnWidths(const ColumnTitles& titles, Mode mode, const TextWidth& width,

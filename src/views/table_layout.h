@@ -49,6 +49,15 @@ void RemeasureColumnWidths(const ReadingStore& store, const Settings& settings, 
 void RefreshColumnWidths(const ColumnTitles& titles, Mode mode, const TextWidth& width,
                          ColumnWidthCache& cache);
 
+// The table windows' shared view state: the font height chosen for each
+// mode's table (negative: character height in pixels) and each mode's
+// column widths with the font height they were measured in (0: never).
+struct TableViewState {
+    std::array<int, kModeCount> modeFontHeight{-18, -18, -18, -18, -18};
+    std::array<ColumnWidthCache, kModeCount> widths;
+    std::array<int, kModeCount> widthsFontHeight{};
+};
+
 enum class ColumnAnchor { Centre, LeftEdge };
 
 struct ColumnLayout {
@@ -65,11 +74,6 @@ ColumnLayout LayoutColumns(Mode mode, const ColumnMasks& masks, const ColumnWidt
 // The title index of the shown column whose centre is nearest to x (on a tie
 // the later one), or 0 when there is none or it lies beyond the mode's titles.
 int HitTestColumn(const ColumnLayout& layout, double x, Mode mode);
-
-// The last row a paint needs to look at.
-constexpr int LastLayoutRow(int topRow, int clientHeight, int rowHeight) {
-    return topRow + clientHeight / (rowHeight > 0 ? rowHeight : 1) + 3;
-}
 
 // Font sizes of the tables, as negative pixel heights (character height).
 // A fixed DisplayFontSize n is a font of 2n + 2 points.
