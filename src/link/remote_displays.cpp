@@ -211,8 +211,9 @@ std::optional<size_t> AlloyNameList::find(std::string_view name) const {
 size_t AlloyNameList::add(const std::string& name) {
     if (const std::optional<size_t> found = find(name)) return *found;
     const auto before = [](const std::string& a, const std::string& b) { return strcasecmp(a.c_str(), b.c_str()) < 0; };
-    const auto at = std::upper_bound(names_.begin(), names_.end(), name, before);
-    return static_cast<size_t>(names_.insert(at, name) - names_.begin());
+    const size_t at = static_cast<size_t>(std::upper_bound(names_.begin(), names_.end(), name, before) - names_.begin());
+    names_.insert(names_.begin() + static_cast<long>(at), name);
+    return at;
 }
 
 }  // namespace ravik

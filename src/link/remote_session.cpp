@@ -46,7 +46,12 @@ std::optional<const char*> RemoteCodeName(uint8_t code) {
 }
 
 RemoteSession::RemoteSession(SerialLine& line, Prompter& prompter, Clock& clock, SerialPortConfig config)
-    : line_(line), prompter_(prompter), clock_(clock), config_(config), probe_(line, prompter, clock, config) {}
+    : line_(line),
+      prompter_(prompter),
+      clock_(clock),
+      config_(config),
+      probe_(line, prompter, clock, config),
+      baudIndex_(IsBaudIndex(config.baudIndex) ? config.baudIndex : 0) {}
 
 // ---- Opening, baud changes and Exit ------------------------------------------
 

@@ -146,6 +146,7 @@ public:
     void exit();
 
     Phase phase() const { return phase_; }
+    // The rate in use: the configured index until the search found the analyzer's.
     int baudIndex() const { return baudIndex_; }
     uint8_t currentReply() const { return currentReply_; }
     uint32_t pendingFlags() const { return pendingFlags_; }
