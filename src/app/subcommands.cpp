@@ -9,6 +9,8 @@ const std::vector<Subcommand>& Subcommands() {
     static const std::vector<Subcommand> kCommands = {
         {"info", "ravik info FILE", RunInfo},
         {"merge", "ravik merge FILE... -o OUT [--locked]", RunMerge},
+        {"receive", "ravik receive --port DEVICE [--baud INDEX] -o OUT.qvr [--timeout SECONDS]", RunReceive},
+        {"probe", "ravik probe --port DEVICE", RunProbe},
     };
     return kCommands;
 }

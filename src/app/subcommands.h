@@ -24,5 +24,7 @@ int RunSubcommand(int argc, char** argv);
 
 int RunInfo(const Arguments& args);
 int RunMerge(const Arguments& args);
+int RunReceive(const Arguments& args);
+int RunProbe(const Arguments& args);
 
 }  // namespace ravik
