@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "library/alloy_groups.h"
 #include "platform/clock.h"
 #include "platform/prompter.h"
 
@@ -17,26 +18,6 @@ std::string Format(const char* format, auto... args) {
 
 }  // namespace
 
-bool SearchIndexMatches(const AlloyLibrary& library) {
-    const auto& index = library.searchIndex;
-    if (index[kSearchIndexCount - 1] != static_cast<int>(library.alloys.size()) || index[0] != 0) return false;
-    for (int g = 0; g < kAlloyGroupCount; ++g) {
-        if (index[static_cast<size_t>(g)] > index[static_cast<size_t>(g) + 1]) return false;
-    }
-    return true;
-}
-
-std::vector<LibraryLine> GroupedLines(const AlloyLibrary& library) {
-    std::vector<LibraryLine> lines;
-    for (int g = 0; g < kAlloyGroupCount; ++g) {
-        lines.push_back({g, std::nullopt});
-        for (int a = library.searchIndex[static_cast<size_t>(g)]; a < library.searchIndex[static_cast<size_t>(g) + 1]; ++a) {
-            lines.push_back({g, a});
-        }
-    }
-    return lines;
-}
-
 LibraryDownload::LibraryDownload(SerialLine& line, Prompter& prompter, Clock& clock, SerialPortConfig config)
     : line_(line), prompter_(prompter), clock_(clock), config_(std::move(config)) {}
 
@@ -46,12 +27,12 @@ bool LibraryDownload::start(const AlloyLibrary& library) {
         prompter_.error("User Libray may\r\nnot be more than 425 Alloys", "NOTICE");
         return false;
     }
-    if (!SearchIndexMatches(library)) {
+    if (!IsConsistentLibrary(library)) {
         prompter_.error("Library Damaged\r\nGroup Index Does Not Match the Alloys", "ERROR");
         return false;
     }
     library_ = library;
-    lines_ = GroupedLines(library_);
+    lines_ = GroupedList(library_);
     position_ = 0;
     alloysSent_ = 0;
     baudIndex_ = -1;
@@ -103,8 +84,8 @@ void LibraryDownload::tickProbe() {
 }
 
 void LibraryDownload::sendLine(const LibraryLine& line) {
-    if (line.alloy) {
-        const AlloyRecord& alloy = library_.alloys[static_cast<size_t>(*line.alloy)];
+    if (!line.isHeader()) {
+        const AlloyRecord& alloy = library_.alloys[static_cast<size_t>(line.alloy)];
         bool sent = sendField(alloy.name.substr(0, kAlloyNameMaxLength));
         for (const LimitPair& pair : alloy.limits) {
             sent = sent && sendField(std::to_string(pair.low)) && sendField(std::to_string(pair.high));

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "library/alloy_library.h"
+#include "library/library_model.h"
 #include "link/baud_probe.h"
 #include "link/dialog_events.h"
 #include "link/serial_line.h"
@@ -32,21 +33,6 @@ namespace library_control {
 inline constexpr int kCancel = 2;
 inline constexpr int kProgress = 1062;
 }  // namespace library_control
-
-// One line of the grouped list: a group's header, or one of its alloys.
-struct LibraryLine {
-    int group = 0;
-    std::optional<int> alloy;  // library index; none for a header
-    bool operator==(const LibraryLine&) const = default;
-};
-
-// True when searchIndex describes the alloys: entries 0..11 rise from 0 and
-// never pass entry 12, which is the number of alloys.
-bool SearchIndexMatches(const AlloyLibrary& library);
-
-// For each group in order its header, then alloys searchIndex[g] up to
-// searchIndex[g + 1] - 1. The library's searchIndex must match it.
-std::vector<LibraryLine> GroupedLines(const AlloyLibrary& library);
 
 class LibraryDownload {
 public:
