@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "library/library_source.h"
 #include "process.h"
 #include "readings/readings_loader.h"
 #include "support/scripted_prompter.h"
@@ -141,6 +142,66 @@ TEST(LinkEndToEnd, ProbeStepsThroughTheRatesToTheAnalyzers) {
     const test::ProcessResult run = RunProcess(RAVIK_EXE, {"probe", "--port", analyzer.path()});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "19.2K\n");
+}
+
+// A library of a few alloys in three groups, one with limits not set.
+AlloyLibrary SmallLibrary() {
+    AlloyLibrary library;
+    const int groups[] = {0, 0, 2, 4, 4, 4, 11};
+    for (int i = 0; i < 7; ++i) {
+        AlloyRecord alloy;
+        alloy.name = "Grade " + std::to_string(i);
+        for (int s = 0; s < kLimitPairs; ++s) {
+            if ((s + i) % 4 != 0) alloy.limits[static_cast<size_t>(s)] = {i * 100 + s, i * 100 + s + 250};
+        }
+        library.alloys.push_back(alloy);
+    }
+    for (int g = 0, next = 0; g <= kAlloyGroupCount; ++g) {
+        while (next < 7 && groups[next] < g) ++next;
+        library.searchIndex[static_cast<size_t>(g)] = next;
+    }
+    return library;
+}
+
+// The report line the analyzer writes for an alloy: name, then every limit.
+std::string ReportLine(const AlloyRecord& alloy) {
+    std::string line = "alloy\t" + alloy.name;
+    for (const LimitPair& pair : alloy.limits) line += "\t" + std::to_string(pair.low) + "\t" + std::to_string(pair.high);
+    return line + "\n";
+}
+
+TEST(LinkEndToEnd, LibraryDownloadDeliversEveryAlloyAndTheSearchIndex) {
+    test::TempDir dir;
+    const AlloyLibrary library = SmallLibrary();
+    test::WriteAll(dir.file("custom.lib"), LibrarySourceText(library));
+    Simulator analyzer({"--library-screen", "--library-report", dir.file("report.txt")});
+    const test::ProcessResult run =
+        RunProcess(RAVIK_EXE, {"library", "send", dir.file("custom.lib"), "--port", analyzer.path()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "7 alloys sent at 9.6K\n");
+    EXPECT_NE(run.err.find("100% Complete\n"), std::string::npos) << run.err;
+
+    // The analyzer writes its report once the last value came in.
+    for (int wait = 0; wait < 100 && test::ReadAll(dir.file("report.txt")).find("complete\n") == std::string::npos;
+         ++wait) {
+        ::usleep(50000);
+    }
+    std::string expected = "count\t7\n";
+    for (const AlloyRecord& alloy : library.alloys) expected += ReportLine(alloy);
+    expected += "searchIndex";
+    for (int value : library.searchIndex) expected += "\t" + std::to_string(value);
+    expected += "\ncomplete\n";
+    EXPECT_EQ(test::ReadAll(dir.file("report.txt")), expected);
+}
+
+TEST(LinkEndToEnd, LibraryDownloadNeedsTheCustomLibraryScreen) {
+    test::TempDir dir;
+    test::WriteAll(dir.file("custom.lib"), LibrarySourceText(SmallLibrary()));
+    Simulator analyzer({});
+    const test::ProcessResult run =
+        RunProcess(RAVIK_EXE, {"library", "send", dir.file("custom.lib"), "--port", analyzer.path()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("ERROR: Orvex Must be On /  Custom Lib. Screen"), std::string::npos) << run.err;
 }
 
 }  // namespace
