@@ -156,7 +156,7 @@ LibraryDownload::CloseDecision LibraryDownload::close() {
 }
 
 int LibraryDownload::percent() const {
-    if (library_.alloys.empty()) return phase_ == Phase::Idle ? 0 : 100;
+    if (library_.alloys.empty()) return 100;
     return alloysSent_ * 100 / static_cast<int>(library_.alloys.size());
 }
 
