@@ -70,8 +70,13 @@ std::string MakeSample(const test::TempDir& dir, int readings, const std::string
     return path;
 }
 
-// The dump file "ravik.tmp" of a receive run with this data directory.
-std::string HomeOf(const test::TempDir& dir) { return "RAVIK_HOME=" + dir.file("home"); }
+// "ravik receive" with its own data directory (and so its own "ravik.tmp"),
+// set through env so that it replaces the data directory of the test run.
+test::ProcessResult Receive(const test::TempDir& dir, const std::string& port, const std::string& out,
+                            const std::string& timeout) {
+    return RunProcess("/usr/bin/env", {"RAVIK_HOME=" + dir.file("home"), RAVIK_EXE, "receive", "--port", port,
+                                       "--baud", "4", "-o", out, "--timeout", timeout});
+}
 
 void ExpectSameReadings(const std::string& sent, const std::string& received) {
     ReadingStore expected;
@@ -97,8 +102,7 @@ TEST(LinkEndToEnd, ReceivesA50ReadingDumpEqualToTheFileSent) {
     Simulator analyzer({"--dump", sent, "--baud", "4"});
     ASSERT_FALSE(analyzer.path().empty());
     const std::string out = dir.file("received.qvr");
-    const test::ProcessResult run = RunProcess(
-        RAVIK_EXE, {"receive", "--port", analyzer.path(), "--baud", "4", "-o", out, "--timeout", "10"}, {HomeOf(dir)});
+    const test::ProcessResult run = Receive(dir, analyzer.path(), out, "10");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.err.find("100% Complete Records 50 of 50    20\n"), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "50 readings saved to " + out + "\n");
@@ -110,8 +114,7 @@ TEST(LinkEndToEnd, CutShortDumpIsDiscardedAndWhatArrivedStaysInTheDumpFile) {
     const std::string sent = MakeSample(dir, 20, "3");
     Simulator analyzer({"--dump", sent, "--baud", "4", "--cut-after", "20000"});
     const std::string out = dir.file("received.qvr");
-    const test::ProcessResult run = RunProcess(
-        RAVIK_EXE, {"receive", "--port", analyzer.path(), "--baud", "4", "-o", out, "--timeout", "1"}, {HomeOf(dir)});
+    const test::ProcessResult run = Receive(dir, analyzer.path(), out, "1");
     EXPECT_EQ(run.exitCode, 1) << run.err;
     EXPECT_NE(run.err.find("Nothing received for 1 seconds: the dump was discarded"), std::string::npos) << run.err;
     EXPECT_FALSE(std::filesystem::exists(out));
@@ -131,8 +134,7 @@ TEST(LinkEndToEnd, JunkOnTheLineNeverCrashesTheReceiver) {
     const std::string sent = MakeSample(dir, 20, "5");
     Simulator analyzer({"--dump", sent, "--baud", "4", "--junk-every", "997", "--seed", "11"});
     const std::string out = dir.file("received.qvr");
-    const test::ProcessResult run = RunProcess(
-        RAVIK_EXE, {"receive", "--port", analyzer.path(), "--baud", "4", "-o", out, "--timeout", "1"}, {HomeOf(dir)});
+    const test::ProcessResult run = Receive(dir, analyzer.path(), out, "1");
     EXPECT_TRUE(run.exitCode == 0 || run.exitCode == 1) << run.exitCode << run.err;
     if (run.exitCode != 0) EXPECT_FALSE(std::filesystem::exists(out));
 }
