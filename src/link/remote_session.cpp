@@ -86,6 +86,12 @@ void RemoteSession::tick() {
 void RemoteSession::connect(int index) {
     baudIndex_ = index;
     events_.push(SelectEvent{remote_control::kBaudList, baudIndex_});
+    openAtBaudIndex();
+}
+
+// Opens the port at the current rate with an empty line and an idle receiver;
+// a port that cannot be opened ends the session.
+void RemoteSession::openAtBaudIndex() {
     config_.baudIndex = baudIndex_;
     if (!line_.open(config_, prompter_)) {
         endSession(1);
@@ -110,17 +116,9 @@ void RemoteSession::changeBaud(int index) {
 
 void RemoteSession::finishBaudChange() {
     line_.close();
-    config_.baudIndex = baudIndex_;
-    // Unlike the opening, a failed reopen ends the session: without a port
-    // there is nothing left to control.
-    if (!line_.open(config_, prompter_)) {
-        endSession(1);
-        return;
-    }
-    currentReply_ = R_END_COMMANDS;
-    reply_.clear();
-    pendingFlags_ = 0;
-    phase_ = Phase::Connected;
+    // Unlike the opening, a reopen that fails ends the session: without a
+    // port there is nothing left to control.
+    openAtBaudIndex();
 }
 
 void RemoteSession::exit() {
@@ -263,7 +261,7 @@ void RemoteSession::handleReply() {
             break;
         case R_DUMP_SCREEN_TEXT:
             if (length >= 2) landscape_ = payload[0] != 0;
-            events_.push(TextEvent{remote_control::kDiagnostic, ReplyText(payload.subspan(std::min<size_t>(1, length)))});
+            events_.push(TextEvent{remote_control::kDiagnostic, ReplyText(payload.subspan(1))});
             break;
         case R_DUMP_SCREEN_BIT:
             if (!exactLength(kScreenReplyLength)) return;

@@ -168,6 +168,7 @@ private:
     int replyTimeLimit() const { return 500 / (baudIndex_ + 1); }
     bool connected() const { return phase_ == Phase::Connected; }
     void connect(int index);
+    void openAtBaudIndex();
     void finishBaudChange();
     void endSession(int result);
 
