@@ -227,9 +227,13 @@ TEST(DumpReceiver, BodyLargerThanTheQueueLetsInIsTakenInPiecesWhileXoffIsSent) {
 
 TEST(DumpReceiver, DiscardAsksAndNeverTouchesTheStore) {
     Receiving dump;
-    dump.line.feed(DumpStream(Readings(2)));
+    const std::string stream = DumpStream(Readings(3));
+    dump.line.feed(stream.substr(0, stream.size() - 100));  // cut short
+    dump.tick();
     dump.tick();
     ReadingStore store;
+    ASSERT_EQ(LoadReadingsBytes(store, Readings(5).bytes(), "open.qvr", kOpenCommand, dump.prompter),
+              LoadOutcome::Whole);
     EXPECT_EQ(dump.receiver.accept(store).outcome, LoadOutcome::Unreadable);  // not all arrived
 
     dump.prompter.queueAnswer(Answer::No);
@@ -240,7 +244,7 @@ TEST(DumpReceiver, DiscardAsksAndNeverTouchesTheStore) {
     EXPECT_EQ(dump.prompter.boxes()[0].text, "Canceling will delete data\nAre you sure?");
     EXPECT_EQ(dump.prompter.boxes()[0].caption, "Warning");
     EXPECT_FALSE(dump.line.isOpen());
-    EXPECT_EQ(store.readingCount, 0);
+    EXPECT_EQ(store.readingCount, 5);
 
     Receiving failing;
     failing.line.closeResult = false;
@@ -258,7 +262,15 @@ TEST(DumpReceiver, PortThatCannotBeOpenedClosesTheDumpFileAgain) {
     DumpReceiver receiver(line, prompter, settings, dir.file("ravik.tmp"));
     EXPECT_FALSE(receiver.open(SerialPortConfig{}));
     EXPECT_EQ(receiver.phase(), DumpReceiver::Phase::Closed);
-    EXPECT_EQ(line.closes, 0);  // the fake reports itself closed after the failed open
+    // The dump file is released: another receiver can take it.
+    line.openResult = true;
+    DumpReceiver next(line, prompter, settings, dir.file("ravik.tmp"));
+    EXPECT_TRUE(next.open(SerialPortConfig{}));
+    // ...and while one receives into it, no second one can.
+    DumpReceiver second(line, prompter, settings, dir.file("ravik.tmp"));
+    EXPECT_FALSE(second.open(SerialPortConfig{}));
+    EXPECT_EQ(prompter.boxes().back().text, "Cannot Create Dump File\n" + dir.file("ravik.tmp"));
+    EXPECT_EQ(prompter.boxes().back().caption, "Disk Error");
 }
 
 TEST(DumpReceiver, ReadFailureIsToldWithTheErrorCode) {
