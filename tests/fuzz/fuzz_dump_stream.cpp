@@ -41,5 +41,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadingStore store;
     receiver.accept(store);
     receiver.end();
+    ::unlink(dumpPath.c_str());
     return 0;
 }
