@@ -25,5 +25,9 @@ int RunSubcommand(int argc, char** argv);
 int RunInfo(const Arguments& args);
 int RunMerge(const Arguments& args);
 int RunLibrary(const Arguments& args);
+int RunReceive(const Arguments& args);
+int RunProbe(const Arguments& args);
+// "ravik library send FILE.lib --port DEVICE" (args after "send").
+int RunLibrarySend(const Arguments& args);
 
 }  // namespace ravik
