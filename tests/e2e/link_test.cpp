@@ -70,12 +70,11 @@ std::string MakeSample(const test::TempDir& dir, int readings, const std::string
     return path;
 }
 
-// "ravik receive" with its own data directory (and so its own "ravik.tmp"),
-// set through env so that it replaces the data directory of the test run.
+// "ravik receive" with its own data directory (and so its own "ravik.tmp").
 test::ProcessResult Receive(const test::TempDir& dir, const std::string& port, const std::string& out,
                             const std::string& timeout) {
-    return RunProcess("/usr/bin/env", {"RAVIK_HOME=" + dir.file("home"), RAVIK_EXE, "receive", "--port", port,
-                                       "--baud", "4", "-o", out, "--timeout", timeout});
+    return RunProcess(RAVIK_EXE, {"receive", "--port", port, "--baud", "4", "-o", out, "--timeout", timeout},
+                      {"RAVIK_HOME=" + dir.file("home")});
 }
 
 void ExpectSameReadings(const std::string& sent, const std::string& received) {
