@@ -1,0 +1,338 @@
+#include "output/export_writers.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <compare>
+#include <cstdio>
+#include <vector>
+
+#include "platform/text1252.h"
+#include "readings/field_formatter.h"
+#include "readings/readings_loader.h"
+#include "readings/spectrum_decoder.h"
+#include "settings/column_masks.h"
+
+namespace ravik {
+
+namespace {
+
+template <typename Integer>
+void AppendInteger(std::string& out, Integer value) {
+    char digits[24];
+    const std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value);
+    out.append(digits, result.ptr);
+}
+
+// One cell and its delimiter. In the comma forms a cell holding a comma, a
+// double quote or a line break is quoted with its quotes doubled, so that the
+// later columns stay in place; in the TAB forms a TAB or line break inside a
+// cell becomes a blank for the same reason. Other cells are written as they are.
+void AppendCell(std::string& out, std::string_view text, char delimiter) {
+    const bool comma = delimiter == ',';
+    if (text.find_first_of(comma ? ",\"\r\n" : "\t\r\n") == std::string_view::npos) {
+        out += text;
+    } else if (comma) {
+        out += '"';
+        for (char c : text) {
+            if (c == '"') out += '"';
+            out += c;
+        }
+        out += '"';
+    } else {
+        for (char c : text) out += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
+    }
+    out += delimiter;
+}
+
+void AppendHeaderLines(std::string& out, const Settings& settings) {
+    for (const std::string& line : HeaderLines(settings.reportHeader.c_str())) {
+        out += line;
+        out += "\r\n";
+    }
+}
+
+// The calendar date of a Date/Time text "m/d/yyyy hh:mm:ss", for ordering.
+struct CalendarDate {
+    long long year = 0;
+    long long month = 0;
+    long long day = 0;
+    auto operator<=>(const CalendarDate&) const = default;
+};
+
+CalendarDate DateOf(std::string_view text) {
+    text = text.substr(0, text.find(' '));
+    long long parts[3] = {0, 0, 0};  // month, day, year
+    for (long long& part : parts) {
+        const char* end = std::from_chars(text.data(), text.data() + text.size(), part).ptr;
+        text.remove_prefix(static_cast<size_t>(end - text.data()));
+        if (text.empty() || text.front() != '/') break;
+        text.remove_prefix(1);
+    }
+    return {parts[2], parts[0], parts[1]};
+}
+
+struct DateRange {
+    std::string earliest = "99/99/99";
+    std::string latest = "1/1/00";
+};
+
+// The earliest and latest Date/Time texts of the Paint readings that pass
+// the selection, compared by calendar date.
+DateRange PaintDateRange(const ExportSource& source) {
+    DateRange range;
+    CalendarDate earliest;
+    CalendarDate latest;
+    bool found = false;
+    ReadingFields fields;
+    for (int32_t n : source.store.list(Mode::Paint)) {
+        const uint32_t flags = source.store.flags(n);
+        if ((flags & Hidden) != 0) continue;
+        FormatReadingFields(source.store, source.settings, n, source.store.record(n), fields);
+        if (!FieldsPassSelection(fields, flags, source.selection, Mode::Paint, source.settings)) continue;
+        const std::string_view text = fields.text[14].view();
+        const CalendarDate date = DateOf(text);
+        if (!found || date < earliest) {
+            earliest = date;
+            range.earliest = text;
+        }
+        if (!found || date > latest) {
+            latest = date;
+            range.latest = text;
+        }
+        found = true;
+    }
+    return range;
+}
+
+void AppendPaintRanges(std::string& out, const ExportSource& source) {
+    const DateRange dates = PaintDateRange(source);
+    out += "Date: " + dates.earliest + " to " + dates.latest + "\r\n";
+    const Settings& settings = source.settings;
+    if (settings.pcs != kPcsUser) {
+        out += "Ranges (NEG<INC<POS): Device PCS\r\n\r\n";
+        return;
+    }
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "Ranges (NEG<INC<POS): 0.0<%2.2f<%2.2f  Times: minL = %d Ssec  minK = %d Ssec\r\n\r\n",
+                  static_cast<double>(settings.neg), static_cast<double>(settings.pos), settings.minLtime,
+                  settings.minKtime);
+    out += line;
+}
+
+// An element column's title "Pbl ± Prec" heads its two cells: "Pbl " over
+// the value and "Pbl  Error" over the precision.
+void AppendElementTitle(std::string& out, std::string_view title, char delimiter) {
+    const size_t plusMinus = title.find(kPlusMinus);
+    if (plusMinus == std::string_view::npos) {
+        AppendCell(out, title, delimiter);
+        return;
+    }
+    const std::string_view before = title.substr(0, plusMinus);
+    AppendCell(out, before, delimiter);
+    AppendCell(out, std::string(before) + " Error", delimiter);
+}
+
+void AppendTitleRow(std::string& out, const ExportSource& source, Mode mode) {
+    const char delimiter = ExportDelimiter(source.settings);
+    const ModeTitles& titles = source.store.titles[mode];
+    const int fixed = FixedColumns(mode);
+    for (int j = 0; j < fixed; ++j) {
+        if (FixedColumnShown(source.settings, mode, j)) {
+            AppendCell(out, titles[static_cast<size_t>(j)].view(), delimiter);
+        }
+    }
+    for (int k = 0; k < ElementColumns(mode); ++k) {
+        if (ElementColumnShown(source.settings, mode, k)) {
+            AppendElementTitle(out, titles[static_cast<size_t>(fixed + k)].view(), delimiter);
+        }
+    }
+    out += "\r\n\r\n";
+}
+
+void AppendSection(std::string& out, const ExportSource& source, Mode mode) {
+    out += UpperText(mode);
+    out += "\r\nHeader:\r\n";
+    AppendHeaderLines(out, source.settings);
+    out += "Site: ";
+    const bool saysNone = mode == Mode::Alloy || mode == Mode::Sign || mode == Mode::Bulk;
+    out += source.store.site.empty() && saysNone ? "<none>" : source.store.site;
+    out += "\r\n";
+    if (mode == Mode::Paint) AppendPaintRanges(out, source);
+    AppendTitleRow(out, source, mode);
+}
+
+// One reading's spectrum data for export: its label (the instrument's number
+// of the reading) and its channels. A reading without a spectrum block keeps
+// its column with its number and no channels.
+struct SpectrumColumn {
+    long long label = 0;
+    std::vector<float> data;  // DecodeSpectraForExport's array
+    size_t channels = 0;      // data[13 .. 13 + channels - 1]
+};
+
+constexpr size_t kFirstChannel = 13;
+
+SpectrumColumn SpectrumColumnOf(Bytes record) {
+    SpectrumColumn column;
+    column.data = DecodeSpectraForExport(record);
+    if (column.data.size() < kFirstChannel) {
+        const RecordView view(record);
+        column.label = view.hasHeader() ? view.header().instrumentNumber : 0;
+        return column;
+    }
+    column.label = static_cast<long long>(column.data[0]);
+    const float total = column.data[1] + column.data[2] + column.data[3] + column.data[4];
+    column.channels = std::min(static_cast<size_t>(total), column.data.size() - kFirstChannel);
+    return column;
+}
+
+}  // namespace
+
+char ExportDelimiter(const Settings& settings) {
+    return settings.exportForm == 1 || settings.exportForm == 3 ? ',' : '\t';
+}
+
+void ExportTableHeader(std::string& out, const ExportSource& source, int headerModes) {
+    out += source.store.fileTitle;
+    out += "\r\n";
+    const bool all = headerModes == kAllHeaderModes;
+    for (Mode mode : {Mode::Paint, Mode::Alloy, Mode::Sign, Mode::Bulk, Mode::Thin}) {
+        const bool inAll = mode == Mode::Paint || mode == Mode::Bulk || mode == Mode::Thin;
+        if (headerModes == Index(mode) || (all && inAll)) AppendSection(out, source, mode);
+    }
+}
+
+void ExportTableRows(std::string& out, const ExportSource& source, Mode mode) {
+    const ReadingStore& store = source.store;
+    const Settings& settings = source.settings;
+    const char delimiter = ExportDelimiter(settings);
+    std::vector<size_t> fixedShown;
+    std::vector<size_t> elementsShown;
+    for (int j = 0; j < FixedColumns(mode); ++j) {
+        if (FixedColumnShown(settings, mode, j)) fixedShown.push_back(static_cast<size_t>(j));
+    }
+    for (int k = 0; k < ElementColumns(mode); ++k) {
+        if (ElementColumnShown(settings, mode, k)) elementsShown.push_back(static_cast<size_t>(k));
+    }
+    ReadingFields fields;
+    int position = 0;
+    for (int32_t n : store.list(mode)) {
+        ++position;
+        const uint32_t flags = store.flags(n);
+        if ((flags & Hidden) != 0) continue;
+        FormatReadingFields(store, settings, position, store.record(n), fields);
+        if (!FieldsPassSelection(fields, flags, source.selection, mode, settings)) continue;
+        for (size_t j : fixedShown) AppendCell(out, fields.text[j].view(), delimiter);
+        for (size_t k : elementsShown) {
+            const std::string_view value = fields.value[k].view();
+            AppendCell(out, value, delimiter);
+            if (value == "NA") {
+                out += delimiter;
+            } else {
+                AppendCell(out, fields.precision[k].view(), delimiter);
+            }
+        }
+        out += "\r\n";
+    }
+}
+
+void ExportSpectra(std::string& out, const ExportSource& source, Mode mode,
+                   const std::function<void()>& beforeRow) {
+    const char delimiter = ExportDelimiter(source.settings);
+    out += "SPECTRA: ";
+    out += WindowText(mode);
+    out += "\r\nHeader:\r\n";
+    AppendHeaderLines(out, source.settings);
+    out += "\r\n\r\n\r\n\r\n";
+
+    std::vector<SpectrumColumn> columns;
+    size_t longest = 0;
+    for (int32_t n : source.store.list(mode)) {
+        if (!PassesSelection(source.store, source.settings, n, source.selection, mode)) continue;
+        columns.push_back(SpectrumColumnOf(source.store.record(n)));
+        longest = std::max(longest, columns.back().channels);
+    }
+    out += "Channel";
+    out += delimiter;
+    for (const SpectrumColumn& column : columns) {
+        AppendInteger(out, column.label);
+        out += delimiter;
+    }
+    out += "\r\n";
+    // Most cells are "d.ddd" and a delimiter.
+    out.reserve(out.size() + (longest + 1) * (8 * columns.size() + 8));
+    for (size_t channel = 0;; ++channel) {
+        if (beforeRow) beforeRow();
+        AppendInteger(out, channel);
+        out += delimiter;
+        bool anyValue = false;
+        for (const SpectrumColumn& column : columns) {
+            if (channel < column.channels) {
+                AppendFixed3(out, column.data[kFirstChannel + channel]);
+                anyValue = true;
+            }
+            out += delimiter;
+        }
+        out += "\r\n";
+        if (!anyValue) break;
+    }
+    out += "\r\n\r\n";
+}
+
+void ExportStatus(std::string& out, const ExportSource& source) {
+    out += "STATUS\r\nHeader:\r\n";
+    AppendHeaderLines(out, source.settings);
+    for (const char* title : kStatusTitles) {
+        out += title;
+        out += '\t';
+    }
+    out += "\r\n";
+    const ReadingStore& store = source.store;
+    StatusFields status;
+    for (int32_t n = 1; n <= store.readingCount; ++n) {
+        if ((store.flags(n) & Hidden) != 0) continue;
+        if (!PassesSelection(store, source.settings, n, source.selection, Mode::Paint)) continue;
+        FormatStatusFields(store.record(n), status);
+        for (size_t cell = 0; cell < status.cells.size(); ++cell) {
+            out += status.cells[cell].view();
+            out += cell + 1 < status.cells.size() ? "\t" : "\r\n";
+        }
+    }
+    out += "\r\n\r\n";
+}
+
+void AppendFixed3(std::string& out, float value) {
+    // value is mantissa x 2^exponent exactly, so value x 1000 rounded to an
+    // integer (ties to even, as printf rounds) gives the three decimals.
+    const auto bits = std::bit_cast<uint32_t>(value);
+    const unsigned biased = (bits >> 23) & 0xFFu;
+    const uint64_t mantissa = biased == 0 ? (bits & 0x7FFFFFu) : ((bits & 0x7FFFFFu) | 0x800000u);
+    const int exponent = biased == 0 ? -149 : static_cast<int>(biased) - 150;
+    if (biased == 0xFF || exponent > 29) {  // not finite, or too large for 64 bits
+        char text[64];
+        std::snprintf(text, sizeof text, "%4.3f", static_cast<double>(value));
+        out += text;
+        return;
+    }
+    const uint64_t scaled = mantissa * 1000;  // below 2^34
+    uint64_t thousandths = 0;
+    if (exponent >= 0) {
+        thousandths = scaled << exponent;
+    } else if (exponent > -64) {
+        const int shift = -exponent;
+        thousandths = scaled >> shift;
+        const uint64_t rest = scaled & ((uint64_t{1} << shift) - 1);
+        const uint64_t half = uint64_t{1} << (shift - 1);
+        if (rest > half || (rest == half && (thousandths & 1) != 0)) ++thousandths;
+    }
+    if ((bits >> 31) != 0) out += '-';
+    AppendInteger(out, thousandths / 1000);
+    const auto fraction = static_cast<unsigned>(thousandths % 1000);
+    const char decimals[4] = {'.', static_cast<char>('0' + fraction / 100),
+                              static_cast<char>('0' + fraction / 10 % 10), static_cast<char>('0' + fraction % 10)};
+    out.append(decimals, 4);
+}
+
+}  // namespace ravik
