@@ -9,6 +9,7 @@ const std::vector<Subcommand>& Subcommands() {
     static const std::vector<Subcommand> kCommands = {
         {"info", "ravik info FILE", RunInfo},
         {"merge", "ravik merge FILE... -o OUT [--locked]", RunMerge},
+        {"export", kExportUsage, RunExport},
     };
     return kCommands;
 }
