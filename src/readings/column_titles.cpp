@@ -1,7 +1,7 @@
 #include "readings/column_titles.h"
 
 #include <initializer_list>
-#include <string>
+#include <cstdio>
 
 namespace ravik {
 
@@ -16,7 +16,8 @@ void SetTitles(ModeTitles& titles, std::initializer_list<const char*> fixed) {
 // Alloy and Sign sets spell the seventh one "#7± Prec".
 void SetFreeElementTitles(ModeTitles& titles, int slot, int first, int last, bool alloySpelling) {
     for (int k = first; k <= last; ++k) {
-        std::string text = "#" + std::to_string(k) + (alloySpelling && k == 7 ? "\xB1 Prec" : " \xB1 Prec");
+        char text[kTitleSize];
+        std::snprintf(text, sizeof text, alloySpelling && k == 7 ? "#%d\xB1 Prec" : "#%d \xB1 Prec", k);
         titles[static_cast<size_t>(slot++)] = Title(text);
     }
 }

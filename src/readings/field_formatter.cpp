@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/number_text.h"
 #include "platform/prompter.h"
 #include "readings/time_stamp.h"
 
@@ -20,6 +21,18 @@ constexpr size_t kMaxElementColumns = 32;
 template <size_t Size, typename... Args>
 void Print(Cell<Size>& cell, const char* format, Args... args) {
     std::snprintf(cell.data(), Size, format, args...);
+}
+
+template <size_t Size>
+void PrintInteger(Cell<Size>& cell, long long value) {
+    char buffer[kNumberTextBuffer];
+    cell.set(IntegerText(buffer, value));
+}
+
+template <size_t Size>
+void PrintFixed(Cell<Size>& cell, double value, int width, int precision) {
+    char buffer[kNumberTextBuffer];
+    cell.set(FixedText(buffer, value, width, precision));
 }
 
 // Where the text cells 2..12 come from, by layout (-1: not written).
@@ -107,13 +120,10 @@ private:
 };
 
 bool Formatter::run(int number, Bytes record, ColumnTitles* learnInto, Reporting* report) {
-    for (int i = 0; i < kTextCellCount; ++i) {
-        if (i <= 13) {
-            Print(out_.text[static_cast<size_t>(i)], "DEF%d", i);
-        } else {
-            out_.text[static_cast<size_t>(i)].set("");
-        }
-    }
+    static constexpr const char* kDefaults[14] = {"DEF0", "DEF1", "DEF2",  "DEF3",  "DEF4",
+                                                   "DEF5", "DEF6", "DEF7",  "DEF8",  "DEF9",
+                                                   "DEF10", "DEF11", "DEF12", "DEF13"};
+    for (size_t i = 0; i < kTextCellCount; ++i) out_.text[i].set(i < 14 ? kDefaults[i] : "");
     for (size_t c = 0; c < kMaxElementColumns; ++c) {
         out_.value[c].set("");
         out_.precision[c].set("");
@@ -139,11 +149,11 @@ bool Formatter::run(int number, Bytes record, ColumnTitles* learnInto, Reporting
     fixed_ = FixedColumns(kind->group);
     lastElementSlot_ = fixed_ + ElementColumns(kind->group) - 1;
 
-    Print(out_.text[0], "%d", number);
-    Print(out_.text[1], "%d", header.instrumentNumber);
+    PrintInteger(out_.text[0], number);
+    PrintInteger(out_.text[1], header.instrumentNumber);
     putTextFields(view, *kind, learnInto != nullptr);
 
-    Print(out_.text[13], "%4.1f", view.measuringMillis() / 1000.0);
+    PrintFixed(out_.text[13], view.measuringMillis() / 1000.0, 4, 1);
     titles_[13] = Title("Ssec");
     const ShownTime time = ShownTimeOf(view.timeStamp());
     Print(out_.text[14], "%d/%d/%lld %2.2d:%2.2d:%2.2d", time.month, time.day,
@@ -229,7 +239,7 @@ void Formatter::putElements(const RecordView& view, const ReadingKind& kind, Rep
             values[i] = static_cast<float>(values[i] / 1000.0);
             precisions[i] = static_cast<float>(precisions[i] / 1000.0);
         }
-        Print(out_.text[16], "%2.1f", PackedMilli(view.resultsWord(2)));
+        PrintFixed(out_.text[16], PackedMilli(view.resultsWord(2)), 2, 1);
         if (settings_.pcs == kPcsUser) {
             const int paintClass = ClassifyPaint(
                 count > 0 ? values[0] : 0.0, count > 0 ? precisions[0] : 0.0,
@@ -255,8 +265,13 @@ void Formatter::putElements(const RecordView& view, const ReadingKind& kind, Rep
 int Formatter::elementColumn(std::string_view name, Reporting* report) {
     for (int slot = fixed_; slot <= lastElementSlot_; ++slot) {
         Title& title = titles_[static_cast<size_t>(slot)];
-        if (title.contains(name) || title.contains("#")) {
-            title = Title(std::string(name) + " \xB1 Prec");
+        const std::string_view text = title.view();
+        if (text.find(name) != std::string_view::npos || text.find('#') != std::string_view::npos) {
+            static constexpr std::string_view kSuffix = " \xB1 Prec";
+            char claimed[kTitleSize];
+            std::memcpy(claimed, name.data(), name.size());
+            std::memcpy(claimed + name.size(), kSuffix.data(), kSuffix.size());
+            title.assign(std::string_view(claimed, name.size() + kSuffix.size()));
             return slot - fixed_;
         }
     }
@@ -278,28 +293,28 @@ void Formatter::putElementTexts(size_t column, size_t index, std::string_view na
             valueCell.set(">>5.0");
             precisionCell.set("");
         } else if (isRes || Contains("Res", name)) {
-            Print(valueCell, "%5.0f", value * 1000.0);
+            PrintFixed(valueCell, value * 1000.0, 5, 0);
             precisionCell.set("NA");
         } else {
-            Print(valueCell, "%5.2f", value);
-            Print(precisionCell, "%5.2f", precision);
+            PrintFixed(valueCell, value, 5, 2);
+            PrintFixed(precisionCell, precision, 5, 2);
         }
         return;
     }
     if (store_.modeCodes.showsNonPositivePrecision(kind.code) && precision <= 0.0) {
-        Print(valueCell, "%5.2f", value);
-        Print(precisionCell, "%-5.2f", precision);
+        PrintFixed(valueCell, value, 5, 2);
+        PrintFixed(precisionCell, precision, -5, 2);
     } else if (precision * 1.5 <= value || settings_.displayValuesBelowLod) {
         if (isRes) {
-            Print(valueCell, "%6.0f", value);
+            PrintFixed(valueCell, value, 6, 0);
             precisionCell.set("NA");
         } else {
-            Print(valueCell, "%6.2f", value);
-            Print(precisionCell, "%6.2f", precision);
+            PrintFixed(valueCell, value, 6, 2);
+            PrintFixed(precisionCell, precision, 6, 2);
         }
     } else {
         valueCell.set("<LOD");
-        Print(precisionCell, "%6.2f", precision * 1.5);
+        PrintFixed(precisionCell, precision * 1.5, 6, 2);
     }
 }
 
@@ -353,7 +368,7 @@ void FormatStatusFields(Bytes record, StatusFields& out) {
     const ShownTime time = ShownTimeOf(view.timeStamp());
     Print(out.cells[1], "%d/%d/%lld", time.month, time.day, static_cast<long long>(time.year));
     Print(out.cells[2], "%2.2d:%2.2d:%2.2d", time.hour, time.minute, time.second);
-    Print(out.cells[3], "%4.1f", view.measuringMillis() / 1000.0);
+    PrintFixed(out.cells[3], view.measuringMillis() / 1000.0, 4, 1);
     // The thirteen packed values from measurement byte 8 on, in column order.
     static constexpr const char* kFormats[13] = {"%3.3f", "%3.3f", "%3.3f", "%2.3f", "%2.3f",
                                                  "%2.3f", "%2.3f", "%6.3f", "%3.3f", "%3.3f",

@@ -102,7 +102,9 @@ LoadOutcome LoadReadingsBytes(ReadingStore& store, std::span<const uint8_t> byte
     store.fileTitle = lines[2];
     store.fileVersion = VersionFromLine(lines[3]);
     store.modeWordLayout = ModeWordLayoutFor(store.fileVersion);
-    if (VersionAbove51(store.fileVersion)) store.modeCodes = ModeCodeTableFor(store.fileVersion);
+    // Rewritten on every load, so an old file reads the same whatever was
+    // loaded before it.
+    store.modeCodes = ModeCodeTableFor(store.fileVersion);
     store.fileHeader = header;
     store.site = SiteFromHeader(store);
 

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "process.h"
+#include "support/temp_dir.h"
+
+namespace ravik {
+namespace {
+
+using test::RunProcess;
+
+std::string MakeSample(const test::TempDir& dir, const std::string& name, std::vector<std::string> options) {
+    const std::string path = dir.file(name);
+    std::vector<std::string> args{"file", path};
+    args.insert(args.end(), options.begin(), options.end());
+    const test::ProcessResult made = RunProcess(MAKE_SAMPLE_EXE, args);
+    EXPECT_EQ(made.exitCode, 0) << made.err;
+    return path;
+}
+
+TEST(InfoCommand, PrintsHeaderVersionSiteCountsAndTitles) {
+    test::TempDir dir;
+    const std::string file = MakeSample(dir, "a.qvr", {"--paint", "3", "--alloy", "2", "--version", "5.5",
+                                                         "--site", "Dock 9", "--locked"});
+    const test::ProcessResult info = RunProcess(RAVIK_EXE, {"info", file});
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_NE(info.out.find("Version: 5.5\n"), std::string::npos);
+    EXPECT_NE(info.out.find("Locked: yes\n"), std::string::npos);
+    EXPECT_NE(info.out.find("Site: Dock 9\n"), std::string::npos);
+    EXPECT_NE(info.out.find("Readings: 5\n  Paint: 3\n  Bulk: 0\n  Thin: 0\n  Alloy: 2\n  Sign: 0\n"),
+              std::string::npos);
+    EXPECT_NE(info.out.find("  Paint: No | QVNo | Site | Inspector"), std::string::npos);
+    EXPECT_NE(info.out.find("Pbl \xC2\xB1 Prec"), std::string::npos);  // "±" in UTF-8 on the terminal
+
+    const test::ProcessResult missing = RunProcess(RAVIK_EXE, {"info", dir.file("none.qvr")});
+    EXPECT_NE(missing.exitCode, 0);
+    EXPECT_NE(missing.err.find("READ ERROR"), std::string::npos);
+}
+
+TEST(MergeCommand, AppendsWithTheRulesAndSavesEverything) {
+    test::TempDir dir;
+    const std::string first = MakeSample(dir, "first.qvr", {"--bulk", "4", "--seed", "1"});
+    const std::string second = MakeSample(dir, "second.qvr", {"--paint", "2", "--seed", "2"});
+    const std::string out = dir.file("merged.qvr");
+    test::ProcessResult merged = RunProcess(RAVIK_EXE, {"merge", first, second, "-o", out});
+    ASSERT_EQ(merged.exitCode, 0) << merged.err;
+    test::ProcessResult info = RunProcess(RAVIK_EXE, {"info", out});
+    EXPECT_NE(info.out.find("Readings: 6\n  Paint: 2\n  Bulk: 4\n"), std::string::npos) << info.out;
+
+    // Locked output goes to ".LCK" with a negative count.
+    merged = RunProcess(RAVIK_EXE, {"merge", first, "-o", out, "--locked"});
+    ASSERT_EQ(merged.exitCode, 0) << merged.err;
+    EXPECT_EQ(test::ReadAll(dir.file("merged.LCK")).substr(0, 5), "-4   ");
+
+    // Another version, another extension, or too many readings: refused, nothing written.
+    const std::string old = MakeSample(dir, "old.qvr", {"--bulk", "1", "--version", "5.0"});
+    merged = RunProcess(RAVIK_EXE, {"merge", first, old, "-o", dir.file("x.qvr")});
+    EXPECT_NE(merged.exitCode, 0);
+    EXPECT_NE(merged.err.find("Cannot Append Different File Versions"), std::string::npos);
+    const std::string big = MakeSample(dir, "big.qvr", {"--thin", "2600", "--compact"});
+    merged = RunProcess(RAVIK_EXE, {"merge", big, big, "-o", dir.file("y.qvr")});
+    EXPECT_NE(merged.exitCode, 0);
+    EXPECT_NE(merged.err.find("RAVIK Will Support Only 5100 Readings Per File"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("x.qvr")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("y.qvr")));
+
+    EXPECT_EQ(RunProcess(RAVIK_EXE, {"merge", first}).exitCode, 2);  // no -o
+}
+
+}  // namespace
+}  // namespace ravik
