@@ -1,8 +1,8 @@
 #include "output/export_writers.h"
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
+#include <cmath>
 #include <compare>
 #include <cstdio>
 #include <vector>
@@ -188,6 +188,46 @@ SpectrumColumn SpectrumColumnOf(Bytes record) {
     return column;
 }
 
+// The channel rows, up to and including the first row without a value.
+// Values are gathered a block of rows at a time, so that each column's
+// memory is visited once per block rather than once per row: with thousands
+// of columns, a row at a time would miss the caches on every value.
+void AppendChannelRows(std::string& out, const std::vector<SpectrumColumn>& columns, char delimiter,
+                       const std::function<void()>& beforeRow) {
+    constexpr size_t kRowBlock = 32;
+    const size_t count = columns.size();
+    std::vector<float> block(kRowBlock * count);
+    std::vector<char> row(24 + count * (kFixed3MaxLength + 1) + 2);
+    for (size_t first = 0;; first += kRowBlock) {
+        for (size_t c = 0; c < count; ++c) {
+            const SpectrumColumn& column = columns[c];
+            const size_t end = std::min(column.channels, first + kRowBlock);
+            for (size_t channel = first; channel < end; ++channel) {
+                block[(channel - first) * count + c] = column.data[kFirstChannel + channel];
+            }
+        }
+        for (size_t r = 0; r < kRowBlock; ++r) {
+            if (beforeRow) beforeRow();
+            const size_t channel = first + r;
+            char* end = std::to_chars(row.data(), row.data() + 24, channel).ptr;
+            *end++ = delimiter;
+            bool anyValue = false;
+            const float* values = block.data() + r * count;
+            for (size_t c = 0; c < count; ++c) {
+                if (channel < columns[c].channels) {
+                    end = PutFixed3(end, values[c]);
+                    anyValue = true;
+                }
+                *end++ = delimiter;
+            }
+            *end++ = '\r';
+            *end++ = '\n';
+            out.append(row.data(), end);
+            if (!anyValue) return;
+        }
+    }
+}
+
 }  // namespace
 
 char ExportDelimiter(const Settings& settings) {
@@ -261,23 +301,8 @@ void ExportSpectra(std::string& out, const ExportSource& source, Mode mode,
         out += delimiter;
     }
     out += "\r\n";
-    // Most cells are "d.ddd" and a delimiter.
     out.reserve(out.size() + (longest + 1) * (8 * columns.size() + 8));
-    for (size_t channel = 0;; ++channel) {
-        if (beforeRow) beforeRow();
-        AppendInteger(out, channel);
-        out += delimiter;
-        bool anyValue = false;
-        for (const SpectrumColumn& column : columns) {
-            if (channel < column.channels) {
-                AppendFixed3(out, column.data[kFirstChannel + channel]);
-                anyValue = true;
-            }
-            out += delimiter;
-        }
-        out += "\r\n";
-        if (!anyValue) break;
-    }
+    AppendChannelRows(out, columns, delimiter, beforeRow);
     out += "\r\n\r\n";
 }
 
@@ -303,36 +328,23 @@ void ExportStatus(std::string& out, const ExportSource& source) {
     out += "\r\n\r\n";
 }
 
-void AppendFixed3(std::string& out, float value) {
-    // value is mantissa x 2^exponent exactly, so value x 1000 rounded to an
-    // integer (ties to even, as printf rounds) gives the three decimals.
-    const auto bits = std::bit_cast<uint32_t>(value);
-    const unsigned biased = (bits >> 23) & 0xFFu;
-    const uint64_t mantissa = biased == 0 ? (bits & 0x7FFFFFu) : ((bits & 0x7FFFFFu) | 0x800000u);
-    const int exponent = biased == 0 ? -149 : static_cast<int>(biased) - 150;
-    if (biased == 0xFF || exponent > 29) {  // not finite, or too large for 64 bits
-        char text[64];
-        std::snprintf(text, sizeof text, "%4.3f", static_cast<double>(value));
-        out += text;
-        return;
+char* PutFixed3(char* out, float value) {
+    // A float times 1000 is exact in double precision; adding and taking away
+    // 2^52 then rounds it to an integer, ties to even, as printf rounds.
+    const double thousandthsExact = std::fabs(static_cast<double>(value)) * 1000.0;
+    if (!(thousandthsExact < 0x1p52)) {  // not finite, or too large for that
+        const int length = std::snprintf(out, kFixed3MaxLength + 1, "%4.3f", static_cast<double>(value));
+        return out + length;
     }
-    const uint64_t scaled = mantissa * 1000;  // below 2^34
-    uint64_t thousandths = 0;
-    if (exponent >= 0) {
-        thousandths = scaled << exponent;
-    } else if (exponent > -64) {
-        const int shift = -exponent;
-        thousandths = scaled >> shift;
-        const uint64_t rest = scaled & ((uint64_t{1} << shift) - 1);
-        const uint64_t half = uint64_t{1} << (shift - 1);
-        if (rest > half || (rest == half && (thousandths & 1) != 0)) ++thousandths;
-    }
-    if ((bits >> 31) != 0) out += '-';
-    AppendInteger(out, thousandths / 1000);
+    const auto thousandths = static_cast<uint64_t>((thousandthsExact + 0x1p52) - 0x1p52);
+    if (std::signbit(value)) *out++ = '-';
+    out = std::to_chars(out, out + 20, thousandths / 1000).ptr;
     const auto fraction = static_cast<unsigned>(thousandths % 1000);
-    const char decimals[4] = {'.', static_cast<char>('0' + fraction / 100),
-                              static_cast<char>('0' + fraction / 10 % 10), static_cast<char>('0' + fraction % 10)};
-    out.append(decimals, 4);
+    out[0] = '.';
+    out[1] = static_cast<char>('0' + fraction / 100);
+    out[2] = static_cast<char>('0' + fraction / 10 % 10);
+    out[3] = static_cast<char>('0' + fraction % 10);
+    return out + 4;
 }
 
 }  // namespace ravik

@@ -45,7 +45,9 @@ void ExportSpectra(std::string& out, const ExportSource& source, Mode mode,
 // that passes the selection as a Paint reading would. Always TAB-delimited.
 void ExportStatus(std::string& out, const ExportSource& source);
 
-// Appends value as printf's "%4.3f" writes it, without printf's cost.
-void AppendFixed3(std::string& out, float value);
+// Writes value at out as printf's "%4.3f" writes it, without printf's cost,
+// and returns the end of the text (at most kFixed3MaxLength characters).
+inline constexpr size_t kFixed3MaxLength = 48;
+char* PutFixed3(char* out, float value);
 
 }  // namespace ravik

@@ -19,12 +19,11 @@ std::string Printf(float value) {
 }
 
 std::string Fast(float value) {
-    std::string out = "x";
-    AppendFixed3(out, value);
-    return out.substr(1);
+    char text[kFixed3MaxLength + 1];
+    return std::string(text, PutFixed3(text, value));
 }
 
-TEST(AppendFixed3, MatchesPrintfForEveryChannelValue) {
+TEST(PutFixed3, MatchesPrintfForEveryChannelValue) {
     // Channel values are PackedMilli words made single precision.
     for (uint32_t word = 0; word <= 0xFFFF; ++word) {
         const auto value = static_cast<float>(PackedMilli(static_cast<uint16_t>(word)));
@@ -32,7 +31,7 @@ TEST(AppendFixed3, MatchesPrintfForEveryChannelValue) {
     }
 }
 
-TEST(AppendFixed3, MatchesPrintfForAnyFloat) {
+TEST(PutFixed3, MatchesPrintfForAnyFloat) {
     const float special[] = {0.0f, -0.0f, 0.0005f, 0.0015f, 0.0025f, -0.0005f, 1e-40f, 2.5e9f, 1e30f,
                              -3.4e38f, std::numeric_limits<float>::infinity(),
                              -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()};
