@@ -52,7 +52,8 @@ void AppendHeaderLines(std::string& out, const Settings& settings) {
     }
 }
 
-// The calendar date of a Date/Time text "m/d/yyyy hh:mm:ss", for ordering.
+// The date part of a Date/Time text "m/d/yyyy hh:mm:ss" and its calendar
+// date, for ordering.
 struct CalendarDate {
     long long year = 0;
     long long month = 0;
@@ -60,14 +61,15 @@ struct CalendarDate {
     auto operator<=>(const CalendarDate&) const = default;
 };
 
-CalendarDate DateOf(std::string_view text) {
-    text = text.substr(0, text.find(' '));
+std::string_view DatePart(std::string_view dateTime) { return dateTime.substr(0, dateTime.find(' ')); }
+
+CalendarDate DateOf(std::string_view date) {
     long long parts[3] = {0, 0, 0};  // month, day, year
     for (long long& part : parts) {
-        const char* end = std::from_chars(text.data(), text.data() + text.size(), part).ptr;
-        text.remove_prefix(static_cast<size_t>(end - text.data()));
-        if (text.empty() || text.front() != '/') break;
-        text.remove_prefix(1);
+        const char* end = std::from_chars(date.data(), date.data() + date.size(), part).ptr;
+        date.remove_prefix(static_cast<size_t>(end - date.data()));
+        if (date.empty() || date.front() != '/') break;
+        date.remove_prefix(1);
     }
     return {parts[2], parts[0], parts[1]};
 }
@@ -77,8 +79,7 @@ struct DateRange {
     std::string latest = "1/1/00";
 };
 
-// The earliest and latest Date/Time texts of the Paint readings that pass
-// the selection, compared by calendar date.
+// The earliest and latest dates of the Paint readings that pass the selection.
 DateRange PaintDateRange(const ExportSource& source) {
     DateRange range;
     CalendarDate earliest;
@@ -90,7 +91,7 @@ DateRange PaintDateRange(const ExportSource& source) {
         if ((flags & Hidden) != 0) continue;
         FormatReadingFields(source.store, source.settings, n, source.store.record(n), fields);
         if (!FieldsPassSelection(fields, flags, source.selection, Mode::Paint, source.settings)) continue;
-        const std::string_view text = fields.text[14].view();
+        const std::string_view text = DatePart(fields.text[14].view());
         const CalendarDate date = DateOf(text);
         if (!found || date < earliest) {
             earliest = date;

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <optional>
 
 #include "platform/data_dir.h"
@@ -57,9 +58,8 @@ std::optional<float> ReadFloat(std::optional<std::string_view> text) {
     if (std::from_chars(digits.data(), digits.data() + digits.size(), value).ec != std::errc()) {
         return std::nullopt;
     }
-    const auto single = static_cast<float>(value);
-    if (!std::isfinite(single)) return std::nullopt;
-    return single;
+    if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max()) return std::nullopt;
+    return static_cast<float>(value);
 }
 
 // A column mask is a 32-bit word; one written unsigned (4294967295) means
