@@ -1,10 +1,12 @@
 #include "output/export_writers.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <compare>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "platform/text1252.h"
@@ -189,16 +191,47 @@ SpectrumColumn SpectrumColumnOf(Bytes record) {
     return column;
 }
 
+// Channel values are packed numbers of 11-bit precision, so a spectra block
+// repeats a few thousand distinct values millions of times: their texts are
+// remembered by the value's bits in a small direct-mapped table.
+class Fixed3Texts {
+public:
+    char* put(char* out, float value) {
+        const auto bits = std::bit_cast<uint32_t>(value);
+        Entry& entry = entries_[(bits * 2654435761u) >> (32 - kIndexBits)];
+        if (entry.length == 0 || entry.bits != bits) {
+            char text[kFixed3MaxLength + 1];
+            const auto length = static_cast<size_t>(PutFixed3(text, value) - text);
+            if (length > sizeof entry.text) return std::copy_n(text, length, out);
+            entry.bits = bits;
+            entry.length = static_cast<uint8_t>(length);
+            std::copy_n(text, length, entry.text);
+        }
+        std::memcpy(out, entry.text, sizeof entry.text);
+        return out + entry.length;
+    }
+
+private:
+    static constexpr int kIndexBits = 13;
+    struct Entry {
+        uint32_t bits = 0;
+        uint8_t length = 0;  // 0: empty
+        char text[11] = {};
+    };
+    std::vector<Entry> entries_ = std::vector<Entry>(size_t{1} << kIndexBits);
+};
+
 // The channel rows, up to and including the first row without a value.
 // Values are gathered a block of rows at a time, so that each column's
 // memory is visited once per block rather than once per row: with thousands
 // of columns, a row at a time would miss the caches on every value.
 void AppendChannelRows(std::string& out, const std::vector<SpectrumColumn>& columns, char delimiter,
                        const std::function<void()>& beforeRow) {
-    constexpr size_t kRowBlock = 32;
+    constexpr size_t kRowBlock = 64;
     const size_t count = columns.size();
     std::vector<float> block(kRowBlock * count);
     std::vector<char> row(24 + count * (kFixed3MaxLength + 1) + 2);
+    Fixed3Texts texts;
     for (size_t first = 0;; first += kRowBlock) {
         for (size_t c = 0; c < count; ++c) {
             const SpectrumColumn& column = columns[c];
@@ -216,7 +249,7 @@ void AppendChannelRows(std::string& out, const std::vector<SpectrumColumn>& colu
             const float* values = block.data() + r * count;
             for (size_t c = 0; c < count; ++c) {
                 if (channel < columns[c].channels) {
-                    end = PutFixed3(end, values[c]);
+                    end = texts.put(end, values[c]);
                     anyValue = true;
                 }
                 *end++ = delimiter;

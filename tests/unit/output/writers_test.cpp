@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "output/export_writers.h"
 #include "output_store.h"
 
@@ -231,6 +233,41 @@ TEST(ExportSpectra, ColumnsOfUnequalLengthEndAfterTheFirstEmptyRow) {
     std::string comma;
     ExportSpectra(comma, {store, settings, SelectAll | SelectNegative}, Mode::Bulk);
     EXPECT_NE(comma.find("Channel,41,42,43,\r\n0,1.500,7.000,,\r\n"), std::string::npos) << comma;
+}
+
+TEST(ExportSpectra, CellsEqualPrintfForEveryPackedValue) {
+    // Every 16-bit channel word once over the first three readings, and the
+    // first reading's words again, backwards, in the fourth.
+    constexpr uint32_t kPerReading = 21846;
+    std::vector<std::vector<uint16_t>> words(4);
+    for (uint32_t word = 0; word <= 0xFFFF; ++word) words[word / kPerReading].push_back(static_cast<uint16_t>(word));
+    words[3].assign(words[0].rbegin(), words[0].rend());
+    test::TestFile file;
+    for (size_t r = 0; r < words.size(); ++r) {
+        sample::RecordSpec spec = Reading(test::kBulkCode, static_cast<uint16_t>(r + 1));
+        spec.spectrum.lowChannels = static_cast<uint16_t>(words[r].size());
+        spec.spectrum.channelWords = words[r];
+        file.add(spec);
+    }
+    const ReadingStore store = test::LoadStore(file);
+    std::string out;
+    ExportSpectra(out, {store, Settings{}, kEverything}, Mode::Bulk);
+
+    std::string expected = "SPECTRA: Bulk\r\nHeader:\r\n\r\n\r\n\r\n\r\nChannel\t1\t2\t3\t4\t\r\n";
+    for (size_t channel = 0; channel <= kPerReading; ++channel) {
+        expected += std::to_string(channel) + "\t";
+        for (const std::vector<uint16_t>& column : words) {
+            if (channel < column.size()) {
+                char text[64];
+                std::snprintf(text, sizeof text, "%4.3f", static_cast<double>(static_cast<float>(PackedMilli(column[channel]))));
+                expected += text;
+            }
+            expected += "\t";
+        }
+        expected += "\r\n";
+    }
+    expected += "\r\n\r\n";
+    EXPECT_TRUE(out == expected);  // megabytes: no dump on failure
 }
 
 TEST(ExportSpectra, NoReadingPassingStillWritesTheLabelAndOneRow) {
