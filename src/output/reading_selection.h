@@ -35,8 +35,8 @@ int SelectionClass(const ReadingFields& fields, Mode mode, const Settings& setti
 bool FieldsPassSelection(const ReadingFields& fields, uint32_t flags, ReadingSelection selection,
                          Mode mode, const Settings& settings);
 
-// Formats reading readingNumber and applies the test; readingClass, when
-// given, receives SelectionClass.
+// The test on reading readingNumber of the store, formatted as the class
+// needs it; readingClass, when given, receives SelectionClass.
 bool PassesSelection(const ReadingStore& store, const Settings& settings, int32_t readingNumber,
                      ReadingSelection selection, Mode mode, int* readingClass = nullptr);
 
