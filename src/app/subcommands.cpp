@@ -9,6 +9,7 @@ const std::vector<Subcommand>& Subcommands() {
     static const std::vector<Subcommand> kCommands = {
         {"info", "ravik info FILE", RunInfo},
         {"merge", "ravik merge FILE... -o OUT [--locked]", RunMerge},
+        {"library", "ravik library FILE.lib [-o OUT.lib]", RunLibrary},
         {"export", kExportUsage, RunExport},
     };
     return kCommands;

@@ -24,6 +24,7 @@ int RunSubcommand(int argc, char** argv);
 
 int RunInfo(const Arguments& args);
 int RunMerge(const Arguments& args);
+int RunLibrary(const Arguments& args);
 int RunExport(const Arguments& args);
 
 inline constexpr const char* kExportUsage =

@@ -34,6 +34,7 @@ struct AlloyRecord {
 struct AlloyLibrary {
     std::vector<AlloyRecord> alloys;
     std::array<int, kSearchIndexCount> searchIndex{};
+    bool operator==(const AlloyLibrary&) const = default;
 };
 
 }  // namespace ravik

@@ -1,6 +1,7 @@
 #include "platform/number_text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstring>
 #include <system_error>
@@ -38,6 +39,18 @@ std::string_view FixedText(char* buffer, double value, int width, int precision)
 std::string_view IntegerText(char* buffer, long long value) {
     const auto result = std::to_chars(buffer, buffer + kNumberTextBuffer, value);
     return {buffer, static_cast<size_t>(result.ptr - buffer)};
+}
+
+int32_t ReadInteger(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    int64_t value = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        value = std::min<int64_t>(value * 10 + (text[i] - '0'), int64_t{INT32_MAX} + 1);
+    }
+    return static_cast<int32_t>(std::clamp<int64_t>(negative ? -value : value, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace ravik

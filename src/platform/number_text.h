@@ -4,6 +4,7 @@
 // does and is several times faster, which matters because every visible row
 // is formatted on every repaint and every exported row once.
 
+#include <cstdint>
 #include <string_view>
 
 namespace ravik {
@@ -17,5 +18,10 @@ std::string_view FixedText(char* buffer, double value, int width, int precision)
 std::string_view IntegerText(char* buffer, long long value);
 
 inline constexpr size_t kNumberTextBuffer = 96;
+
+// Reads a whole number as atoi and strtol do: leading white space, an
+// optional sign, then the digits up to the first other character; 0 without
+// digits. A number beyond the 32-bit range gives the range's end.
+int32_t ReadInteger(std::string_view text);
 
 }  // namespace ravik

@@ -39,6 +39,19 @@ char ByteOf(char32_t cp) {
     }
     return '?';
 }
+
+unsigned char LowerCase(unsigned char byte) {
+    if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7)) {
+        return static_cast<unsigned char>(byte + 0x20);
+    }
+    switch (byte) {
+        case 0x8A: return 0x9A;  // S caron
+        case 0x8C: return 0x9C;  // OE
+        case 0x8E: return 0x9E;  // Z caron
+        case 0x9F: return 0xFF;  // Y diaeresis
+        default: return byte;
+    }
+}
 }  // namespace
 
 std::string Cp1252ToUtf8(std::string_view bytes) {
@@ -79,6 +92,17 @@ std::string Utf8ToCp1252(std::string_view utf8) {
         i += extra + 1;
     }
     return out;
+}
+
+int CompareIgnoringCase(std::string_view a, std::string_view b) {
+    const size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < common; ++i) {
+        const int left = LowerCase(static_cast<unsigned char>(a[i]));
+        const int right = LowerCase(static_cast<unsigned char>(b[i]));
+        if (left != right) return left - right;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
 }
 
 }  // namespace ravik

@@ -19,4 +19,13 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // UTF-8 sequence, becomes '?'.
 std::string Utf8ToCp1252(std::string_view utf8);
 
+// Orders texts alphabetically without regard to case, as the program's sorted
+// word and alloy lists do: the letters of both cases (A-Z and the accented
+// letters of 1252) compare as their lower-case forms, other bytes by value.
+// Returns <0, 0 or >0 like strcmp.
+int CompareIgnoringCase(std::string_view a, std::string_view b);
+inline bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && CompareIgnoringCase(a, b) == 0;
+}
+
 }  // namespace ravik

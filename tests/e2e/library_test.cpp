@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "library/library_source.h"
+#include "process.h"
+#include "support/temp_dir.h"
+
+namespace ravik {
+namespace {
+
+using test::RunProcess;
+
+AlloyRecord Alloy(const std::string& name, int slot, LimitPair pair) {
+    AlloyRecord alloy;
+    alloy.name = name;
+    alloy.limits[static_cast<size_t>(slot)] = pair;
+    return alloy;
+}
+
+TEST(LibraryCommand, ListsTheGroupsNamesConflictsAndWritesTheSourceText) {
+    test::TempDir dir;
+    AlloyLibrary library;
+    // A brass under BEGIN_CU and an iron alloy misfiled under BEGIN_CU too.
+    library.alloys = {Alloy("C36000", 7, {6000, 6300}), Alloy("A36", 4, {9800, 9900})};
+    library.searchIndex = {0, 0, 0, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2};
+    test::WriteAll(dir.file("in.lib"), LibrarySourceText(library));
+
+    const test::ProcessResult shown = RunProcess(RAVIK_EXE, {"library", dir.file("in.lib"), "-o", dir.file("out.lib")});
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_NE(shown.out.find("BEGIN_FE (0)\nBEGIN_NI_CO (0)\nBEGIN_CU (2)\n     C36000\n     A36\nBEGIN_CO (0)\n"),
+              std::string::npos)
+        << shown.out;
+    EXPECT_NE(shown.out.find("Alloys: 2\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("Group conflicts:\n     A36: group is BEGIN_CU, should be BEGIN_FE\n"), std::string::npos);
+    EXPECT_EQ(test::ReadAll(dir.file("out.lib")), LibrarySourceText(library));
+}
+
+TEST(LibraryCommand, TellsWhatItCorrectedAndRefusesBadArguments) {
+    test::TempDir dir;
+    test::WriteAll(dir.file("bare.lib"), "assayLibrary\n{\"X\" , 1, 2, 0},\n\n");
+    const test::ProcessResult corrected = RunProcess(RAVIK_EXE, {"library", dir.file("bare.lib")});
+    EXPECT_EQ(corrected.exitCode, 1);
+    EXPECT_NE(corrected.out.find("BEGIN_FE (1)\n     X\n"), std::string::npos) << corrected.out;
+    EXPECT_NE(corrected.err.find("No searchIndex was read"), std::string::npos) << corrected.err;
+
+    EXPECT_EQ(RunProcess(RAVIK_EXE, {"library"}).exitCode, 2);
+    EXPECT_EQ(RunProcess(RAVIK_EXE, {"library", "a.lib", "b.lib"}).exitCode, 2);
+    const test::ProcessResult missing = RunProcess(RAVIK_EXE, {"library", dir.file("none.lib")});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_NE(missing.err.find("READ ERROR"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ravik
