@@ -30,11 +30,17 @@ std::string_view WithoutLineEnd(std::string_view line) {
     return end == std::string_view::npos ? line : line.substr(0, end);
 }
 
-// Leading blanks, an optional sign, digits; what follows the digits is
-// ignored. Nothing when there are no digits or the number is out of range.
-std::optional<long long> ReadInteger(std::string_view text) {
+// A number's text without its leading blanks and plus sign.
+std::string_view NumberText(std::string_view text) {
     text = DropLeadingBlanks(text);
     if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
+    return text;
+}
+
+// Leading blanks, an optional sign, digits; what follows the digits is
+// ignored. Nothing when there are no digits or the number is out of range.
+std::optional<long long> IntegerValue(std::string_view text) {
+    text = NumberText(text);
     long long value = 0;
     if (std::from_chars(text.data(), text.data() + text.size(), value).ec != std::errc()) {
         return std::nullopt;
@@ -45,15 +51,14 @@ std::optional<long long> ReadInteger(std::string_view text) {
 std::optional<int> ReadInt(std::optional<std::string_view> text, int low = INT_MIN,
                            int high = INT_MAX) {
     if (!text) return std::nullopt;
-    const std::optional<long long> value = ReadInteger(*text);
+    const std::optional<long long> value = IntegerValue(*text);
     if (!value || *value < low || *value > high) return std::nullopt;
     return static_cast<int>(*value);
 }
 
 std::optional<float> ReadFloat(std::optional<std::string_view> text) {
     if (!text) return std::nullopt;
-    std::string_view digits = DropLeadingBlanks(*text);
-    if (digits.size() > 1 && digits[0] == '+' && digits[1] != '-') digits.remove_prefix(1);
+    const std::string_view digits = NumberText(*text);
     double value = 0.0;
     if (std::from_chars(digits.data(), digits.data() + digits.size(), value).ec != std::errc()) {
         return std::nullopt;
@@ -66,7 +71,7 @@ std::optional<float> ReadFloat(std::optional<std::string_view> text) {
 // the same bits as its signed form (-1).
 std::optional<int32_t> ReadMask(std::optional<std::string_view> text) {
     if (!text) return std::nullopt;
-    const std::optional<long long> value = ReadInteger(*text);
+    const std::optional<long long> value = IntegerValue(*text);
     if (!value || *value < INT32_MIN || *value > static_cast<long long>(UINT32_MAX)) return std::nullopt;
     return static_cast<int32_t>(static_cast<uint32_t>(*value));
 }
