@@ -291,16 +291,5 @@ TEST(MultiFileExport, FailedFileStopsTheExportAndKeepsTheOnesBefore) {
     EXPECT_FALSE(FileExists(flow.files()[3]));
 }
 
-TEST(ExportTargets, SingleFileNames) {
-    Flow flow;
-    const ExportRequest request{flow.store, flow.settings, flow.choices};
-    EXPECT_EQ(ExportTargets(request, "/a/out.qvr"), std::vector<std::string>{"/a/out.tab"});
-    flow.settings.exportForm = 1;
-    EXPECT_EQ(ExportTargets(request, "/a/out.qvr"), std::vector<std::string>{"/a/out.csv"});
-    EXPECT_EQ(ExportTargets(request, "/a/out.Csv"), std::vector<std::string>{"/a/out.Csv"});
-    flow.settings.exportForm = 3;
-    EXPECT_EQ(ExportTargets(request, "/a.b/out"), (std::vector<std::string>{"/a.b/out.hdr", "/a.b/out.blk"}));
-}
-
 }  // namespace
 }  // namespace ravik

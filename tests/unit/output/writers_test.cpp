@@ -84,19 +84,6 @@ TEST(ExportTable, CommaFormsQuoteCellsThatHoldCommasQuotesOrLineBreaks) {
     EXPECT_EQ(tab, "41\tYard\tAnn, B\tsay \"hi\"\ta  b\t\r\n");
 }
 
-TEST(ExportTable, CommaFormOfTheBulkTable) {
-    const ReadingStore store = BulkStore();
-    const Settings settings = BulkColumns(1);
-    std::string out;
-    ExportTableHeader(out, {store, settings, kEverything}, Index(Mode::Bulk));
-    ExportTableRows(out, {store, settings, kEverything}, Mode::Bulk);
-    EXPECT_NE(out.find("No,QVNo,Site,Insp,Fe ,Fe  Error,Zn ,Zn  Error,\r\n\r\n"
-                       "1,41,Yard,\"Ann, B\", 10.00,  0.50,<LOD,  1.05,\r\n"
-                       "3,42,Shed,, 10.00,  0.50,NA,,\r\n"),
-              std::string::npos)
-        << out;
-}
-
 TEST(ExportTable, RowsFollowTheSelection) {
     const ReadingStore store = BulkStore();
     const Settings settings = BulkColumns(0);
