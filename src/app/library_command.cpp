@@ -82,6 +82,7 @@ int ShowLibrary(const Arguments& args) {
 int RunLibrary(const Arguments& args) {
     // Verbs of the subcommand ("ravik library VERB ...") are dispatched here,
     // before the arguments are taken as a library file to show.
+    if (!args.empty() && args[0] == "send") return RunLibrarySend(Arguments(args.begin() + 1, args.end()));
     return ShowLibrary(args);
 }
 

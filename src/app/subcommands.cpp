@@ -9,7 +9,10 @@ const std::vector<Subcommand>& Subcommands() {
     static const std::vector<Subcommand> kCommands = {
         {"info", "ravik info FILE", RunInfo},
         {"merge", "ravik merge FILE... -o OUT [--locked]", RunMerge},
-        {"library", "ravik library FILE.lib [-o OUT.lib]", RunLibrary},
+        {"library", "ravik library FILE.lib [-o OUT.lib]\n  ravik library send FILE.lib --port DEVICE", RunLibrary},
+        {"receive", "ravik receive --port DEVICE [--baud INDEX] -o OUT.qvr [--timeout SECONDS]", RunReceive},
+        {"probe", "ravik probe --port DEVICE", RunProbe},
+        {"export", kExportUsage, RunExport},
     };
     return kCommands;
 }

@@ -25,5 +25,14 @@ int RunSubcommand(int argc, char** argv);
 int RunInfo(const Arguments& args);
 int RunMerge(const Arguments& args);
 int RunLibrary(const Arguments& args);
+int RunReceive(const Arguments& args);
+int RunProbe(const Arguments& args);
+// "ravik library send FILE.lib --port DEVICE" (args after "send").
+int RunLibrarySend(const Arguments& args);
+int RunExport(const Arguments& args);
+
+inline constexpr const char* kExportUsage =
+    "ravik export INPUT.qvr --mode {paint|bulk|thin|alloy|sign} [--table] [--spectra] [--status] "
+    "[--form {0|1|2|3}] [--classes LIST] [--final-results] [--settings-dir DIR] [--force] -o OUTPUT";
 
 }  // namespace ravik

@@ -47,6 +47,7 @@ struct AlloySpecRecord {
     std::string name;        // 10 characters
     std::string secondName;  // 10 characters
     std::array<AlloySpecRange, kAlloySpecRanges> ranges;
+    int rangeCount = 0;  // ranges read; the others keep 0.0 to 100.0 and no element
 };
 struct AlloySpecTable {
     std::array<AlloySpecRecord, kAlloySpecRecords> records;
@@ -76,7 +77,8 @@ struct Settings {
 
     // Not stored in the file: lives for the run.
     bool displayValuesBelowLod = false;
-    // Device paths chosen for COM1..COM4 (empty: resolved from the system).
+    // Device paths chosen for COM1..COM4 (empty: resolved from the system),
+    // kept beside the settings file in "ports.ini".
     std::array<std::string, 4> portPaths;
 
     AlloySpecTable alloySpecs;

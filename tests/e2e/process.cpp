@@ -38,8 +38,15 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
 
+    // The extra entries replace inherited ones of the same name.
+    auto nameOf = [](const std::string& entry) { return entry.substr(0, entry.find('=')); };
     std::vector<std::string> environment;
-    for (char** e = environ; *e != nullptr; ++e) environment.emplace_back(*e);
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry(*e);
+        bool replaced = false;
+        for (const std::string& extra : extraEnvironment) replaced = replaced || nameOf(extra) == nameOf(entry);
+        if (!replaced) environment.push_back(entry);
+    }
     environment.insert(environment.end(), extraEnvironment.begin(), extraEnvironment.end());
     std::vector<char*> envp;
     for (std::string& entry : environment) envp.push_back(entry.data());

@@ -14,7 +14,8 @@ struct ProcessResult {
 };
 
 // Runs program with args (no shell), waits for it, returns its exit code and
-// output. extraEnvironment entries are "NAME=value".
+// output. extraEnvironment entries are "NAME=value" and replace inherited
+// variables of the same name.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& extraEnvironment = {});
 

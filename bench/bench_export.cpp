@@ -1,0 +1,163 @@
+// Exporting 5100 Bulk readings: the data table (header and rows) and the
+// spectra (one column per reading, one "%4.3f" cell per channel). Each
+// export builds its text and writes it with one plain write; the reference
+// writes the same number of bytes with one plain write, so the ratio is the
+// cost of making the text. The whole flow (atomic replace, flushed to disk)
+// is measured too.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "make-sample/sample_file.h"
+#include "output/export_flow.h"
+#include "output/export_writers.h"
+#include "platform/file_chooser.h"
+#include "platform/prompter.h"
+#include "readings/readings_loader.h"
+
+namespace ravik {
+namespace {
+
+class SilentPrompter final : public Prompter {
+public:
+    Answer ask(const std::string&, const std::string&, Buttons, Icon) override { return Answer::Yes; }
+    int choose(const ChoiceDialog&) override { return kCancelId; }
+};
+
+class FixedChooser final : public FileChooser {
+public:
+    explicit FixedChooser(std::string path) : path_(std::move(path)) {}
+    bool askFileName(std::string& path, int) override {
+        path = path_;
+        return true;
+    }
+
+private:
+    std::string path_;
+};
+
+const ReadingStore& BulkStore() {
+    static const ReadingStore store = [] {
+        sample::SampleOptions options;
+        options.counts = {0, kMaxReadings, 0, 0, 0};
+        options.seed = 5100;
+        const std::vector<uint8_t> bytes = sample::MakeReadingsFile(options);
+        ReadingStore loaded;
+        SilentPrompter prompter;
+        if (LoadReadingsBytes(loaded, bytes, "bench.qvr", kOpenCommand, prompter) != LoadOutcome::Whole) {
+            std::abort();
+        }
+        return loaded;
+    }();
+    return store;
+}
+
+const Settings& ExportSettings() {
+    static const Settings settings = [] {
+        Settings s;
+        s.download = kDownloadDone;
+        s.reportHeader = "Orvex Survey Co.\r\nBenchmark site\r\n";
+        return s;
+    }();
+    return settings;
+}
+
+constexpr ReadingSelection kEverything =
+    SelectAll | SelectPositive | SelectNegative | SelectIncomplete | SelectSubResults;
+
+std::string TableText() {
+    const ExportSource source{BulkStore(), ExportSettings(), kEverything};
+    std::string out;
+    ExportTableHeader(out, source, Index(Mode::Bulk));
+    ExportTableRows(out, source, Mode::Bulk);
+    return out;
+}
+
+std::string SpectraText() {
+    std::string out;
+    ExportSpectra(out, {BulkStore(), ExportSettings(), kEverything}, Mode::Bulk);
+    return out;
+}
+
+std::string TargetPath(const char* name) {
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+void PlainWrite(const std::string& path, const std::string& bytes) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    benchmark::DoNotOptimize(::write(fd, bytes.data(), bytes.size()));
+    ::close(fd);
+}
+
+void Report(benchmark::State& state, const std::string& text) {
+    state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
+}
+
+void BM_ExportTable(benchmark::State& state) {
+    const std::string path = TargetPath("ravik-bench-table.tab");
+    std::string text;
+    for (auto _ : state) {
+        text = TableText();
+        PlainWrite(path, text);
+    }
+    Report(state, text);
+    std::filesystem::remove(path);
+}
+
+void BM_PlainWriteOfTableBytes(benchmark::State& state) {
+    const std::string path = TargetPath("ravik-bench-table-plain");
+    const std::string bytes(TableText().size(), 'x');
+    for (auto _ : state) PlainWrite(path, bytes);
+    Report(state, bytes);
+    std::filesystem::remove(path);
+}
+
+void BM_ExportSpectra(benchmark::State& state) {
+    const std::string path = TargetPath("ravik-bench-spectra.tab");
+    std::string text;
+    for (auto _ : state) {
+        text = SpectraText();
+        PlainWrite(path, text);
+    }
+    Report(state, text);
+    std::filesystem::remove(path);
+}
+
+void BM_PlainWriteOfSpectraBytes(benchmark::State& state) {
+    const std::string path = TargetPath("ravik-bench-spectra-plain");
+    const std::string bytes(SpectraText().size(), 'x');
+    for (auto _ : state) PlainWrite(path, bytes);
+    Report(state, bytes);
+    std::filesystem::remove(path);
+}
+
+// The single-file flow as the desktop runs it: table and spectra in one
+// file, replaced atomically and flushed to disk.
+void BM_SingleFileFlowTableAndSpectra(benchmark::State& state) {
+    OutputChoices choices;
+    choices.table = choices.lowSpectrum = true;
+    choices.mode = Mode::Bulk;
+    const std::string path = TargetPath("ravik-bench-flow.tab");
+    SilentPrompter prompter;
+    FixedChooser chooser(path);
+    for (auto _ : state) {
+        std::string chosen;
+        const ExportResult result =
+            RunFileExport({BulkStore(), ExportSettings(), choices}, chosen, chooser, prompter);
+        if (result.outcome != ExportOutcome::Written) state.SkipWithError("export failed");
+    }
+    std::filesystem::remove(path);
+}
+
+BENCHMARK(BM_ExportTable)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
+BENCHMARK(BM_PlainWriteOfTableBytes)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
+BENCHMARK(BM_ExportSpectra)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
+BENCHMARK(BM_PlainWriteOfSpectraBytes)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
+BENCHMARK(BM_SingleFileFlowTableAndSpectra)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+
+}  // namespace
+}  // namespace ravik

@@ -1,0 +1,162 @@
+// "ravik export INPUT.qvr --mode MODE [--table] [--spectra] [--status] ... -o OUTPUT":
+// the export of the Print dialog, run headless: the same files, byte for
+// byte, that the desktop program writes for the same choices.
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include "app/subcommands.h"
+#include "output/export_flow.h"
+#include "platform/data_dir.h"
+#include "platform/file_chooser.h"
+#include "platform/file_io.h"
+#include "platform/prompter.h"
+#include "readings/readings_loader.h"
+#include "settings/settings_file.h"
+
+namespace ravik {
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr, "usage: %s\n", kExportUsage);
+    return 2;
+}
+
+struct ExportArguments {
+    std::string input;
+    std::string output;
+    std::string settingsDirectory;
+    std::optional<int> form;
+    bool force = false;
+    OutputChoices choices;
+};
+
+std::optional<Mode> ModeNamed(const std::string& name) {
+    constexpr const char* kNames[kModeCount] = {"paint", "bulk", "thin", "alloy", "sign"};
+    for (Mode mode : kAllModes) {
+        if (name == kNames[Index(mode)]) return mode;
+    }
+    return std::nullopt;
+}
+
+// "pos,neg,inc" or any part of it; an empty list ticks no class.
+bool TakeClasses(const std::string& list, OutputChoices& choices) {
+    choices.positive = choices.negative = choices.incomplete = false;
+    size_t start = 0;
+    while (start < list.size()) {
+        const size_t comma = std::min(list.find(',', start), list.size());
+        const std::string name = list.substr(start, comma - start);
+        if (name == "pos") {
+            choices.positive = true;
+        } else if (name == "neg") {
+            choices.negative = true;
+        } else if (name == "inc") {
+            choices.incomplete = true;
+        } else {
+            return false;
+        }
+        start = comma + 1;
+    }
+    return true;
+}
+
+std::optional<ExportArguments> ParseArguments(const Arguments& args) {
+    ExportArguments parsed;
+    parsed.choices.device = OutputDevice::ExportFile;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--table") {
+            parsed.choices.table = true;
+        } else if (arg == "--spectra") {
+            parsed.choices.lowSpectrum = true;
+        } else if (arg == "--status") {
+            parsed.choices.status = true;
+        } else if (arg == "--final-results") {
+            parsed.choices.subResults = false;
+        } else if (arg == "--force") {
+            parsed.force = true;
+        } else if (arg == "--mode" && hasValue) {
+            parsed.choices.mode = ModeNamed(args[++i]);
+            if (!parsed.choices.mode) return std::nullopt;
+        } else if (arg == "--form" && hasValue) {
+            const std::string& form = args[++i];
+            if (form.size() != 1 || form[0] < '0' || form[0] > '3') return std::nullopt;
+            parsed.form = form[0] - '0';
+        } else if (arg == "--classes" && hasValue) {
+            if (!TakeClasses(args[++i], parsed.choices)) return std::nullopt;
+        } else if (arg == "--settings-dir" && hasValue) {
+            parsed.settingsDirectory = args[++i];
+        } else if (arg == "-o" && hasValue) {
+            parsed.output = args[++i];
+        } else if (!arg.empty() && arg[0] != '-' && parsed.input.empty()) {
+            parsed.input = arg;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (parsed.input.empty() || parsed.output.empty() || !parsed.choices.mode) return std::nullopt;
+    return parsed;
+}
+
+// The name dialog of a headless export: the name given with -o.
+class OutputPathChooser final : public FileChooser {
+public:
+    explicit OutputPathChooser(std::string output) : output_(std::move(output)) {}
+    bool askFileName(std::string& path, int /*purpose*/) override {
+        path = output_;
+        return true;
+    }
+
+private:
+    std::string output_;
+};
+
+// The settings of the directory; without a settings file there, the
+// defaults (a headless export creates no settings file).
+bool LoadSettings(const std::string& directory, Settings& settings, Prompter& prompter) {
+    if (!FileExists(DataFilePath(directory, kSettingsFileName))) return true;
+    return ReadSettings(directory, settings, prompter);
+}
+
+}  // namespace
+
+int RunExport(const Arguments& args) {
+    const std::optional<ExportArguments> parsed = ParseArguments(args);
+    if (!parsed) return Usage();
+    // Questions are answered Yes only with --force.
+    StderrPrompter prompter(parsed->force ? Answer::Yes : Answer::No);
+    if (!RequireOutputKind(parsed->choices, prompter)) return 2;
+
+    Settings settings;
+    const std::string directory =
+        parsed->settingsDirectory.empty() ? DataDirectory() : parsed->settingsDirectory;
+    if (!LoadSettings(directory, settings, prompter)) return 1;
+    if (parsed->form) settings.exportForm = *parsed->form;
+
+    ReadingStore store;
+    settings.download = kDownloadDone;  // as opening a file does
+    if (LoadReadingsFile(store, parsed->input, kOpenCommand, prompter) != LoadOutcome::Whole) return 1;
+    const Mode mode = *parsed->choices.mode;
+    if (store.count(mode) == 0) {
+        std::fprintf(stderr, "ravik export: %s holds no %s readings\n", parsed->input.c_str(), WindowText(mode));
+        return 1;
+    }
+
+    const ExportRequest request{store, settings, parsed->choices};
+    if (!parsed->force) {
+        // Every file the export would replace is refused before anything is written.
+        for (const std::string& target : ExportTargets(request, parsed->output)) {
+            if (!ConfirmOverwrite(prompter, target)) return 1;
+        }
+    }
+    OutputPathChooser chooser(parsed->output);
+    std::string path;
+    const ExportResult result = RunFileExport(request, path, chooser, prompter);
+    for (const std::string& written : result.written) std::printf("%s\n", written.c_str());
+    return result.outcome == ExportOutcome::Written ? 0 : 1;
+}
+
+}  // namespace ravik

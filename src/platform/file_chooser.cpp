@@ -1,0 +1,118 @@
+#include "platform/file_chooser.h"
+
+#include <strings.h>
+
+#include <algorithm>
+
+#include "platform/file_io.h"
+#include "platform/prompter.h"
+#include "settings/settings.h"
+
+namespace ravik {
+
+namespace {
+
+std::string FileNamePart(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool EndsWithIgnoringCase(const std::string& text, const char* ending) {
+    const size_t length = std::char_traits<char>::length(ending);
+    return text.size() >= length && strcasecmp(text.c_str() + text.size() - length, ending) == 0;
+}
+
+// The library dialogs start from the name with ".LIB" behind it.
+std::string LibraryStartName(const std::string& path) {
+    const std::string name = FileNamePart(path);
+    return EndsWithIgnoringCase(name, ".lib") ? name : name + ".LIB";
+}
+
+FileDialogSpec Save(const char* filter, bool confirmOverwrite) {
+    FileDialogSpec spec;
+    spec.kind = FileDialogKind::Save;
+    spec.filter = filter;
+    spec.defaultExtension = "Lib";
+    spec.confirmOverwrite = confirmOverwrite;
+    return spec;
+}
+
+FileDialogSpec Open(const char* filter) {
+    FileDialogSpec spec;
+    spec.kind = FileDialogKind::Open;
+    spec.filter = filter;
+    return spec;
+}
+
+}  // namespace
+
+std::vector<FileFilter> SplitFilterString(std::string_view filter) {
+    std::vector<FileFilter> filters;
+    if (filter.empty()) return filters;
+    const char separator = filter.back();
+    std::vector<std::string_view> texts;
+    size_t start = 0;
+    for (size_t at = filter.find(separator); at != std::string_view::npos; at = filter.find(separator, start)) {
+        texts.push_back(filter.substr(start, at - start));
+        start = at + 1;
+    }
+    for (size_t i = 0; i + 1 < texts.size(); i += 2) {
+        filters.push_back({std::string(texts[i]), std::string(texts[i + 1])});
+    }
+    return filters;
+}
+
+std::optional<FileDialogSpec> DescribeFileDialog(int purpose, const std::string& startPath,
+                                                 const FileDialogState& state) {
+    FileDialogSpec spec;
+    switch (purpose) {
+        case kPurposeSaveReadings:
+            spec = Save(state.locked ? kLockedFilter : kReadingsFilter, true);
+            spec.title = "Save QV File As";
+            break;
+        case kPurposeOpenReadings:
+            spec = Open(kReadingsOrLockedFilter);
+            spec.title = "Open QV File";
+            spec.fileMustExist = true;
+            break;
+        case kPurposeMultiExport:
+            spec = Save(kMultiExportFilter, false);
+            break;
+        case kPurposeSingleExport:
+            spec = Save(state.exportForm == 0 || state.exportForm == 2 ? kTabExportFilter : kCommaExportFilter,
+                        true);
+            break;
+        case kPurposeSaveLibrary:
+            spec = Save(kLibraryFilter, true);
+            break;
+        case kPurposeShapeFile:
+            spec = Open(kShapeFilter);
+            break;
+        case kPurposeSaveLocked:
+            spec = Save(kLockedFilter, true);
+            break;
+        case kPurposeOpenLibrary:
+            spec = Open(kLibraryFilter);
+            break;
+        default:
+            return std::nullopt;
+    }
+    if (purpose == kPurposeSaveLibrary || purpose == kPurposeOpenLibrary) {
+        spec.startName = LibraryStartName(startPath);
+    } else if (purpose != kPurposeOpenReadings) {
+        spec.startName = FileNamePart(startPath);
+    }
+    // The second filter when nothing was received or opened yet; a filter
+    // string of one pair has only the first.
+    const int pairs = static_cast<int>(SplitFilterString(spec.filter).size());
+    spec.selectedFilter = std::min(state.download == kDownloadNone ? 1 : 0, pairs - 1);
+    return spec;
+}
+
+bool ConfirmOverwrite(Prompter& prompter, const std::string& path) {
+    if (!FileExists(path)) return true;
+    return prompter.ask(path + "\nThis file already exists.\n\nReplace existing file?", "Save As",
+                        Buttons::YesNo, Icon::Information) == Answer::Yes;
+}
+
+}  // namespace ravik

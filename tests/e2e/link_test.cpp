@@ -1,0 +1,209 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "library/library_source.h"
+#include "process.h"
+#include "readings/readings_loader.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_dir.h"
+
+extern char** environ;
+
+namespace ravik {
+namespace {
+
+using test::RunProcess;
+
+// ravik-analyzer-sim running in the background for one test: started with
+// the given options, its device path read from its first line of output,
+// stopped (SIGTERM to its own pid) when the test ends.
+class Simulator {
+public:
+    explicit Simulator(const std::vector<std::string>& options) {
+        int out[2];
+        if (::pipe(out) != 0) return;
+        std::vector<std::string> words{ANALYZER_SIM_EXE};
+        words.insert(words.end(), options.begin(), options.end());
+        std::vector<char*> argv;
+        for (std::string& word : words) argv.push_back(word.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        if (posix_spawn(&pid_, ANALYZER_SIM_EXE, &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(out[1]);
+        char c = 0;
+        pollfd ready{out[0], POLLIN, 0};
+        while (::poll(&ready, 1, 5000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n') path_ += c;
+        ::close(out[0]);
+    }
+    ~Simulator() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGTERM);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string path_;
+};
+
+std::string MakeSample(const test::TempDir& dir, int readings, const std::string& seed) {
+    const std::string path = dir.file("sent.qvr");
+    const std::string part = std::to_string(readings / 5);
+    const test::ProcessResult made =
+        RunProcess(MAKE_SAMPLE_EXE, {"file", path, "--paint", std::to_string(readings - 3 * (readings / 5)), "--bulk",
+                                     part, "--alloy", part, "--sign", part, "--seed", seed});
+    EXPECT_EQ(made.exitCode, 0) << made.err;
+    return path;
+}
+
+// "ravik receive" with its own data directory (and so its own "ravik.tmp").
+test::ProcessResult Receive(const test::TempDir& dir, const std::string& port, const std::string& out,
+                            const std::string& timeout) {
+    return RunProcess(RAVIK_EXE, {"receive", "--port", port, "--baud", "4", "-o", out, "--timeout", timeout},
+                      {"RAVIK_HOME=" + dir.file("home")});
+}
+
+void ExpectSameReadings(const std::string& sent, const std::string& received) {
+    ReadingStore expected;
+    ReadingStore got;
+    test::ScriptedPrompter prompter;
+    ASSERT_EQ(LoadReadingsFile(expected, sent, kOpenCommand, prompter), LoadOutcome::Whole);
+    ASSERT_EQ(LoadReadingsFile(got, received, kOpenCommand, prompter), LoadOutcome::Whole);
+    ASSERT_EQ(got.readingCount, expected.readingCount);
+    // A saved file holds its readings mode by mode: compare them so.
+    for (Mode mode : kAllModes) {
+        ASSERT_EQ(got.count(mode), expected.count(mode));
+        for (size_t k = 0; k < expected.list(mode).size(); ++k) {
+            EXPECT_TRUE(std::ranges::equal(got.record(got.list(mode)[k]), expected.record(expected.list(mode)[k])))
+                << WindowText(mode) << " reading " << k + 1;
+        }
+    }
+    EXPECT_EQ(got.fileTitle, expected.fileTitle);
+}
+
+TEST(LinkEndToEnd, ReceivesA50ReadingDumpEqualToTheFileSent) {
+    test::TempDir dir;
+    const std::string sent = MakeSample(dir, 50, "7");
+    Simulator analyzer({"--dump", sent, "--baud", "4"});
+    ASSERT_FALSE(analyzer.path().empty());
+    const std::string out = dir.file("received.qvr");
+    const test::ProcessResult run = Receive(dir, analyzer.path(), out, "10");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("100% Complete Records 50 of 50    20\n"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "50 readings saved to " + out + "\n");
+    ExpectSameReadings(sent, out);
+}
+
+TEST(LinkEndToEnd, CutShortDumpIsDiscardedAndWhatArrivedStaysInTheDumpFile) {
+    test::TempDir dir;
+    const std::string sent = MakeSample(dir, 20, "3");
+    Simulator analyzer({"--dump", sent, "--baud", "4", "--cut-after", "20000"});
+    const std::string out = dir.file("received.qvr");
+    const test::ProcessResult run = Receive(dir, analyzer.path(), out, "1");
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_NE(run.err.find("Nothing received for 1 seconds: the dump was discarded"), std::string::npos) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("received.QVR")));
+
+    // The records that arrived whole are in "ravik.tmp", behind the padded header.
+    const std::string dumped = test::ReadAll(dir.file("home/ravik.tmp"));
+    const std::string file = test::ReadAll(sent);
+    ASSERT_GT(dumped.size(), 256u + 1000u);
+    EXPECT_LE(dumped.size(), 20000u + 256u);  // the header arrives as text and is padded to 256 bytes
+    EXPECT_EQ(dumped.substr(256), file.substr(256, dumped.size() - 256));
+    EXPECT_EQ(dumped.substr(0, 5), file.substr(0, 5));
+}
+
+TEST(LinkEndToEnd, JunkOnTheLineNeverCrashesTheReceiver) {
+    test::TempDir dir;
+    const std::string sent = MakeSample(dir, 20, "5");
+    Simulator analyzer({"--dump", sent, "--baud", "4", "--junk-every", "997", "--seed", "11"});
+    const std::string out = dir.file("received.qvr");
+    const test::ProcessResult run = Receive(dir, analyzer.path(), out, "1");
+    EXPECT_TRUE(run.exitCode == 0 || run.exitCode == 1) << run.exitCode << run.err;
+    if (run.exitCode != 0) EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST(LinkEndToEnd, ProbeStepsThroughTheRatesToTheAnalyzers) {
+    Simulator analyzer({"--baud", "1"});
+    const test::ProcessResult run = RunProcess(RAVIK_EXE, {"probe", "--port", analyzer.path()});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "19.2K\n");
+}
+
+// A library of a few alloys in three groups, one with limits not set.
+AlloyLibrary SmallLibrary() {
+    AlloyLibrary library;
+    const int groups[] = {0, 0, 2, 4, 4, 4, 11};
+    for (int i = 0; i < 7; ++i) {
+        AlloyRecord alloy;
+        alloy.name = "Grade " + std::to_string(i);
+        for (int s = 0; s < kLimitPairs; ++s) {
+            if ((s + i) % 4 != 0) alloy.limits[static_cast<size_t>(s)] = {i * 100 + s, i * 100 + s + 250};
+        }
+        library.alloys.push_back(alloy);
+    }
+    for (int g = 0, next = 0; g <= kAlloyGroupCount; ++g) {
+        while (next < 7 && groups[next] < g) ++next;
+        library.searchIndex[static_cast<size_t>(g)] = next;
+    }
+    return library;
+}
+
+// The report line the analyzer writes for an alloy: name, then every limit.
+std::string ReportLine(const AlloyRecord& alloy) {
+    std::string line = "alloy\t" + alloy.name;
+    for (const LimitPair& pair : alloy.limits) line += "\t" + std::to_string(pair.low) + "\t" + std::to_string(pair.high);
+    return line + "\n";
+}
+
+TEST(LinkEndToEnd, LibraryDownloadDeliversEveryAlloyAndTheSearchIndex) {
+    test::TempDir dir;
+    const AlloyLibrary library = SmallLibrary();
+    test::WriteAll(dir.file("custom.lib"), LibrarySourceText(library));
+    Simulator analyzer({"--library-screen", "--library-report", dir.file("report.txt")});
+    const test::ProcessResult run =
+        RunProcess(RAVIK_EXE, {"library", "send", dir.file("custom.lib"), "--port", analyzer.path()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "7 alloys sent at 9.6K\n");
+    EXPECT_NE(run.err.find("100% Complete\n"), std::string::npos) << run.err;
+
+    // The analyzer writes its report once the last value came in.
+    for (int wait = 0; wait < 100 && test::ReadAll(dir.file("report.txt")).find("complete\n") == std::string::npos;
+         ++wait) {
+        ::usleep(50000);
+    }
+    std::string expected = "count\t7\n";
+    for (const AlloyRecord& alloy : library.alloys) expected += ReportLine(alloy);
+    expected += "searchIndex";
+    for (int value : library.searchIndex) expected += "\t" + std::to_string(value);
+    expected += "\ncomplete\n";
+    EXPECT_EQ(test::ReadAll(dir.file("report.txt")), expected);
+}
+
+TEST(LinkEndToEnd, LibraryDownloadNeedsTheCustomLibraryScreen) {
+    test::TempDir dir;
+    test::WriteAll(dir.file("custom.lib"), LibrarySourceText(SmallLibrary()));
+    Simulator analyzer({});
+    const test::ProcessResult run =
+        RunProcess(RAVIK_EXE, {"library", "send", dir.file("custom.lib"), "--port", analyzer.path()});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("ERROR: Orvex Must be On /  Custom Lib. Screen"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace ravik

@@ -1,0 +1,201 @@
+#include <gtest/gtest.h>
+
+#include "fake_line.h"
+#include "link/library_download.h"
+#include "support/scripted_prompter.h"
+
+namespace ravik {
+namespace {
+
+using test::FakeClock;
+using test::FakeLine;
+
+constexpr uint8_t kAck = 0x06;
+
+// A library with the given number of alloys in each group (groups not
+// listed are empty); alloy k is named "A<k>" and its limits count up.
+AlloyLibrary MakeLibrary(const std::vector<int>& perGroup) {
+    AlloyLibrary library;
+    int next = 0;
+    for (int g = 0; g < kAlloyGroupCount; ++g) {
+        library.searchIndex[static_cast<size_t>(g)] = next;
+        const int count = g < static_cast<int>(perGroup.size()) ? perGroup[static_cast<size_t>(g)] : 0;
+        for (int i = 0; i < count; ++i, ++next) {
+            AlloyRecord alloy;
+            alloy.name = "A" + std::to_string(next);
+            for (int s = 0; s < kLimitPairs; ++s) {
+                if (s % 3 == 0) alloy.limits[static_cast<size_t>(s)] = {next * 100 + s, next * 100 + s + 50};
+            }
+            library.alloys.push_back(alloy);
+        }
+    }
+    library.searchIndex[kAlloyGroupCount] = next;
+    return library;
+}
+
+// The fields a library download must deliver after the count.
+std::vector<std::string> ExpectedFields(const AlloyLibrary& library) {
+    std::vector<std::string> fields;
+    for (const AlloyRecord& alloy : library.alloys) {
+        fields.push_back(alloy.name);
+        for (const LimitPair& pair : alloy.limits) {
+            fields.push_back(std::to_string(pair.low));
+            fields.push_back(std::to_string(pair.high));
+        }
+    }
+    for (int value : library.searchIndex) fields.push_back(std::to_string(value));
+    return fields;
+}
+
+// An analyzer on its custom library screen at 19.2K that acknowledges every
+// field (an XOFF before every third acknowledgement) until `acksLeft` runs out.
+struct Download {
+    FakeClock clock;
+    FakeLine line{&clock};
+    test::ScriptedPrompter prompter;
+    LibraryDownload download{line, prompter, clock, SerialPortConfig{}};
+    char screen = '9';
+    int acksLeft = 1 << 30;
+    std::string pending;
+    std::vector<std::string> received;  // the count, then every field
+    std::vector<DialogEvent> events;
+
+    Download() {
+        line.onWrite = [this](FakeLine& l, std::span<const uint8_t> bytes) {
+            if (bytes.size() == 1 && bytes[0] == 141) {
+                if (l.opens.back().baudIndex == 1) l.feed(std::vector<uint8_t>{141, static_cast<uint8_t>(screen), 0x1A});
+                return;
+            }
+            for (uint8_t byte : bytes) {
+                if (byte != '\r') {
+                    pending += static_cast<char>(byte);
+                    continue;
+                }
+                received.push_back(pending);
+                pending.clear();
+                if (acksLeft-- <= 0) continue;
+                if (received.size() % 3 == 0) l.feed(std::vector<uint8_t>{0x13});
+                l.feed(std::vector<uint8_t>{kAck});
+            }
+        };
+    }
+    void run() {
+        for (int i = 0; i < 200 && (download.phase() == LibraryDownload::Phase::Probing ||
+                                    download.phase() == LibraryDownload::Phase::Sending);
+             ++i) {
+            download.tick();
+            clock.advanceMillis(1000);
+            auto taken = download.takeEvents();
+            events.insert(events.end(), taken.begin(), taken.end());
+        }
+    }
+};
+
+template <typename Event>
+std::vector<Event> Only(const std::vector<DialogEvent>& events) {
+    std::vector<Event> found;
+    for (const DialogEvent& event : events) {
+        if (const Event* e = std::get_if<Event>(&event)) found.push_back(*e);
+    }
+    return found;
+}
+
+TEST(LibraryDownload, SendsCountFieldsAndSearchIndexEachAfterAnAcknowledgement) {
+    Download run;
+    const AlloyLibrary library = MakeLibrary({2, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 3});
+    ASSERT_TRUE(run.download.start(library));
+    run.run();
+    EXPECT_EQ(run.download.phase(), LibraryDownload::Phase::Done);
+    EXPECT_EQ(run.download.foundIndex(), 1);
+    ASSERT_FALSE(run.received.empty());
+    EXPECT_EQ(run.received[0], "6");
+    EXPECT_EQ(std::vector<std::string>(run.received.begin() + 1, run.received.end()), ExpectedFields(library));
+    EXPECT_TRUE(run.line.incoming.empty() || run.line.incoming.size() == 1);  // the ack after the last value is unused
+    EXPECT_FALSE(run.line.isOpen());
+    EXPECT_TRUE(run.prompter.boxes().empty());
+
+    std::vector<std::string> progress;
+    for (const TextEvent& e : Only<TextEvent>(run.events)) progress.push_back(e.text);
+    EXPECT_EQ(progress.front(), "0% Complete");
+    EXPECT_NE(std::find(progress.begin(), progress.end(), "33% Complete"), progress.end());
+    EXPECT_EQ(progress.back(), "100% Complete");
+    const std::vector<EnableEvent> enables = Only<EnableEvent>(run.events);
+    EXPECT_EQ(enables.front(), (EnableEvent{kEveryControlButCancel, false}));
+    EXPECT_EQ(enables.back(), (EnableEvent{kEveryControlButCancel, true}));
+    EXPECT_EQ(Only<ShowEvent>(run.events),
+              (std::vector<ShowEvent>{{library_control::kProgress, true}, {library_control::kProgress, false}}));
+}
+
+TEST(LibraryDownload, AnalyzerOnAnotherScreenIsRefused) {
+    Download run;
+    run.screen = '1';
+    ASSERT_TRUE(run.download.start(MakeLibrary({1})));
+    run.run();
+    EXPECT_EQ(run.download.phase(), LibraryDownload::Phase::Failed);
+    ASSERT_EQ(run.prompter.boxes().size(), 1u);
+    EXPECT_EQ(run.prompter.boxes()[0].text, "Orvex Must be On\r\n Custom Lib. Screen");
+    EXPECT_EQ(run.prompter.boxes()[0].caption, "ERROR");
+    EXPECT_TRUE(run.received.empty());
+    EXPECT_EQ(Only<EnableEvent>(run.events).back(), (EnableEvent{kEveryControlButCancel, true}));
+}
+
+TEST(LibraryDownload, AnalyzerThatStopsAcknowledgingEndsTheDownloadWithinTheBound) {
+    Download run;
+    run.acksLeft = 50;
+    ASSERT_TRUE(run.download.start(MakeLibrary({3})));
+    run.run();
+    EXPECT_EQ(run.download.phase(), LibraryDownload::Phase::Failed);
+    ASSERT_EQ(run.prompter.boxes().size(), 1u);
+    EXPECT_EQ(run.prompter.boxes()[0].caption, "COMM ERROR");
+    EXPECT_EQ(run.line.written.back(), kDownloadAbort);
+    EXPECT_FALSE(run.line.isOpen());
+    EXPECT_EQ(run.received.size(), 51u);  // the count and the 50 fields acknowledged
+    EXPECT_EQ(Only<ShowEvent>(run.events).back(), (ShowEvent{library_control::kProgress, false}));
+}
+
+TEST(LibraryDownload, NoAnalyzerAtAnyRate) {
+    Download run;
+    run.line.onWrite = nullptr;
+    ASSERT_TRUE(run.download.start(MakeLibrary({1})));
+    run.run();
+    EXPECT_EQ(run.download.phase(), LibraryDownload::Phase::Failed);
+    EXPECT_EQ(run.line.opens.size(), 5u);
+    ASSERT_EQ(run.prompter.boxes().size(), 1u);
+    EXPECT_EQ(run.prompter.boxes()[0].text,
+              "Instrument not responding\r\nCheck instrument and connection\r\nand try again");
+}
+
+TEST(LibraryDownload, CloseDuringTheDownloadAsksThenSendsQ) {
+    Download run;
+    ASSERT_TRUE(run.download.start(MakeLibrary({4})));
+    while (run.download.phase() == LibraryDownload::Phase::Probing) {
+        run.download.tick();
+        run.clock.advanceMillis(1000);
+    }
+    run.download.tick();  // the first header line
+    run.download.tick();  // the first alloy
+    run.prompter.queueAnswer(Answer::No);
+    EXPECT_EQ(run.download.close(), LibraryDownload::CloseDecision::Stay);
+    EXPECT_EQ(run.prompter.boxes()[0].text, "Download in Progress\nLibrary on Instrument\nWill be Factory Default\nAre you sure?");
+    EXPECT_EQ(run.prompter.boxes()[0].caption, "Warning");
+    EXPECT_TRUE(run.line.isOpen());
+    EXPECT_EQ(run.download.close(), LibraryDownload::CloseDecision::Aborted);
+    EXPECT_EQ(run.line.written.back(), kDownloadAbort);
+    EXPECT_FALSE(run.line.isOpen());
+    EXPECT_EQ(run.download.close(), LibraryDownload::CloseDecision::NotDownloading);
+}
+
+TEST(LibraryDownload, RefusesLibrariesItCannotSend) {
+    Download run;
+    AlloyLibrary tooMany = MakeLibrary({426});
+    EXPECT_FALSE(run.download.start(tooMany));
+    EXPECT_EQ(run.prompter.boxes().back().text, "User Libray may\r\nnot be more than 425 Alloys");
+    AlloyLibrary broken = MakeLibrary({2, 2});
+    broken.searchIndex[1] = 5;
+    EXPECT_FALSE(run.download.start(broken));
+    EXPECT_EQ(run.prompter.boxes().back().caption, "ERROR");
+    EXPECT_TRUE(run.line.opens.empty());
+}
+
+}  // namespace
+}  // namespace ravik

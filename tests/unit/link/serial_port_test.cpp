@@ -1,0 +1,227 @@
+#include <asm/termbits.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <thread>
+
+#include "link/flow_queue.h"
+#include "link/instrument_port.h"
+#include "link/line_discipline.h"
+#include "settings/settings.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_dir.h"
+
+namespace ravik {
+namespace {
+
+TEST(SerialConfig, RatesAndWriteMultipliers) {
+    const uint32_t multipliers[] = {8, 4, 2, 1, 0};
+    for (size_t i = 0; i < kBaudRates.size(); ++i) EXPECT_EQ(WriteMultiplier(kBaudRates[i].bitsPerSecond), multipliers[i]);
+    EXPECT_EQ(kBaudRates[3].bitsPerSecond, 56000u);
+    EXPECT_STREQ(kBaudRates[3].label, "56.0K");
+}
+
+TEST(SerialConfig, ComNamesResolveThroughEnvironmentSettingsAndSystem) {
+    EXPECT_EQ(ComDeviceName(0), "Com1:");
+    EXPECT_EQ(ComPortNumber("Com4:"), 3);
+    EXPECT_EQ(ComPortNumber("COM2"), 1);
+    EXPECT_EQ(ComPortNumber("com5"), std::nullopt);
+    EXPECT_EQ(ComPortNumber("/dev/com1"), std::nullopt);
+
+    Settings settings;
+    settings.currentPort = 2;
+    settings.baud = 3;
+    settings.portPaths[2] = "/dev/chosen";
+    SerialPortConfig config = PortConfigFromSettings(settings);
+    EXPECT_EQ(config.device, "Com3:");
+    EXPECT_EQ(config.baudIndex, 3);
+    ::unsetenv("RAVIK_COM3");
+    EXPECT_EQ(ResolveDevicePath(config), "/dev/chosen");
+    ::setenv("RAVIK_COM3", "/tmp/from-env", 1);
+    EXPECT_EQ(ResolveDevicePath(config), "/tmp/from-env");
+    ::unsetenv("RAVIK_COM3");
+    config.portPaths[2].clear();
+    const std::string fallback = ResolveDevicePath(config);
+    EXPECT_TRUE(fallback == "/dev/ttyUSB2" || fallback == "/dev/ttyS2") << fallback;
+    config.device = "/dev/pts/7";
+    EXPECT_EQ(ResolveDevicePath(config), "/dev/pts/7");
+    EXPECT_EQ(LastErrorText(2), "last_error = 2");
+}
+
+TEST(LineDiscipline, ReadBackItemsAreCheckedInTableOrder) {
+    EXPECT_TRUE(FailedReadBackItems(WantedDiscipline(56000), 56000).empty());
+    EXPECT_EQ(FailedReadBackItems(WantedDiscipline(57600), 56000), (std::vector<std::string>{"Baud Rate"}));
+    LineDiscipline readBack = WantedDiscipline(9600);
+    readBack.xoffChar = 0;
+    readBack.stopBits = 2;
+    readBack.parityCheck = true;
+    readBack.xonLimit = 0;  // the limits are not checked
+    EXPECT_EQ(FailedReadBackItems(readBack, 9600), (std::vector<std::string>{"Stop Bits", "XOFF", "Parity"}));
+    LineDiscipline none;
+    EXPECT_EQ(FailedReadBackItems(none, 9600),
+              (std::vector<std::string>{"Baud Rate", "Byte Size", "InX", "XON", "XOFF", "Binary"}));
+}
+
+TEST(FlowQueue, SendsXoffAbove3072AndXonBelow1024) {
+    FlowQueue queue(4096);
+    queue.setLimits(1024, 1024);
+    std::vector<uint8_t> bytes(3072, 7);
+    queue.push(bytes);
+    EXPECT_EQ(queue.flowControlByte(), std::nullopt);
+    queue.push(std::vector<uint8_t>{8});
+    EXPECT_EQ(queue.flowControlByte(), kXoff);
+    EXPECT_TRUE(queue.xoffSent());
+    EXPECT_EQ(queue.flowControlByte(), std::nullopt);
+    EXPECT_EQ(queue.push(std::vector<uint8_t>(2000, 9)), 1023u);  // never beyond its 4096 bytes
+    std::vector<uint8_t> out(3072);
+    EXPECT_EQ(queue.take(out), 3072u);
+    EXPECT_EQ(queue.size(), 1024u);
+    EXPECT_EQ(queue.flowControlByte(), std::nullopt);  // XON once fewer than 1024 wait
+    queue.take(std::span<uint8_t>(out).first(1));
+    EXPECT_EQ(out[0], 8);  // bytes come out in the order they went in
+    EXPECT_EQ(queue.flowControlByte(), kXon);
+    EXPECT_FALSE(queue.xoffSent());
+}
+
+// A pseudo-terminal pair: the test plays the analyzer on the master side.
+struct PtyPair {
+    int master = -1;
+    std::string slave;
+    PtyPair() {
+        master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+        grantpt(master);
+        unlockpt(master);
+        char name[128] = {};
+        ptsname_r(master, name, sizeof name);
+        slave = name;
+    }
+    ~PtyPair() { ::close(master); }
+    termios2 lineSettings() const {
+        termios2 settings{};
+        ::ioctl(master, TCGETS2, &settings);
+        return settings;
+    }
+    void send(const std::string& bytes) const { ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+    std::string drain() const {
+        std::string got;
+        char chunk[4096];
+        ssize_t n;
+        while ((n = ::read(master, chunk, sizeof chunk)) > 0) got.append(chunk, static_cast<size_t>(n));
+        return got;
+    }
+};
+
+// The pseudo-terminal hands bytes over asynchronously: polls the port until
+// `count` bytes wait (or two seconds have passed).
+LineStatus WaitForQueued(InstrumentPort& port, uint32_t count) {
+    LineStatus status = port.clearCommError();
+    for (int i = 0; i < 2000 && status.inQueue < count; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        status = port.clearCommError();
+    }
+    return status;
+}
+
+SerialPortConfig PtyConfig(const PtyPair& pty, int baudIndex) {
+    SerialPortConfig config;
+    config.device = pty.slave;
+    config.baudIndex = baudIndex;
+    return config;
+}
+
+TEST(InstrumentPort, SetsTheRawDisciplineIncluding56000) {
+    PtyPair pty;
+    InstrumentPort port;
+    test::ScriptedPrompter prompter;
+    ASSERT_TRUE(port.open(PtyConfig(pty, 3), prompter));
+    EXPECT_TRUE(prompter.boxes().empty());
+    const termios2 settings = pty.lineSettings();
+    EXPECT_EQ(settings.c_ospeed, 56000u);
+    EXPECT_EQ(settings.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
+    EXPECT_EQ(settings.c_cflag & (PARENB | CSTOPB | CRTSCTS), 0u);
+    EXPECT_NE(settings.c_iflag & IXOFF, 0u);
+    EXPECT_EQ(settings.c_iflag & (IXON | ICRNL | ISTRIP), 0u);
+    EXPECT_EQ(settings.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(settings.c_cc[VSTART], 0x11);
+    EXPECT_EQ(settings.c_cc[VSTOP], 0x13);
+
+    // Any other index keeps the rate the device has.
+    ASSERT_TRUE(port.open(PtyConfig(pty, 9), prompter));
+    EXPECT_EQ(pty.lineSettings().c_ospeed, 56000u);
+    ASSERT_TRUE(port.open(PtyConfig(pty, 4), prompter));
+    EXPECT_EQ(pty.lineSettings().c_ospeed, 115200u);
+}
+
+TEST(InstrumentPort, KeepsEveryByteAndSendsItsOwnXoffAndXon) {
+    PtyPair pty;
+    InstrumentPort port;
+    test::ScriptedPrompter prompter;
+    ASSERT_TRUE(port.open(PtyConfig(pty, 4), prompter));
+    const std::string data("\0\x11\x13\r\n\x1A", 6);
+    pty.send(data);
+    EXPECT_EQ(WaitForQueued(port, 6).inQueue, 6u);
+    std::vector<uint8_t> got(6);
+    const ReadResult result = port.read(got);
+    EXPECT_EQ(result.count, 6u);
+    EXPECT_EQ(std::string(got.begin(), got.end()), data);
+
+    // More than 3072 bytes waiting: XOFF to the analyzer; the queue holds at most 4096.
+    pty.send(std::string(5000, 'r'));
+    LineStatus status = WaitForQueued(port, 4096);
+    EXPECT_EQ(status.inQueue, 4096u);
+    EXPECT_TRUE(status.xoffSent);
+    EXPECT_EQ(pty.drain(), "\x13");
+    std::vector<uint8_t> big(4000);
+    port.read(big);
+    status = WaitForQueued(port, 1000);  // the rest of the 5000 came in, fewer than 1024 wait
+    EXPECT_EQ(status.inQueue, 1000u);
+    EXPECT_FALSE(status.xoffSent);
+    EXPECT_EQ(pty.drain(), "\x11");
+
+    port.purge(PurgeReceive);
+    EXPECT_EQ(port.clearCommError().inQueue, 0u);
+    const uint8_t probe[] = {141};
+    EXPECT_EQ(port.write(probe), 1u);
+    EXPECT_EQ(pty.drain(), "\x8D");
+    EXPECT_TRUE(port.close());
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST(InstrumentPort, FailuresAreToldWithTheSystemsTexts) {
+    test::ScriptedPrompter prompter;
+    InstrumentPort port;
+    SerialPortConfig missing;
+    missing.device = "/dev/no-such-port";
+    EXPECT_FALSE(port.open(missing, prompter));
+    ASSERT_EQ(prompter.boxes().size(), 1u);
+    EXPECT_EQ(prompter.boxes()[0].text, "last_error = 2");
+    EXPECT_EQ(prompter.boxes()[0].caption, "ERROR SETTING PORT");
+    EXPECT_EQ(prompter.boxes()[0].icon, Icon::Stop);
+
+    test::TempDir dir;
+    test::WriteAll(dir.file("plain"), "not a port");
+    prompter.clear();
+    SerialPortConfig plain;
+    plain.device = dir.file("plain");
+    EXPECT_FALSE(port.open(plain, prompter));
+    ASSERT_EQ(prompter.boxes().size(), 1u);
+    EXPECT_EQ(prompter.boxes()[0].text, "GetCommState failed: last_error = " + std::to_string(ENOTTY));
+    EXPECT_FALSE(port.isOpen());
+
+    // The port is the program's alone while it is open.
+    PtyPair pty;
+    InstrumentPort first;
+    ASSERT_TRUE(first.open(PtyConfig(pty, 0), prompter));
+    prompter.clear();
+    InstrumentPort second;
+    EXPECT_FALSE(second.open(PtyConfig(pty, 0), prompter));
+    ASSERT_EQ(prompter.boxes().size(), 1u);
+    EXPECT_EQ(prompter.boxes()[0].text, "last_error = " + std::to_string(EWOULDBLOCK));
+}
+
+}  // namespace
+}  // namespace ravik

@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "output/output_choices.h"
+#include "output_store.h"
+
+namespace ravik {
+namespace {
+
+using test::PaintReading;
+using test::Reading;
+
+constexpr ReadingSelection kClasses = SelectPositive | SelectNegative | SelectIncomplete;
+
+// Reading numbers of the store below.
+enum : int32_t {
+    kPos = 1, kNeg, kInc, kIncom, kDots, kNotDone, kPaintCycle,
+    kBulk, kThin11, kThin23, kThin03, kThin01, kAlloy23, kSign23, kBulk23,
+};
+
+ReadingStore SelectionStore() {
+    test::TestFile file;
+    for (int nibble : {1, 2, 3, 4, 0, 5}) file.add(PaintReading(static_cast<uint16_t>(10 + nibble), nibble));
+    sample::RecordSpec paintCycle = PaintReading(20, 1);
+    paintCycle.cycleIndex = 2;
+    paintCycle.cycleCount = 3;
+    file.add(paintCycle);
+    file.add(Reading(test::kBulkCode, 30));
+    file.add(Reading(test::kThinCode, 40, 1, 1));
+    file.add(Reading(test::kThinCode, 41, 2, 3));
+    file.add(Reading(test::kThinCode, 42, 0, 3));
+    file.add(Reading(test::kThinCode, 43, 0, 1));
+    file.add(Reading(test::kAlloyCode, 50, 2, 3));
+    file.add(Reading(test::kSignCode, 60, 2, 3));
+    file.add(Reading(test::kBulkCode, 31, 2, 3));
+    return test::LoadStore(file);
+}
+
+Mode ModeOf(int32_t reading) {
+    if (reading <= kPaintCycle) return Mode::Paint;
+    if (reading == kBulk || reading == kBulk23) return Mode::Bulk;
+    if (reading == kAlloy23) return Mode::Alloy;
+    if (reading == kSign23) return Mode::Sign;
+    return Mode::Thin;
+}
+
+TEST(PassesSelection, PaintClassesPassOnlyWithTheirBox) {
+    const ReadingStore store = SelectionStore();
+    const Settings settings;  // classes from the instrument
+    // The instrument's "..." and "NotDone" have no class of their own in the
+    // classification: they count as incomplete.
+    const std::pair<int32_t, int> classes[] = {{kPos, 1},   {kNeg, 2},  {kInc, 3},
+                                               {kIncom, 4}, {kDots, 4}, {kNotDone, 4}};
+    const std::pair<ReadingSelection, int> boxes[] = {
+        {SelectPositive, 1}, {SelectNegative, 2}, {SelectIncomplete, 3}};
+    for (const auto& [reading, expectedClass] : classes) {
+        for (const auto& [box, boxClass] : boxes) {
+            int readingClass = -1;
+            const bool passes = PassesSelection(store, settings, reading, SelectAll | SelectSubResults | box,
+                                                Mode::Paint, &readingClass);
+            EXPECT_EQ(readingClass, expectedClass) << reading;
+            const bool expected = expectedClass == boxClass || (boxClass == 3 && expectedClass == 4);
+            EXPECT_EQ(passes, expected) << "reading " << reading << " box " << box;
+        }
+        EXPECT_FALSE(PassesSelection(store, settings, reading, SelectAll | SelectSubResults, Mode::Paint));
+    }
+}
+
+TEST(PassesSelection, OtherModesPassOnlyWithNegative) {
+    const ReadingStore store = SelectionStore();
+    for (int32_t reading : {kBulk, kThin11, kAlloy23, kSign23}) {
+        const Mode mode = ModeOf(reading);
+        int readingClass = -1;
+        EXPECT_FALSE(PassesSelection(store, {}, reading, SelectAll | SelectSubResults | SelectPositive |
+                                                             SelectIncomplete,
+                                     mode, &readingClass))
+            << reading;
+        EXPECT_EQ(readingClass, 2);
+        EXPECT_TRUE(PassesSelection(store, {}, reading, SelectAll | SelectSubResults | SelectNegative, mode))
+            << reading;
+    }
+}
+
+TEST(PassesSelection, FinalResultsKeepOnlyFinishedCycles) {
+    const ReadingStore store = SelectionStore();
+    const std::pair<int32_t, bool> cases[] = {
+        {kThin11, true},  {kThin23, false}, {kThin03, true},      {kThin01, false},
+        {kAlloy23, true},  // Alloy is never filtered by its cycle
+        {kSign23, false}, {kBulk23, false},
+        {kPaintCycle, true},  // Paint counts as 1 of 1
+    };
+    for (const auto& [reading, passes] : cases) {
+        EXPECT_EQ(PassesSelection(store, {}, reading, SelectAll | kClasses, ModeOf(reading)), passes) << reading;
+        EXPECT_TRUE(PassesSelection(store, {}, reading, SelectAll | kClasses | SelectSubResults, ModeOf(reading)))
+            << reading;
+    }
+}
+
+TEST(PassesSelection, HiddenNeverAndMarkedOnlyWhenAsked) {
+    ReadingStore store = SelectionStore();
+    const ReadingSelection all = SelectAll | kClasses | SelectSubResults;
+    const ReadingSelection marked = SelectMarked | kClasses | SelectSubResults;
+    store.flags(kPos) = Marked;
+    store.flags(kBulk) = Hidden;
+    store.flags(kThin11) = Hidden | Marked;
+    EXPECT_TRUE(PassesSelection(store, {}, kPos, marked, Mode::Paint));
+    EXPECT_FALSE(PassesSelection(store, {}, kNeg, marked, Mode::Paint));
+    EXPECT_TRUE(PassesSelection(store, {}, kNeg, all, Mode::Paint));
+    EXPECT_FALSE(PassesSelection(store, {}, kBulk, all, Mode::Bulk));
+    EXPECT_FALSE(PassesSelection(store, {}, kThin11, marked, Mode::Thin));
+}
+
+TEST(PassesSelection, UserClassificationDecidesPaintClasses) {
+    test::TestFile file;
+    file.add(PaintReading(1, 2, 1.5, 0.1));   // the instrument said NEG; 1.5 >= pos
+    file.add(PaintReading(2, 1, 0.5, 0.1));   // the instrument said POS; 0.5 < neg
+    sample::RecordSpec shortOne = PaintReading(3, 1, 1.5, 0.1);
+    shortOne.measuringMillis = 10000;  // below the L minimum
+    file.add(shortOne);
+    const ReadingStore store = test::LoadStore(file);
+    Settings user;
+    user.pcs = kPcsUser;
+    user.neg = 0.7f;
+    int readingClass = 0;
+    PassesSelection(store, user, 1, SelectAll, Mode::Paint, &readingClass);
+    EXPECT_EQ(readingClass, 1);
+    PassesSelection(store, user, 2, SelectAll, Mode::Paint, &readingClass);
+    EXPECT_EQ(readingClass, 2);
+    PassesSelection(store, user, 3, SelectAll, Mode::Paint, &readingClass);
+    EXPECT_EQ(readingClass, 4);
+}
+
+TEST(OutputChoices, SelectionBitsAndTheNothingTickedNotice) {
+    OutputChoices choices;
+    EXPECT_EQ(SelectionFrom(choices), SelectAll | kClasses | SelectSubResults);
+    choices.markedOnly = true;
+    choices.positive = false;
+    choices.incomplete = false;
+    choices.subResults = false;
+    EXPECT_EQ(SelectionFrom(choices), SelectMarked | SelectNegative);
+
+    test::ScriptedPrompter prompter;
+    EXPECT_FALSE(RequireOutputKind(choices, prompter));
+    ASSERT_EQ(prompter.boxes().size(), 1u);
+    EXPECT_EQ(prompter.boxes()[0].text,
+              "Must Select Paint, Bulk, Alloy or Thin\nand Table, L-Spect, K-Spect or Status");
+    EXPECT_EQ(prompter.boxes()[0].caption, "NOTICE");
+    EXPECT_EQ(prompter.boxes()[0].icon, Icon::Information);
+    for (bool OutputChoices::*kind : {&OutputChoices::table, &OutputChoices::lowSpectrum,
+                                      &OutputChoices::highSpectrum, &OutputChoices::status}) {
+        OutputChoices one;
+        one.*kind = true;
+        EXPECT_TRUE(RequireOutputKind(one, prompter));
+    }
+    EXPECT_EQ(prompter.boxes().size(), 1u);
+}
+
+}  // namespace
+}  // namespace ravik
