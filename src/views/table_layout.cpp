@@ -7,20 +7,13 @@
 
 #include "platform/text1252.h"
 #include "readings/field_formatter.h"
+#include "settings/column_masks.h"
 
 namespace ravik {
 
 namespace {
 
 constexpr std::string_view kGap = "    ";
-
-bool Bit(int32_t word, int bit) { return (static_cast<uint32_t>(word) >> bit) & 1u; }
-
-// The two mask words of a mode other than Paint: [1],[2] Bulk ... [7],[8] Sign.
-std::pair<int32_t, int32_t> MaskWords(Mode mode, const ColumnMasks& masks) {
-    const size_t first = static_cast<size_t>(2 * Index(mode) - 1);
-    return {masks[first], masks[first + 1]};
-}
 
 // Measures each distinct text once: a table repeats dates, sites and "NA"
 // thousands of times.
@@ -54,20 +47,13 @@ std::string_view ValueForMeasure(std::string_view value, std::string& buffer) {
 
 }  // namespace
 
-std::vector<int> ShownColumns(Mode mode, const ColumnMasks& masks) {
+std::vector<int> ShownColumns(Mode mode, const Settings& settings) {
     std::vector<int> columns;
-    if (mode == Mode::Paint) {
-        for (int column = 0; column < TitleCount(Mode::Paint); ++column) {
-            if (Bit(masks[0], column)) columns.push_back(column);
-        }
-        return columns;
-    }
-    const auto [textWord, valueWord] = MaskWords(mode, masks);
     for (int column = 0; column < FixedColumns(mode); ++column) {
-        if (Bit(textWord, column)) columns.push_back(column);
+        if (FixedColumnShown(settings, mode, column)) columns.push_back(column);
     }
-    for (int bit = 0; bit < ElementColumns(mode); ++bit) {
-        if (Bit(valueWord, bit)) columns.push_back(FixedColumns(mode) + bit);
+    for (int slot = 0; slot < ElementColumns(mode); ++slot) {
+        if (ElementColumnShown(settings, mode, slot)) columns.push_back(FixedColumns(mode) + slot);
     }
     return columns;
 }
@@ -116,10 +102,10 @@ void RefreshColumnWidths(const ColumnTitles& titles, Mode mode, const TextWidth&
     }
 }
 
-ColumnLayout LayoutColumns(Mode mode, const ColumnMasks& masks, const ColumnWidthCache& cache,
+ColumnLayout LayoutColumns(Mode mode, const Settings& settings, const ColumnWidthCache& cache,
                            ColumnAnchor anchor) {
     ColumnLayout layout;
-    layout.columns = ShownColumns(mode, masks);
+    layout.columns = ShownColumns(mode, settings);
     double sum = 0.0;
     for (int column : layout.columns) {
         const int w = cache.widths[static_cast<size_t>(column)];

@@ -19,13 +19,9 @@ namespace ravik {
 // Width in pixels of a Windows-1252 text in the layout's (bold) font.
 using TextWidth = std::function<int(std::string_view)>;
 
-// The masks of `Settings::enabledColumns`.
-using ColumnMasks = std::array<int32_t, 9>;
-
-// Title indexes of the columns a mode shows, in column order: Paint from its
-// one mask word (columns 0..21); the other modes columns 0..15 from their
-// first word and 16..47 from bits 0..31 of their second word.
-std::vector<int> ShownColumns(Mode mode, const ColumnMasks& masks);
+// Title indexes of the columns a mode shows (`enabledColumns`), in column
+// order: the fixed columns, then the element columns.
+std::vector<int> ShownColumns(Mode mode, const Settings& settings);
 
 constexpr bool IsValueColumn(Mode mode, int column) { return column >= FixedColumns(mode); }
 
@@ -68,7 +64,7 @@ struct ColumnLayout {
 };
 
 // Screen, printing and preview layouts take the centres; the others left edges.
-ColumnLayout LayoutColumns(Mode mode, const ColumnMasks& masks, const ColumnWidthCache& cache,
+ColumnLayout LayoutColumns(Mode mode, const Settings& settings, const ColumnWidthCache& cache,
                            ColumnAnchor anchor = ColumnAnchor::Centre);
 
 // The title index of the shown column whose centre is nearest to x (on a tie
