@@ -13,7 +13,12 @@ constexpr int kBulkCode = 6;
 // Every character is 10 pixels wide; the gap of four blanks is 40.
 int TenPerCharacter(std::string_view text) { return static_cast<int>(text.size()) * 10; }
 
-ColumnMasks AllColumns() { return ColumnMasks{-1, -1, -1, -1, -1, -1, -1, -1, -1}; }
+// Settings whose column masks show nothing until a test sets bits.
+Settings NoColumns() {
+    Settings settings;
+    settings.enabledColumns.fill(0);
+    return settings;
+}
 
 sample::RecordSpec BulkReading(uint16_t number, const std::string& site, double fe) {
     sample::RecordSpec spec = test::PlainReading(6.0f, kBulkCode, number);
@@ -33,21 +38,21 @@ ReadingStore BulkStore(const std::vector<std::pair<std::string, double>>& readin
 }
 
 TEST(ShownColumns, FollowTheMaskWordsOfEachMode) {
-    ColumnMasks masks{};
+    Settings settings = NoColumns();
+    std::array<int32_t, 9>& masks = settings.enabledColumns;
     masks[0] = (1 << 0) | (1 << 17) | (1 << 21) | (1 << 25);  // bit 25 lies beyond Paint's titles
-    EXPECT_EQ(ShownColumns(Mode::Paint, masks), (std::vector<int>{0, 17, 21}));
+    EXPECT_EQ(ShownColumns(Mode::Paint, settings), (std::vector<int>{0, 17, 21}));
 
     // Bulk: text columns from word A, element columns from word B only; bit
     // 20 of word A does not show element column 20.
     masks[1] = (1 << 2) | (1 << 15) | (1 << 20);
     masks[2] = (1 << 0) | (1 << 4) | static_cast<int32_t>(1u << 31);
-    EXPECT_EQ(ShownColumns(Mode::Bulk, masks), (std::vector<int>{2, 15, 16, 20, 47}));
+    EXPECT_EQ(ShownColumns(Mode::Bulk, settings), (std::vector<int>{2, 15, 16, 20, 47}));
 
     masks[7] = 1;  // Sign: words 7 and 8
-    masks[8] = 0;
-    EXPECT_EQ(ShownColumns(Mode::Sign, masks), (std::vector<int>{0}));
-    EXPECT_EQ(ShownColumns(Mode::Thin, AllColumns()).size(), 48u);
-    EXPECT_EQ(ShownColumns(Mode::Paint, AllColumns()).size(), 22u);
+    EXPECT_EQ(ShownColumns(Mode::Sign, settings), (std::vector<int>{0}));
+    EXPECT_EQ(ShownColumns(Mode::Thin, Settings{}).size(), 48u);  // -1: every column
+    EXPECT_EQ(ShownColumns(Mode::Paint, Settings{}).size(), 22u);
 }
 
 // Blanks are 4 pixels wide, everything else 10, so padded numbers differ.
@@ -90,29 +95,29 @@ TEST(LayoutColumns, PlacesCentresOrLeftEdgesOnARunningSum) {
     cache.widths[0] = 30;
     cache.widths[1] = 45;
     cache.widths[5] = 21;
-    ColumnMasks masks{};
-    masks[0] = (1 << 0) | (1 << 1) | (1 << 5);
-    const ColumnLayout centres = LayoutColumns(Mode::Paint, masks, cache);
+    Settings settings = NoColumns();
+    settings.enabledColumns[0] = (1 << 0) | (1 << 1) | (1 << 5);
+    const ColumnLayout centres = LayoutColumns(Mode::Paint, settings, cache);
     EXPECT_EQ(centres.columns, (std::vector<int>{0, 1, 5}));
     EXPECT_EQ(centres.positions, (std::vector<double>{15.0, 52.5, 85.5}));
     EXPECT_EQ(centres.totalWidth, 96);
-    const ColumnLayout edges = LayoutColumns(Mode::Paint, masks, cache, ColumnAnchor::LeftEdge);
+    const ColumnLayout edges = LayoutColumns(Mode::Paint, settings, cache, ColumnAnchor::LeftEdge);
     EXPECT_EQ(edges.positions, (std::vector<double>{0.0, 30.0, 75.0}));
 }
 
 TEST(HitTestColumn, TakesTheNearestCentreAndTheLaterOneOnATie) {
     ColumnWidthCache cache;
     cache.widths.fill(20);  // centres 10, 30, 50 ...
-    ColumnMasks masks{};
-    masks[1] = (1 << 3) | (1 << 4);
-    masks[2] = 1 << 5;  // element column 21
-    const ColumnLayout layout = LayoutColumns(Mode::Bulk, masks, cache);
+    Settings settings = NoColumns();
+    settings.enabledColumns[1] = (1 << 3) | (1 << 4);
+    settings.enabledColumns[2] = 1 << 5;  // element column 21
+    const ColumnLayout layout = LayoutColumns(Mode::Bulk, settings, cache);
     EXPECT_EQ(HitTestColumn(layout, 0, Mode::Bulk), 3);
     EXPECT_EQ(HitTestColumn(layout, 19, Mode::Bulk), 3);
     EXPECT_EQ(HitTestColumn(layout, 20, Mode::Bulk), 4);  // tie between 10 and 30
     EXPECT_EQ(HitTestColumn(layout, 41, Mode::Bulk), 21);
     EXPECT_EQ(HitTestColumn(layout, 5000, Mode::Bulk), 21);
-    EXPECT_EQ(HitTestColumn(LayoutColumns(Mode::Bulk, ColumnMasks{}, cache), 10, Mode::Bulk), 0);
+    EXPECT_EQ(HitTestColumn(LayoutColumns(Mode::Bulk, NoColumns(), cache), 10, Mode::Bulk), 0);
 }
 
 TEST(TableFontSizes, FixedSizesArePointsAndFitShrinksOneStepAtATime) {
