@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QMdiArea>
 #include <QPixmap>
+#include <QScrollBar>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -80,22 +81,40 @@ void StartScreenshotTour(FrameWindow& frame, Program& program, const QString& di
         }
         tour->save(&frame, QStringLiteral("03-frame-marked.png"));
     });
+    tour->add([&frame] {
+        // The Alloy table at its element columns, where grades are checked.
+        if (TableWindow* alloy = frame.tableWindow(Mode::Alloy)) alloy->showMaximized();
+    });
+    tour->add([&frame] {
+        TableWindow* alloy = frame.tableWindow(Mode::Alloy);
+        if (alloy == nullptr) return;
+        TableView* view = alloy->view();
+        const ColumnLayout layout = view->columnLayout();
+        for (size_t i = 0; i < layout.columns.size(); ++i) {
+            if (layout.columns[i] == FixedColumns(Mode::Alloy)) {  // from the element columns on
+                view->horizontalScrollBar()->setValue(static_cast<int>(layout.positions[i] - layout.widths[i] / 2.0));
+                break;
+            }
+        }
+    });
+    tour->add([tour, &frame] { tour->save(&frame, QStringLiteral("04-alloy-grades.png")); });
     tour->add([&frame, &program] {
+        if (TableWindow* alloy = frame.tableWindow(Mode::Alloy)) alloy->showNormal();
         program.settings.displayFontSize = 0;  // "Fit"
         if (TableWindow* paint = frame.tableWindow(Mode::Paint)) paint->showMaximized();
     });
-    tour->add([tour, &frame] { tour->save(&frame, QStringLiteral("04-fit-paint-maximized.png")); });
+    tour->add([tour, &frame] { tour->save(&frame, QStringLiteral("05-fit-paint-maximized.png")); });
     tour->add([tour, &frame] {
         // The quick buttons four times enlarged, to look at the pictures.
         QuickButtonBar* bar = frame.quickButtonBar();
         const QPixmap buttons = bar->grab(QRect(0, 0, 180, bar->height()));
-        const QString path = tour->path(QStringLiteral("05-quick-buttons-enlarged.png"));
+        const QString path = tour->path(QStringLiteral("06-quick-buttons-enlarged.png"));
         if (!buttons.scaled(buttons.size() * 4).save(path)) std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     });
     tour->add([&frame] { frame.handleCommand(command::kHelp); });
     tour->add([tour, &frame] {
         if (HelpWindow* help = frame.helpWindow()) {
-            tour->save(help, QStringLiteral("06-help.png"));
+            tour->save(help, QStringLiteral("07-help.png"));
             help->close();
         }
     });
@@ -104,7 +123,7 @@ void StartScreenshotTour(FrameWindow& frame, Program& program, const QString& di
         about->setAttribute(Qt::WA_DeleteOnClose);
         about->show();
         QTimer::singleShot(300, about, [tour, about] {
-            tour->save(about, QStringLiteral("07-about.png"));
+            tour->save(about, QStringLiteral("08-about.png"));
             about->close();
         });
     });
