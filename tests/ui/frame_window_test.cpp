@@ -66,6 +66,7 @@ private Q_SLOTS:
     void saveQuestionOnClose();
     void saveQuestionOnNewAndOpen();
     void failedSaveKeepsTheWork();
+    void saveAsLockedRestoresTheLockOnCancel();
     void appendFollowsTheExtensionRules();
     void appendedModeGetsAWindowAndOthersStay();
     void commandStatesFollowReadingsChangesAndLock();
@@ -249,6 +250,26 @@ void FrameWindowTest::failedSaveKeepsTheWork() {
     t.frame->handleCommand(command::kNew);
     QCOMPARE(t.program.store.readingCount, 2);
     QCOMPARE(t.frame->mdiArea()->subWindowList().size(), 1);
+}
+
+void FrameWindowTest::saveAsLockedRestoresTheLockOnCancel() {
+    TempDir dir;
+    FrameUnderTest t;
+    t.open(WriteReadingsFile(dir, "survey.qvr", {2, 1, 0, 0, 0}));
+    t.chooser.queueCancel();
+    t.frame->handleCommand(command::kSaveAsLocked);
+    QCOMPARE(t.chooser.requests().back().purpose, 173);
+    QVERIFY(!t.program.store.locked);
+
+    const std::string locked = dir.file("survey.lck");
+    t.chooser.queuePath(locked);
+    t.frame->handleCommand(command::kSaveAsLocked);
+    QVERIFY(FileExists(locked));
+    QCOMPARE(ReadAll(locked).substr(0, 2), std::string("-3"));  // a locked file's count is negative
+    QVERIFY(t.program.store.locked);  // reloaded from the locked file
+    QCOMPARE(t.program.store.readingCount, 3);
+    QCOMPARE(t.frame->windowTitle(), Caption(locked));
+    QVERIFY(!t.frame->commandAction(command::kSave)->isEnabled());
 }
 
 void FrameWindowTest::appendFollowsTheExtensionRules() {
