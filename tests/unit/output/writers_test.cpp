@@ -113,7 +113,8 @@ TEST(ExportTable, PaintSectionDatesAndRanges) {
     Settings settings;
     settings.enabledColumns[0] = (1 << 0) | (1 << 17) | (1 << 18);
     // Without Negative the day-600 reading is left out; with Incomplete the
-    // "NotDone" reading of day 400 counts (as incomplete).
+    // "NotDone" reading of day 400 counts (as incomplete). The range shows the
+    // readings' whole Date/Time texts.
     const ReadingSelection selection = SelectAll | SelectPositive | SelectIncomplete | SelectSubResults;
     std::string device;
     ExportTableHeader(device, {store, settings, selection}, Index(Mode::Paint));
@@ -121,7 +122,7 @@ TEST(ExportTable, PaintSectionDatesAndRanges) {
               "Test survey\r\n"
               "PAINT\r\nHeader:\r\n"
               "Site: Mill Road\r\n"
-              "Date: 9/30/1994 to 2/5/1995\r\n"
+              "Date: 9/30/1994 01:00:00 to 2/5/1995 01:00:00\r\n"
               "Ranges (NEG<INC<POS): Device PCS\r\n\r\n"
               "No\tResult\tPbl \tPbl  Error\t\r\n\r\n");
 
@@ -139,7 +140,7 @@ TEST(ExportTable, PaintSectionDatesAndRanges) {
         << user;
     std::string inc;
     ExportTableHeader(inc, {store, settings, SelectAll | SelectIncomplete | SelectSubResults}, Index(Mode::Paint));
-    EXPECT_NE(inc.find("Date: 1/6/1994 to 8/24/1995\r\n"), std::string::npos) << inc;
+    EXPECT_NE(inc.find("Date: 1/6/1994 01:00:00 to 8/24/1995 01:00:00\r\n"), std::string::npos) << inc;
 }
 
 TEST(ExportTable, AllHeaderModesWritesPaintBulkAndThinWhateverTheStoreHolds) {
