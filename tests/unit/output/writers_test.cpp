@@ -99,9 +99,9 @@ ReadingStore PaintDaysStore() {
     const std::pair<int, int> readings[] = {{272, 1}, {5, 2}, {1, 1}, {273, 3}, {600, 2}, {400, 5}};
     uint16_t number = 1;
     for (const auto& [day, nibble] : readings) {
-        sample::RecordSpec spec = PaintReading(number++, nibble);
-        spec.timeStamp = Day(day);
-        file.add(spec);
+        sample::RecordSpec recordSpec = PaintReading(number++, nibble);
+        recordSpec.timeStamp = Day(day);
+        file.add(recordSpec);
     }
     ReadingStore store = test::LoadStore(file);
     store.flags(3) = Hidden;  // day 1
@@ -186,12 +186,12 @@ TEST(ExportTable, SignSectionSaysNoneForAnEmptySite) {
     EXPECT_EQ(out, "Test survey\r\nSIGN\r\nHeader:\r\nSite: <none>\r\n\r\n\r\n");
 }
 
-sample::RecordSpec WithSpectrum(sample::RecordSpec spec, uint16_t low, uint16_t high,
+sample::RecordSpec WithSpectrum(sample::RecordSpec recordSpec, uint16_t low, uint16_t high,
                                 std::vector<double> channels) {
-    spec.spectrum.lowChannels = low;
-    spec.spectrum.highChannels = high;
-    for (double value : channels) spec.spectrum.channelWords.push_back(sample::PackMilli(value));
-    return spec;
+    recordSpec.spectrum.lowChannels = low;
+    recordSpec.spectrum.highChannels = high;
+    for (double value : channels) recordSpec.spectrum.channelWords.push_back(sample::PackMilli(value));
+    return recordSpec;
 }
 
 TEST(ExportSpectra, ColumnsOfUnequalLengthEndAfterTheFirstEmptyRow) {
@@ -232,10 +232,10 @@ TEST(ExportSpectra, CellsEqualPrintfForEveryPackedValue) {
     words[3].assign(words[0].rbegin(), words[0].rend());
     test::TestFile file;
     for (size_t r = 0; r < words.size(); ++r) {
-        sample::RecordSpec spec = Reading(test::kBulkCode, static_cast<uint16_t>(r + 1));
-        spec.spectrum.lowChannels = static_cast<uint16_t>(words[r].size());
-        spec.spectrum.channelWords = words[r];
-        file.add(spec);
+        sample::RecordSpec recordSpec = Reading(test::kBulkCode, static_cast<uint16_t>(r + 1));
+        recordSpec.spectrum.lowChannels = static_cast<uint16_t>(words[r].size());
+        recordSpec.spectrum.channelWords = words[r];
+        file.add(recordSpec);
     }
     const ReadingStore store = test::LoadStore(file);
     std::string out;
