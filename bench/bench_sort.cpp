@@ -40,17 +40,17 @@ Readings& DescendingReadings() {
     static Readings readings = [] {
         std::vector<std::vector<uint8_t>> records;
         for (int i = 0; i < kReadings; ++i) {
-            sample::RecordSpec spec;
-            spec.instrumentNumber = static_cast<uint16_t>(i + 1);
-            spec.modeWord = 6;  // BulkCode1 in a version 6.0 file
-            spec.measuringMillis = 30000;
+            sample::RecordSpec recordSpec;
+            recordSpec.instrumentNumber = static_cast<uint16_t>(i + 1);
+            recordSpec.modeWord = 6;  // BulkCode1 in a version 6.0 file
+            recordSpec.measuringMillis = 30000;
             char room[32];
             std::snprintf(room, sizeof room, "Room:Unit %04d", kReadings - i);
-            spec.textFields[0] = "Site:Mill Road";
-            spec.textFields[4] = room;
+            recordSpec.textFields[0] = "Site:Mill Road";
+            recordSpec.textFields[4] = room;
             const double zinc = (kReadings - i) * 0.1;
-            spec.elements = {{"Zn", 0, sample::PackTenth(zinc), sample::PackTenth(0.05)}};
-            records.push_back(sample::BuildRecord(spec));
+            recordSpec.elements = {{"Zn", 0, sample::PackTenth(zinc), sample::PackTenth(0.05)}};
+            records.push_back(sample::BuildRecord(recordSpec));
         }
         const std::string header = sample::BuildFileHeader(
             sample::StandardHeaderLines(kReadings, "Benchmark", "6.0"), "Mill Road");

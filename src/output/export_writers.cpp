@@ -54,8 +54,8 @@ void AppendHeaderLines(std::string& out, const Settings& settings) {
     }
 }
 
-// The date part of a Date/Time text "m/d/yyyy hh:mm:ss" and its calendar
-// date, for ordering.
+// The calendar date of a Date/Time text "m/d/yyyy hh:mm:ss", read from its
+// date part, for ordering.
 struct CalendarDate {
     long long year = 0;
     long long month = 0;
@@ -81,7 +81,8 @@ struct DateRange {
     std::string latest = "1/1/00";
 };
 
-// The earliest and latest dates of the Paint readings that pass the selection.
+// The Date/Time texts of the Paint readings that pass the selection with the
+// earliest and the latest calendar dates (the first of equal dates).
 DateRange PaintDateRange(const ExportSource& source) {
     DateRange range;
     CalendarDate earliest;
@@ -93,8 +94,8 @@ DateRange PaintDateRange(const ExportSource& source) {
         if ((flags & Hidden) != 0) continue;
         FormatReadingFields(source.store, source.settings, n, source.store.record(n), fields);
         if (!FieldsPassSelection(fields, flags, source.selection, Mode::Paint, source.settings)) continue;
-        const std::string_view text = DatePart(fields.text[14].view());
-        const CalendarDate date = DateOf(text);
+        const std::string_view text = fields.text[14].view();
+        const CalendarDate date = DateOf(DatePart(text));
         if (!found || date < earliest) {
             earliest = date;
             range.earliest = text;

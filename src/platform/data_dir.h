@@ -1,6 +1,6 @@
 #pragma once
 // The data directory: where the settings file "ravik56.ini", the pick lists
-// "*.str" and the alloy specification table "alloy.spc" live.
+// "*.str" and the alloy grade table "alloy.spc" live.
 
 #include <string>
 

@@ -29,19 +29,19 @@ std::string LibraryStartName(const std::string& path) {
 }
 
 FileDialogSpec Save(const char* filter, bool confirmOverwrite) {
-    FileDialogSpec spec;
-    spec.kind = FileDialogKind::Save;
-    spec.filter = filter;
-    spec.defaultExtension = "Lib";
-    spec.confirmOverwrite = confirmOverwrite;
-    return spec;
+    FileDialogSpec dialog;
+    dialog.kind = FileDialogKind::Save;
+    dialog.filter = filter;
+    dialog.defaultExtension = "Lib";
+    dialog.confirmOverwrite = confirmOverwrite;
+    return dialog;
 }
 
 FileDialogSpec Open(const char* filter) {
-    FileDialogSpec spec;
-    spec.kind = FileDialogKind::Open;
-    spec.filter = filter;
-    return spec;
+    FileDialogSpec dialog;
+    dialog.kind = FileDialogKind::Open;
+    dialog.filter = filter;
+    return dialog;
 }
 
 }  // namespace
@@ -64,49 +64,49 @@ std::vector<FileFilter> SplitFilterString(std::string_view filter) {
 
 std::optional<FileDialogSpec> DescribeFileDialog(int purpose, const std::string& startPath,
                                                  const FileDialogState& state) {
-    FileDialogSpec spec;
+    FileDialogSpec dialog;
     switch (purpose) {
         case kPurposeSaveReadings:
-            spec = Save(state.locked ? kLockedFilter : kReadingsFilter, true);
-            spec.title = "Save QV File As";
+            dialog = Save(state.locked ? kLockedFilter : kReadingsFilter, true);
+            dialog.title = "Save QV File As";
             break;
         case kPurposeOpenReadings:
-            spec = Open(kReadingsOrLockedFilter);
-            spec.title = "Open QV File";
-            spec.fileMustExist = true;
+            dialog = Open(kReadingsOrLockedFilter);
+            dialog.title = "Open QV File";
+            dialog.fileMustExist = true;
             break;
         case kPurposeMultiExport:
-            spec = Save(kMultiExportFilter, false);
+            dialog = Save(kMultiExportFilter, false);
             break;
         case kPurposeSingleExport:
-            spec = Save(state.exportForm == 0 || state.exportForm == 2 ? kTabExportFilter : kCommaExportFilter,
+            dialog = Save(state.exportForm == 0 || state.exportForm == 2 ? kTabExportFilter : kCommaExportFilter,
                         true);
             break;
         case kPurposeSaveLibrary:
-            spec = Save(kLibraryFilter, true);
+            dialog = Save(kLibraryFilter, true);
             break;
         case kPurposeShapeFile:
-            spec = Open(kShapeFilter);
+            dialog = Open(kShapeFilter);
             break;
         case kPurposeSaveLocked:
-            spec = Save(kLockedFilter, true);
+            dialog = Save(kLockedFilter, true);
             break;
         case kPurposeOpenLibrary:
-            spec = Open(kLibraryFilter);
+            dialog = Open(kLibraryFilter);
             break;
         default:
             return std::nullopt;
     }
     if (purpose == kPurposeSaveLibrary || purpose == kPurposeOpenLibrary) {
-        spec.startName = LibraryStartName(startPath);
+        dialog.startName = LibraryStartName(startPath);
     } else if (purpose != kPurposeOpenReadings) {
-        spec.startName = FileNamePart(startPath);
+        dialog.startName = FileNamePart(startPath);
     }
     // The second filter when nothing was received or opened yet; a filter
     // string of one pair has only the first.
-    const int pairs = static_cast<int>(SplitFilterString(spec.filter).size());
-    spec.selectedFilter = std::min(state.download == kDownloadNone ? 1 : 0, pairs - 1);
-    return spec;
+    const int pairs = static_cast<int>(SplitFilterString(dialog.filter).size());
+    dialog.selectedFilter = std::min(state.download == kDownloadNone ? 1 : 0, pairs - 1);
+    return dialog;
 }
 
 bool ConfirmOverwrite(Prompter& prompter, const std::string& path) {

@@ -1,5 +1,5 @@
 #pragma once
-// The program's settings: what "ravik56.ini" holds, the alloy specification
+// The program's settings: what "ravik56.ini" holds, the alloy grade
 // table read beside it, and the switches that live only while the program runs.
 
 #include <array>

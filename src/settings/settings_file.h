@@ -1,7 +1,7 @@
 #pragma once
 // The settings file "ravik56.ini" of the data directory, and the two files
 // read beside it: "ports.ini" (the device paths chosen for COM1..COM4) and
-// the alloy specification table "alloy.spc".
+// the alloy grade table "alloy.spc".
 
 #include <array>
 #include <string>

@@ -41,12 +41,12 @@ uint16_t EncodePacked(double value, double scale) {
     return static_cast<uint16_t>(sign | (2047u << 4) | 15u);
 }
 
-std::vector<uint8_t> BuildRecord(const RecordSpec& spec) {
+std::vector<uint8_t> BuildRecord(const RecordSpec& recordSpec) {
     const size_t measurement = 20;
     const size_t results = measurement + 34;
-    const size_t text = results + 16 + 8 * spec.elements.size();
+    const size_t text = results + 16 + 8 * recordSpec.elements.size();
     const size_t spectrum = text + 230;
-    const size_t channels = spec.spectrum.channelWords.size();
+    const size_t channels = recordSpec.spectrum.channelWords.size();
     const size_t length = spectrum + 44 + 2 * channels;
     std::vector<uint8_t> bytes(length, 0);
 
@@ -55,21 +55,21 @@ std::vector<uint8_t> BuildRecord(const RecordSpec& spec) {
     PutU16(bytes, 4, static_cast<uint16_t>(results));
     PutU16(bytes, 6, static_cast<uint16_t>(spectrum));
     PutU16(bytes, 8, static_cast<uint16_t>(text));
-    PutU16(bytes, 12, spec.instrumentNumber);
-    PutU16(bytes, 14, spec.modeWord);
-    PutU16(bytes, 16, spec.cycleIndex);
-    PutU16(bytes, 18, spec.cycleCount);
+    PutU16(bytes, 12, recordSpec.instrumentNumber);
+    PutU16(bytes, 14, recordSpec.modeWord);
+    PutU16(bytes, 16, recordSpec.cycleIndex);
+    PutU16(bytes, 18, recordSpec.cycleCount);
 
-    PutU32(bytes, measurement, spec.timeStamp);
-    PutU32(bytes, measurement + 4, spec.measuringMillis);
-    for (size_t k = 0; k < spec.statusWords.size(); ++k) {
-        PutU16(bytes, measurement + 8 + 2 * k, spec.statusWords[k]);
+    PutU32(bytes, measurement, recordSpec.timeStamp);
+    PutU32(bytes, measurement + 4, recordSpec.measuringMillis);
+    for (size_t k = 0; k < recordSpec.statusWords.size(); ++k) {
+        PutU16(bytes, measurement + 8 + 2 * k, recordSpec.statusWords[k]);
     }
 
-    PutU16(bytes, results, static_cast<uint16_t>(spec.elements.size()));
-    PutU16(bytes, results + 2, spec.diWord);
-    for (size_t i = 0; i < spec.elements.size(); ++i) {
-        const ElementSpec& element = spec.elements[i];
+    PutU16(bytes, results, static_cast<uint16_t>(recordSpec.elements.size()));
+    PutU16(bytes, results + 2, recordSpec.diWord);
+    for (size_t i = 0; i < recordSpec.elements.size(); ++i) {
+        const ElementSpec& element = recordSpec.elements[i];
         const size_t at = results + 16 + 8 * i;
         std::memcpy(bytes.data() + at, element.name.data(), std::min<size_t>(element.name.size(), 3));
         bytes[at + 3] = element.flags;
@@ -78,12 +78,12 @@ std::vector<uint8_t> BuildRecord(const RecordSpec& spec) {
     }
 
     for (size_t f = 0; f < 11; ++f) {
-        const std::string& field = spec.textFields[f];
+        const std::string& field = recordSpec.textFields[f];
         std::memcpy(bytes.data() + text + kFieldOffsets[f], field.data(),
                     std::min(field.size(), kFieldWidths[f]));
     }
 
-    const SpectrumSpec& s = spec.spectrum;
+    const SpectrumSpec& s = recordSpec.spectrum;
     PutU16(bytes, spectrum + 4, s.lowChannels);
     PutU16(bytes, spectrum + 6, s.highChannels);
     PutU16(bytes, spectrum + 8, s.region3Channels);

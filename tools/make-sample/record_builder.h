@@ -51,7 +51,7 @@ struct RecordSpec {
 };
 
 // Blocks in this order: header, measurement, results, text, spectrum.
-std::vector<uint8_t> BuildRecord(const RecordSpec& spec);
+std::vector<uint8_t> BuildRecord(const RecordSpec& recordSpec);
 
 // A 256-byte file header: the lines, each followed by CR LF, then NUL bytes,
 // with the site (up to 63 characters) at byte 191.

@@ -116,12 +116,12 @@ double LineOf(std::string_view name) {
 }
 
 ElementSpec Entry(std::string_view name, const Result& r, double scale, uint8_t flags = 0) {
-    ElementSpec spec;
-    spec.name = std::string(name);
-    spec.flags = flags;
-    spec.valueWord = PackTenth(r.value * scale);
-    spec.precisionWord = PackTenth(r.precision * scale);
-    return spec;
+    ElementSpec recordSpec;
+    recordSpec.name = std::string(name);
+    recordSpec.flags = flags;
+    recordSpec.valueWord = PackTenth(r.value * scale);
+    recordSpec.precisionWord = PackTenth(r.precision * scale);
+    return recordSpec;
 }
 
 // ---------------------------------------------------------------------------
@@ -306,7 +306,7 @@ SpectrumSpec MakeSpectrum(size_t elementEntries, const std::vector<Line>& lines,
 // The readings of each mode
 
 struct Reading {
-    RecordSpec spec;
+    RecordSpec recordSpec;
     std::vector<Line> lines;
     int sourceBits = 2;
 };
@@ -361,15 +361,15 @@ void MakePaint(const SampleOptions& options, const ReadingPlace& place, Rng& rng
     const Result c{(l.value + k.value) / 2.0, std::min(l.precision, k.precision) * 0.8};
 
     // Lead results in mg/cm2; the entries hold them x 1000.
-    RecordSpec& spec = r.spec;
-    spec.measuringMillis = Millis(seconds);
-    spec.elements.push_back(Entry("Pbl", l, 1000.0));
-    spec.elements.push_back(Entry("Pbk", k, 1000.0));
-    spec.elements.push_back(Entry("Pbc", c, 1000.0, static_cast<uint8_t>(paintClass << 4)));
-    if (rng.chance(50)) spec.elements.push_back(Entry("Res", {rng.uniform(0.15, 0.3), 0.0}, 1000.0));
-    spec.diWord = PackMilli(measured ? rng.uniform(1.0, 6.0) : 0.0);
+    RecordSpec& recordSpec = r.recordSpec;
+    recordSpec.measuringMillis = Millis(seconds);
+    recordSpec.elements.push_back(Entry("Pbl", l, 1000.0));
+    recordSpec.elements.push_back(Entry("Pbk", k, 1000.0));
+    recordSpec.elements.push_back(Entry("Pbc", c, 1000.0, static_cast<uint8_t>(paintClass << 4)));
+    if (rng.chance(50)) recordSpec.elements.push_back(Entry("Res", {rng.uniform(0.15, 0.3), 0.0}, 1000.0));
+    recordSpec.diWord = PackMilli(measured ? rng.uniform(1.0, 6.0) : 0.0);
 
-    auto& t = spec.textFields;
+    auto& t = recordSpec.textFields;
     t[F1] = Field("Site", options.site, kWide);
     t[F2] = Field("Inspector", rng.pick(kInspectors), kWide);
     t[F3] = Field("Floor", Printf("%d", rng.between(1, 3)), kNarrow);
@@ -406,26 +406,26 @@ void MakeElements(bool thin, bool alloyLike, Rng& rng, Reading& r) {
         double precision = lod * rng.uniform(0.4, 0.8) + value * rng.uniform(0.02, 0.05);
         if (rng.chance(25)) value = precision * rng.uniform(0.1, 1.4);  // below the detection limit
         // The alloy-like Bulk codes read their first three entries as matches.
-        const size_t entry = r.spec.elements.size();
+        const size_t entry = r.recordSpec.elements.size();
         if (alloyLike && entry < 3 && value >= 200.0) {
             value = rng.uniform(20.0, 190.0);
             precision = std::min(precision, value / 3.0);
         }
-        r.spec.elements.push_back(Entry(e.name, {value, precision}, 1.0));
+        r.recordSpec.elements.push_back(Entry(e.name, {value, precision}, 1.0));
         r.lines.push_back({e.lineKeV, 20000.0 * value / (value + (thin ? 50.0 : 5000.0))});
     }
 }
 
 void MakeBulk(const SampleOptions& options, const ReadingPlace& place, Rng& rng, Reading& r) {
-    RecordSpec& spec = r.spec;
-    spec.measuringMillis = Millis(rng.uniform(30.0, 120.0));
+    RecordSpec& recordSpec = r.recordSpec;
+    recordSpec.measuringMillis = Millis(rng.uniform(30.0, 120.0));
     if (place.index % 7 == 3) {
-        spec.cycleIndex = 1;
-        spec.cycleCount = 2;
+        recordSpec.cycleIndex = 1;
+        recordSpec.cycleCount = 2;
     }
     MakeElements(false, IsAlloyLikeCode(options, CodeFor(options, Mode::Bulk, place.index)),
                  rng, r);
-    auto& t = spec.textFields;
+    auto& t = recordSpec.textFields;
     t[F1] = Field("Site", options.site, kWide);
     t[F2] = Field("Insp", rng.pick(kInspectors), kWide);
     t[F3] = Field("Elv", Printf("%d-%dcm", 0, rng.between(1, 3) * 5), kNarrow);
@@ -442,13 +442,13 @@ void MakeBulk(const SampleOptions& options, const ReadingPlace& place, Rng& rng,
 void MakeThin(const SampleOptions& options, const ReadingPlace& place, Rng& rng, Reading& r) {
     // Wipes are measured in cycles; the last of a set is shown as 0.
     constexpr uint16_t kCycles[5][2] = {{1, 3}, {2, 3}, {3, 3}, {0, 3}, {1, 1}};
-    RecordSpec& spec = r.spec;
+    RecordSpec& recordSpec = r.recordSpec;
     const auto& cycle = kCycles[static_cast<size_t>(place.index) % 5];
-    spec.cycleIndex = cycle[0];
-    spec.cycleCount = cycle[1];
-    spec.measuringMillis = Millis(rng.uniform(60.0, 120.0));
+    recordSpec.cycleIndex = cycle[0];
+    recordSpec.cycleCount = cycle[1];
+    recordSpec.measuringMillis = Millis(rng.uniform(60.0, 120.0));
     MakeElements(true, false, rng, r);
-    auto& t = spec.textFields;
+    auto& t = recordSpec.textFields;
     t[F1] = Field("Site", options.site, kWide);
     t[F2] = Field("Insp", rng.pick(kInspectors), kWide);
     t[F3] = Field("Elv", Printf("Floor %d", rng.between(1, 3)), kNarrow);
@@ -502,7 +502,7 @@ void PutMatchesAndElements(const Grade& grade, int matches, bool hundredfold, Rn
     double match = rng.uniform(0.2, 2.5);
     for (int m = 0; m < 3; ++m) {
         const double value = m < matches ? match : 250.0;
-        r.spec.elements.push_back(Entry(Printf("M%d", m + 1), {value, 0.0}, 1.0));
+        r.recordSpec.elements.push_back(Entry(Printf("M%d", m + 1), {value, 0.0}, 1.0));
         match += rng.uniform(0.5, 3.0);
     }
     // Plain percent is held in tenths, so no precision is finer than 0.1.
@@ -510,7 +510,7 @@ void PutMatchesAndElements(const Grade& grade, int matches, bool hundredfold, Rn
     const double finest = hundredfold ? 0.0 : 0.1;
     for (const auto& [element, result] : MeasureGrade(grade, rng)) {
         const double precision = std::max(result.precision, finest);
-        r.spec.elements.push_back(Entry(element, {result.value * scale, precision * scale}, 1.0));
+        r.recordSpec.elements.push_back(Entry(element, {result.value * scale, precision * scale}, 1.0));
         r.lines.push_back({LineOf(element), 30000.0 * result.value / (result.value + 20.0)});
     }
 }
@@ -525,11 +525,11 @@ void MakeAlloy(const SampleOptions& options, const ReadingPlace& place, Rng& rng
     // Every other reading holds percent x 100; the table divides it back.
     const bool hundredfold = place.index % 2 == 1;
 
-    RecordSpec& spec = r.spec;
-    spec.measuringMillis = Millis(rng.uniform(5.0, 30.0));
+    RecordSpec& recordSpec = r.recordSpec;
+    recordSpec.measuringMillis = Millis(rng.uniform(5.0, 30.0));
     PutMatchesAndElements(grade, matches, hundredfold, rng, r);
 
-    auto& t = spec.textFields;
+    auto& t = recordSpec.textFields;
     t[F1] = Field("1st", grade.grade, kWide);
     t[F2] = Field("2nd", second->grade, kWide);
     t[F3] = Field("3rd", third->grade, kNarrow);
@@ -546,13 +546,13 @@ void MakeAlloy(const SampleOptions& options, const ReadingPlace& place, Rng& rng
 void MakeSign(const SampleOptions& /*options*/, const ReadingPlace& place, Rng& rng, Reading& r) {
     const std::vector<Grade>& grades = Grades();
     const Grade& grade = grades[static_cast<size_t>(rng.between(0, static_cast<int>(grades.size()) - 1))];
-    RecordSpec& spec = r.spec;
-    spec.measuringMillis = Millis(rng.uniform(10.0, 60.0));
+    RecordSpec& recordSpec = r.recordSpec;
+    recordSpec.measuringMillis = Millis(rng.uniform(10.0, 60.0));
     PutMatchesAndElements(grade, 3, false, rng, r);
     // Now and then the light-element source alone.
     if (place.index % 4 == 2) r.sourceBits = 1;
 
-    auto& t = spec.textFields;
+    auto& t = recordSpec.textFields;
     t[F1] = Field("Name", grade.name, kWide);
     t[F2] = Field("UNS", grade.uns, kWide);
     t[F4] = Field("Name", Printf("Sig %d", place.index + 1), kNarrow);
@@ -670,9 +670,9 @@ std::vector<int> ModeCodesFor(const std::string& version, Mode mode) {
 RecordSpec MakeReadingSpec(const SampleOptions& options, Mode mode, const ReadingPlace& place,
                            Rng& rng) {
     Reading r;
-    r.spec.instrumentNumber = place.instrumentNumber;
-    r.spec.timeStamp = place.timeStamp;
-    r.spec.statusWords = StatusWords(rng);
+    r.recordSpec.instrumentNumber = place.instrumentNumber;
+    r.recordSpec.timeStamp = place.timeStamp;
+    r.recordSpec.statusWords = StatusWords(rng);
     r.sourceBits = AnySource(rng);
     switch (mode) {
         case Mode::Paint: MakePaint(options, place, rng, r); break;
@@ -681,10 +681,10 @@ RecordSpec MakeReadingSpec(const SampleOptions& options, Mode mode, const Readin
         case Mode::Alloy: MakeAlloy(options, place, rng, r); break;
         case Mode::Sign: MakeSign(options, place, rng, r); break;
     }
-    r.spec.modeWord = ModeWordFor(options.version, CodeFor(options, mode, place.index), r.sourceBits);
-    r.spec.spectrum =
-        MakeSpectrum(r.spec.elements.size(), r.lines, r.sourceBits, options.compactSpectra, rng);
-    return r.spec;
+    r.recordSpec.modeWord = ModeWordFor(options.version, CodeFor(options, mode, place.index), r.sourceBits);
+    r.recordSpec.spectrum =
+        MakeSpectrum(r.recordSpec.elements.size(), r.lines, r.sourceBits, options.compactSpectra, rng);
+    return r.recordSpec;
 }
 
 std::vector<uint8_t> MakeReading(const SampleOptions& options, Mode mode, const ReadingPlace& place,
@@ -711,9 +711,9 @@ std::vector<uint8_t> MakeReadingsFile(const SampleOptions& options) {
     for (Mode mode : order) {
         place.index = made[static_cast<size_t>(Index(mode))]++;
         place.timeStamp = clock.now();
-        const RecordSpec spec = MakeReadingSpec(options, mode, place, rng);
-        records.push_back(BuildRecord(spec));
-        clock.advance(spec.measuringMillis, rng);
+        const RecordSpec recordSpec = MakeReadingSpec(options, mode, place, rng);
+        records.push_back(BuildRecord(recordSpec));
+        clock.advance(recordSpec.measuringMillis, rng);
         place.instrumentNumber = static_cast<uint16_t>(place.instrumentNumber + (rng.chance(10) ? 2 : 1));
     }
     return JoinFile(MakeFileHeader(options), records);

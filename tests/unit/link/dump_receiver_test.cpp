@@ -26,9 +26,9 @@ std::string DumpStream(const test::TestFile& file) {
 test::TestFile Readings(int count, int extraSpectrumChannels = 0) {
     test::TestFile file;
     for (int i = 0; i < count; ++i) {
-        sample::RecordSpec spec = test::PlainReading(6.0f, 1, static_cast<uint16_t>(i + 1));
-        spec.spectrum.channelWords.assign(static_cast<size_t>(extraSpectrumChannels), 0x1A13);
-        file.add(spec);
+        sample::RecordSpec recordSpec = test::PlainReading(6.0f, 1, static_cast<uint16_t>(i + 1));
+        recordSpec.spectrum.channelWords.assign(static_cast<size_t>(extraSpectrumChannels), 0x1A13);
+        file.add(recordSpec);
     }
     return file;
 }

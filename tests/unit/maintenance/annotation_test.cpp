@@ -21,18 +21,18 @@ constexpr int kRoomCell = 6;
 test::TestFile PaintRooms(const std::vector<std::string>& rooms, const std::string& label = "Room") {
     test::TestFile file;
     for (size_t i = 0; i < rooms.size(); ++i) {
-        RecordSpec spec = test::PlainReading(6.0f, 0, static_cast<uint16_t>(20 + i));
-        spec.textFields[4] = label + ":" + rooms[i];
-        file.add(spec);
+        RecordSpec recordSpec = test::PlainReading(6.0f, 0, static_cast<uint16_t>(20 + i));
+        recordSpec.textFields[4] = label + ":" + rooms[i];
+        file.add(recordSpec);
     }
     return file;
 }
 
 // Every text field "L<k>:v<k>" (k = 1..11).
 RecordSpec NumberedFields(float version, int code) {
-    RecordSpec spec = test::PlainReading(version, code, 7);
-    for (size_t f = 0; f < 11; ++f) spec.textFields[f] = "L" + std::to_string(f + 1) + ":v" + std::to_string(f + 1);
-    return spec;
+    RecordSpec recordSpec = test::PlainReading(version, code, 7);
+    for (size_t f = 0; f < 11; ++f) recordSpec.textFields[f] = "L" + std::to_string(f + 1) + ":v" + std::to_string(f + 1);
+    return recordSpec;
 }
 
 Mode OnlyMode(const ReadingStore& store) {
@@ -92,11 +92,11 @@ TEST(CellWriteBack, FormattingShowsTheValueInTheSameCellForEveryLayoutAndVersion
 }
 
 TEST(CellWriteBack, ValuesAreCutToTheFieldsRoomAndTheRestZeroFilled) {
-    RecordSpec spec;
-    spec.textFields[2] = "Sub:Plaster";          // 15 wide: room for 11
-    spec.textFields[0] = "Garage";               // no colon: all label
-    spec.textFields[7] = "ABCDEFGHIJKLMNO";      // a label filling its 15 bytes
-    std::vector<uint8_t> record = sample::BuildRecord(spec);
+    RecordSpec recordSpec;
+    recordSpec.textFields[2] = "Sub:Plaster";          // 15 wide: room for 11
+    recordSpec.textFields[0] = "Garage";               // no colon: all label
+    recordSpec.textFields[7] = "ABCDEFGHIJKLMNO";      // a label filling its 15 bytes
+    std::vector<uint8_t> record = sample::BuildRecord(recordSpec);
     auto field = [&](int f) { return std::string(RecordView(record).textField(f)); };
 
     ASSERT_TRUE(WriteCellIntoRecord(record, false, 4, "Concrete block wall"));

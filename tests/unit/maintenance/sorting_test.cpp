@@ -18,9 +18,9 @@ constexpr int kPaintFirstElement = 18;
 test::TestFile PaintRooms(const std::vector<std::string>& rooms) {
     test::TestFile file;
     for (size_t i = 0; i < rooms.size(); ++i) {
-        RecordSpec spec = test::PlainReading(6.0f, 0, static_cast<uint16_t>(i + 1));
-        spec.textFields[4] = "R:" + rooms[i];
-        file.add(spec);
+        RecordSpec recordSpec = test::PlainReading(6.0f, 0, static_cast<uint16_t>(i + 1));
+        recordSpec.textFields[4] = "R:" + rooms[i];
+        file.add(recordSpec);
     }
     return file;
 }
@@ -71,9 +71,9 @@ TEST(SortModeList, PaintValuesAboveRangeSortAsFive) {
     test::TestFile file;
     // Paint values are the packed number / 1000: 6.0 shows ">>5.0".
     for (double value : {6000.0, 5000.0, 1000.0, 4990.0}) {
-        RecordSpec spec = test::PlainReading(6.0f, 0, 1);
-        spec.elements = {ElementSpec{"Pbl", 0, PackTenth(value), PackTenth(100.0)}};
-        file.add(spec);
+        RecordSpec recordSpec = test::PlainReading(6.0f, 0, 1);
+        recordSpec.elements = {ElementSpec{"Pbl", 0, PackTenth(value), PackTenth(100.0)}};
+        file.add(recordSpec);
     }
     test::LoadedStore loaded(file);
     ASSERT_EQ(std::string(loaded.fields(Mode::Paint, 0).value[0].view()), ">>5.0");
@@ -85,9 +85,9 @@ TEST(SortModeList, PaintValuesAboveRangeSortAsFive) {
 TEST(SortModeList, ElementValuesDescending) {
     test::TestFile file;
     for (double value : {1.5, 32.25, 2.0, 0.0}) {
-        RecordSpec spec = test::PlainReading(6.0f, 6, 1);
-        spec.elements = {ElementSpec{"Zn", 0, PackTenth(value), PackTenth(0.1)}};
-        file.add(spec);
+        RecordSpec recordSpec = test::PlainReading(6.0f, 6, 1);
+        recordSpec.elements = {ElementSpec{"Zn", 0, PackTenth(value), PackTenth(0.1)}};
+        file.add(recordSpec);
     }
     test::LoadedStore loaded(file);
     ASSERT_TRUE(Sort(loaded, Mode::Bulk, 16, SortDirection::Descending, SortComparison::Numeric));

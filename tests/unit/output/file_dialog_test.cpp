@@ -34,17 +34,17 @@ TEST(FileDialogs, EveryPurposeHasItsKindFilterTitleAndFlags) {
         {1222, plain, FileDialogKind::Open, kLibraryFilter, "", false, false, "site.qvr.LIB"},
     };
     for (const Case& c : cases) {
-        const std::optional<FileDialogSpec> spec = DescribeFileDialog(c.purpose, "/data/jobs/site.qvr", c.state);
-        ASSERT_TRUE(spec) << c.purpose;
-        EXPECT_EQ(spec->kind, c.kind) << c.purpose;
-        EXPECT_EQ(spec->filter, c.filter) << c.purpose;
-        EXPECT_EQ(spec->title, c.title) << c.purpose;
-        EXPECT_TRUE(spec->pathMustExist) << c.purpose;
-        EXPECT_EQ(spec->fileMustExist, c.fileMustExist) << c.purpose;
-        EXPECT_EQ(spec->confirmOverwrite, c.confirmOverwrite) << c.purpose;
-        EXPECT_EQ(spec->defaultExtension, c.kind == FileDialogKind::Save ? "Lib" : "") << c.purpose;
-        EXPECT_EQ(spec->startName, c.startName) << c.purpose;
-        EXPECT_EQ(spec->selectedFilter, 0) << c.purpose;
+        const std::optional<FileDialogSpec> dialog = DescribeFileDialog(c.purpose, "/data/jobs/site.qvr", c.state);
+        ASSERT_TRUE(dialog) << c.purpose;
+        EXPECT_EQ(dialog->kind, c.kind) << c.purpose;
+        EXPECT_EQ(dialog->filter, c.filter) << c.purpose;
+        EXPECT_EQ(dialog->title, c.title) << c.purpose;
+        EXPECT_TRUE(dialog->pathMustExist) << c.purpose;
+        EXPECT_EQ(dialog->fileMustExist, c.fileMustExist) << c.purpose;
+        EXPECT_EQ(dialog->confirmOverwrite, c.confirmOverwrite) << c.purpose;
+        EXPECT_EQ(dialog->defaultExtension, c.kind == FileDialogKind::Save ? "Lib" : "") << c.purpose;
+        EXPECT_EQ(dialog->startName, c.startName) << c.purpose;
+        EXPECT_EQ(dialog->selectedFilter, 0) << c.purpose;
     }
     EXPECT_FALSE(DescribeFileDialog(999, "", plain));
 }

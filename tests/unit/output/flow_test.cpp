@@ -19,11 +19,11 @@ using test::TempDir;
 using test::WriteAll;
 
 sample::RecordSpec BulkWithSpectrum(uint16_t number) {
-    sample::RecordSpec spec = test::Reading(test::kBulkCode, number);
-    spec.elements = {test::Element("Fe", 10.0, 0.5)};
-    spec.spectrum.lowChannels = 2;
-    spec.spectrum.channelWords = {sample::PackMilli(1.0), sample::PackMilli(2.0)};
-    return spec;
+    sample::RecordSpec recordSpec = test::Reading(test::kBulkCode, number);
+    recordSpec.elements = {test::Element("Fe", 10.0, 0.5)};
+    recordSpec.spectrum.lowChannels = 2;
+    recordSpec.spectrum.channelWords = {sample::PackMilli(1.0), sample::PackMilli(2.0)};
+    return recordSpec;
 }
 
 ReadingStore MixedStore() {

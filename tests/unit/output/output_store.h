@@ -24,20 +24,20 @@ inline sample::ElementSpec Element(const char* name, double value, double precis
 }
 
 inline sample::RecordSpec Reading(int code, uint16_t number, uint16_t cycleIndex = 1, uint16_t cycleCount = 1) {
-    sample::RecordSpec spec = PlainReading(6.0f, code, number);
-    spec.cycleIndex = cycleIndex;
-    spec.cycleCount = cycleCount;
-    return spec;
+    sample::RecordSpec recordSpec = PlainReading(6.0f, code, number);
+    recordSpec.cycleIndex = cycleIndex;
+    recordSpec.cycleCount = cycleCount;
+    return recordSpec;
 }
 
 // A Paint reading whose instrument class (the high four bits of the third
 // entry's flags) is classNibble; lead and precision as shown (1.20 and so on).
 inline sample::RecordSpec PaintReading(uint16_t number, int classNibble, double lead = 1.2,
                                        double precision = 0.1) {
-    sample::RecordSpec spec = Reading(kPaintCode, number);
-    spec.elements = {Element("Pbl", lead * 1000, precision * 1000), Element("Pbk", 0, 0),
+    sample::RecordSpec recordSpec = Reading(kPaintCode, number);
+    recordSpec.elements = {Element("Pbl", lead * 1000, precision * 1000), Element("Pbk", 0, 0),
                      Element("Pbc", 0, 0, static_cast<uint8_t>(classNibble << 4))};
-    return spec;
+    return recordSpec;
 }
 
 inline ReadingStore LoadStore(const TestFile& file) {

@@ -99,9 +99,9 @@ ReadingStore PaintDaysStore() {
     const std::pair<int, int> readings[] = {{272, 1}, {5, 2}, {1, 1}, {273, 3}, {600, 2}, {400, 5}};
     uint16_t number = 1;
     for (const auto& [day, nibble] : readings) {
-        sample::RecordSpec spec = PaintReading(number++, nibble);
-        spec.timeStamp = Day(day);
-        file.add(spec);
+        sample::RecordSpec recordSpec = PaintReading(number++, nibble);
+        recordSpec.timeStamp = Day(day);
+        file.add(recordSpec);
     }
     ReadingStore store = test::LoadStore(file);
     store.flags(3) = Hidden;  // day 1
@@ -113,7 +113,8 @@ TEST(ExportTable, PaintSectionDatesAndRanges) {
     Settings settings;
     settings.enabledColumns[0] = (1 << 0) | (1 << 17) | (1 << 18);
     // Without Negative the day-600 reading is left out; with Incomplete the
-    // "NotDone" reading of day 400 counts (as incomplete).
+    // "NotDone" reading of day 400 counts (as incomplete). The range shows the
+    // readings' whole Date/Time texts.
     const ReadingSelection selection = SelectAll | SelectPositive | SelectIncomplete | SelectSubResults;
     std::string device;
     ExportTableHeader(device, {store, settings, selection}, Index(Mode::Paint));
@@ -121,7 +122,7 @@ TEST(ExportTable, PaintSectionDatesAndRanges) {
               "Test survey\r\n"
               "PAINT\r\nHeader:\r\n"
               "Site: Mill Road\r\n"
-              "Date: 9/30/1994 to 2/5/1995\r\n"
+              "Date: 9/30/1994 01:00:00 to 2/5/1995 01:00:00\r\n"
               "Ranges (NEG<INC<POS): Device PCS\r\n\r\n"
               "No\tResult\tPbl \tPbl  Error\t\r\n\r\n");
 
@@ -139,7 +140,7 @@ TEST(ExportTable, PaintSectionDatesAndRanges) {
         << user;
     std::string inc;
     ExportTableHeader(inc, {store, settings, SelectAll | SelectIncomplete | SelectSubResults}, Index(Mode::Paint));
-    EXPECT_NE(inc.find("Date: 1/6/1994 to 8/24/1995\r\n"), std::string::npos) << inc;
+    EXPECT_NE(inc.find("Date: 1/6/1994 01:00:00 to 8/24/1995 01:00:00\r\n"), std::string::npos) << inc;
 }
 
 TEST(ExportTable, AllHeaderModesWritesPaintBulkAndThinWhateverTheStoreHolds) {
@@ -185,12 +186,12 @@ TEST(ExportTable, SignSectionSaysNoneForAnEmptySite) {
     EXPECT_EQ(out, "Test survey\r\nSIGN\r\nHeader:\r\nSite: <none>\r\n\r\n\r\n");
 }
 
-sample::RecordSpec WithSpectrum(sample::RecordSpec spec, uint16_t low, uint16_t high,
+sample::RecordSpec WithSpectrum(sample::RecordSpec recordSpec, uint16_t low, uint16_t high,
                                 std::vector<double> channels) {
-    spec.spectrum.lowChannels = low;
-    spec.spectrum.highChannels = high;
-    for (double value : channels) spec.spectrum.channelWords.push_back(sample::PackMilli(value));
-    return spec;
+    recordSpec.spectrum.lowChannels = low;
+    recordSpec.spectrum.highChannels = high;
+    for (double value : channels) recordSpec.spectrum.channelWords.push_back(sample::PackMilli(value));
+    return recordSpec;
 }
 
 TEST(ExportSpectra, ColumnsOfUnequalLengthEndAfterTheFirstEmptyRow) {
@@ -231,10 +232,10 @@ TEST(ExportSpectra, CellsEqualPrintfForEveryPackedValue) {
     words[3].assign(words[0].rbegin(), words[0].rend());
     test::TestFile file;
     for (size_t r = 0; r < words.size(); ++r) {
-        sample::RecordSpec spec = Reading(test::kBulkCode, static_cast<uint16_t>(r + 1));
-        spec.spectrum.lowChannels = static_cast<uint16_t>(words[r].size());
-        spec.spectrum.channelWords = words[r];
-        file.add(spec);
+        sample::RecordSpec recordSpec = Reading(test::kBulkCode, static_cast<uint16_t>(r + 1));
+        recordSpec.spectrum.lowChannels = static_cast<uint16_t>(words[r].size());
+        recordSpec.spectrum.channelWords = words[r];
+        file.add(recordSpec);
     }
     const ReadingStore store = test::LoadStore(file);
     std::string out;

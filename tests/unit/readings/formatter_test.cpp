@@ -294,11 +294,11 @@ TEST(FormatReadingFields, UnknownModesAndTooManyElementsAreReported) {
 }
 
 TEST(FormatStatusFields, CellsFromTheMeasurementBlock) {
-    RecordSpec spec = test::PlainReading(6.0f, 6, 1234);
-    spec.timeStamp = 0;
-    spec.measuringMillis = 12345;
-    for (size_t k = 0; k < 13; ++k) spec.statusWords[k] = sample::PackMilli(1.5 + 0.25 * static_cast<double>(k));
-    const std::vector<uint8_t> record = sample::BuildRecord(spec);
+    RecordSpec recordSpec = test::PlainReading(6.0f, 6, 1234);
+    recordSpec.timeStamp = 0;
+    recordSpec.measuringMillis = 12345;
+    for (size_t k = 0; k < 13; ++k) recordSpec.statusWords[k] = sample::PackMilli(1.5 + 0.25 * static_cast<double>(k));
+    const std::vector<uint8_t> record = sample::BuildRecord(recordSpec);
     StatusFields status;
     FormatStatusFields(record, status);
     EXPECT_EQ(status.cells[0].view(), "1234");

@@ -19,12 +19,12 @@ inline uint16_t ModeWord(float version, int code, int sourceBits) {
 
 // A reading of the given code with two text fields and no elements.
 inline sample::RecordSpec PlainReading(float version, int code, uint16_t instrumentNumber) {
-    sample::RecordSpec spec;
-    spec.instrumentNumber = instrumentNumber;
-    spec.modeWord = ModeWord(version, code, 2);
-    spec.measuringMillis = 30000;
-    spec.textFields[0] = "Site:Yard";
-    return spec;
+    sample::RecordSpec recordSpec;
+    recordSpec.instrumentNumber = instrumentNumber;
+    recordSpec.modeWord = ModeWord(version, code, 2);
+    recordSpec.measuringMillis = 30000;
+    recordSpec.textFields[0] = "Site:Yard";
+    return recordSpec;
 }
 
 struct TestFile {
@@ -34,7 +34,7 @@ struct TestFile {
     std::optional<int> headerCount;  // default: the number of records
     std::vector<std::vector<uint8_t>> records;
 
-    void add(const sample::RecordSpec& spec) { records.push_back(sample::BuildRecord(spec)); }
+    void add(const sample::RecordSpec& recordSpec) { records.push_back(sample::BuildRecord(recordSpec)); }
     std::vector<uint8_t> bytes() const {
         const int count = headerCount.value_or(static_cast<int>(records.size()));
         return sample::JoinFile(
