@@ -1,10 +1,17 @@
 // The ravik executable: the desktop program, or a headless subcommand.
 
 #include <QApplication>
-
+#include <QFileInfo>
+#include <QIcon>
+#include <QScreen>
 #include <clocale>
 
 #include "app/frame_window.h"
+#include "app/program.h"
+#include "app/qt_file_chooser.h"
+#include "app/qt_prompter.h"
+#include "app/qt_text.h"
+#include "app/screenshot_tour.h"
 #include "app/subcommands.h"
 
 int main(int argc, char** argv) {
@@ -14,7 +21,25 @@ int main(int argc, char** argv) {
     // Qt takes the user's locale for everything; numbers in files and on
     // screen are the system's own "%5.2f" forms with a decimal point.
     std::setlocale(LC_NUMERIC, "C");
-    ravik::FrameWindow frame;
+    QApplication::setApplicationName(QStringLiteral("RAVIK"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/ORVEXBLAND.png")));
+
+    ravik::Program program;
+    ravik::QtPrompter prompter;
+    ravik::QtFileChooser fileChooser(program);
+    ravik::FrameWindow frame(program, prompter, fileChooser);
+    if (!frame.settingsRead()) return 0;
+    // The whole screen, also where no window manager maximizes windows.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) frame.resize(screen->availableSize());
     frame.showMaximized();
+
+    // A readings file named on the command line opens as File Open would.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1) {
+        frame.openFile(ravik::PathFromQString(QFileInfo(arguments.at(1)).absoluteFilePath()));
+    }
+    if (qEnvironmentVariableIsSet("RAVIK_SCREENSHOTS")) {
+        ravik::StartScreenshotTour(frame, program, qEnvironmentVariable("RAVIK_SCREENSHOTS"));
+    }
     return QApplication::exec();
 }

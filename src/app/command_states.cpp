@@ -1,0 +1,70 @@
+#include "app/command_states.h"
+
+#include <set>
+
+#include "app/command_ids.h"
+#include "app/frame_menu.h"
+
+namespace ravik {
+
+namespace {
+
+using namespace command;
+
+void CollectCommands(const std::vector<MenuNode>& nodes, std::map<int, bool>& commands) {
+    for (const MenuNode& node : nodes) {
+        if (node.isPopup()) {
+            CollectCommands(node.children, commands);
+        } else if (!node.isSeparator()) {
+            commands[node.id] = true;
+        }
+    }
+}
+
+// The commands that need readings to act on.
+constexpr int kNeedReadings[] = {kSaveAs,       kSaveAsLocked, kPrint,        kHideReading,
+                                 kUnhideReading, kSite,         kHorizontalTile, kVerticalTile,
+                                 kCascade,      kArrangeIcons, kCloseAll};
+
+}  // namespace
+
+bool CommandStates::command(int id) const {
+    const auto found = commands.find(id);
+    return found != commands.end() && found->second;
+}
+
+bool CommandStates::button(int id) const {
+    const auto found = buttons.find(id);
+    return found != buttons.end() && found->second;
+}
+
+bool IsCommandWired(int id) {
+    static const std::set<int> kNotYet = {
+        kPrint,         kPrinterSetup, kAlloyLibrary, kEditReading,  kDisplay,
+        kCommunication, kProtocol,     kOutput,       kColumnsPaint, kColumnsBulk,
+        kColumnsThin,   kColumnsAlloy, kColumnsSign,  kReceive,      kConnectionEnded,
+        kRemote};
+    return kNotYet.count(id) == 0;
+}
+
+CommandStates ComputeCommandStates(const CommandInputs& in) {
+    CommandStates states;
+    CollectCommands(FrameMenu(), states.commands);
+
+    states.commands[kSave] = in.unsavedChanges;
+    for (int id : kNeedReadings) states.commands[id] = in.hasReadings;
+    states.commands[kEditReading] = in.hasReadings && !in.locked;
+    states.commands[kReceive] = !in.portOpen;
+    for (auto& [id, enabled] : states.commands) enabled = enabled && IsCommandWired(id);
+
+    using namespace control;
+    states.buttons[kOpenButton] = true;
+    states.buttons[kSaveButton] = in.unsavedChanges;
+    states.buttons[kPrintButton] = in.hasReadings && IsCommandWired(kPrint);
+    states.buttons[kRemoteButton] = IsCommandWired(kRemote);
+    states.buttons[kConnectButton] = IsCommandWired(in.portOpen ? kConnectionEnded : kReceive);
+    states.buttons[kHelpButton] = true;
+    return states;
+}
+
+}  // namespace ravik

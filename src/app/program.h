@@ -1,0 +1,32 @@
+#pragma once
+// The program-wide state: the one reading store, the settings and the
+// shell's own state. main creates one Program that lives for the whole run;
+// tests build their own.
+
+#include <string>
+
+#include "readings/reading_store.h"
+#include "settings/settings.h"
+#include "views/table_marking.h"
+
+namespace ravik {
+
+struct ShellState {
+    // Set by every change to the readings, their annotations, titles or
+    // order; cleared when the store is saved, discarded or closed.
+    bool unsavedChanges = false;
+    // Full path of the open readings file; empty when none is open or the
+    // readings were never saved.
+    std::string currentFileName;
+    TableSelection selection;
+    // The instrument port; only the serial dialogs open it.
+    bool portOpen = false;
+};
+
+struct Program {
+    ReadingStore store;
+    Settings settings;
+    ShellState shell;
+};
+
+}  // namespace ravik

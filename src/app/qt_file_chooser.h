@@ -1,0 +1,20 @@
+#pragma once
+// The desktop's FileChooser: the open and save dialogs of each purpose,
+// with their titles, filters and overwrite rules.
+
+#include "app/program.h"
+#include "platform/file_chooser.h"
+
+namespace ravik {
+
+class QtFileChooser final : public FileChooser {
+public:
+    // The dialogs depend on the open file's locked state and on settings.
+    explicit QtFileChooser(const Program& program) : program_(program) {}
+    bool askFileName(std::string& path, int purpose) override;
+
+private:
+    const Program& program_;
+};
+
+}  // namespace ravik

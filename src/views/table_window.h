@@ -1,0 +1,90 @@
+#pragma once
+// The table windows: one MDI child per mode with readings, showing the
+// mode's readings in its shown columns. The user scrolls with the keys
+// (acting on key release, because the frame's accelerators take key
+// presses), marks readings with the mouse and hides or unhides them.
+
+#include <QAbstractScrollArea>
+#include <QMdiSubWindow>
+
+#include "app/program.h"
+#include "views/table_layout.h"
+
+namespace ravik {
+
+class Prompter;
+
+class TableView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    TableView(Program& program, TableViewState& views, Mode mode, QWidget* parent = nullptr);
+
+    Mode mode() const { return mode_; }
+    // The readings changed: measure the columns again.
+    void readingsChanged();
+    int topRow() const;
+    int horizontalPos() const;
+    int rowHeight() const;
+    // The row under a window y coordinate (the header band is topRow()).
+    int rowAt(int y) const;
+    ColumnLayout columnLayout();
+
+Q_SIGNALS:
+    // A command for the frame: hide (Delete) and unhide (Insert).
+    void commandRequested(int command);
+    // Marks of other tables changed too (a double-click clears them all).
+    void allMarksChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    int fontHeight() const;  // positive pixels
+    void ensureWidths(int height);
+    void sizeFont();
+    int fitHeight();
+    void updateScrollRanges();
+    void pageHorizontally(int action);
+
+    Program& program_;
+    TableViewState& views_;
+    Mode mode_;
+    bool buttonHeld_ = false;
+};
+
+class TableWindow : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    TableWindow(Program& program, TableViewState& views, Mode mode, Prompter& prompter, QWidget* parent = nullptr);
+
+    TableView* view() const { return view_; }
+    Mode mode() const { return view_->mode(); }
+    // Closes the window without the close question (the file closes).
+    void closeWithoutQuestion();
+
+Q_SIGNALS:
+    void commandRequested(int command);
+    void allMarksChanged();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    bool onTitleBar(const QPoint& position) const;
+
+    TableView* view_;
+    Prompter& prompter_;
+    bool closingWithoutQuestion_ = false;
+};
+
+}  // namespace ravik

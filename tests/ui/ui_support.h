@@ -1,0 +1,55 @@
+#pragma once
+// What the desktop tests share: a frame with scripted answers and readings
+// files written for the test.
+
+#include <QTest>
+#include <array>
+#include <memory>
+#include <string>
+
+#include "app/frame_window.h"
+#include "app/program.h"
+#include "make-sample/sample_file.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_dir.h"
+#include "support/scripted_file_chooser.h"
+
+namespace ravik::test {
+
+// Counts of readings per mode: Paint, Bulk, Thin, Alloy, Sign.
+using ModeCounts = std::array<int, 5>;
+
+// Writes a sample readings file and returns its path.
+std::string WriteReadingsFile(const TempDir& directory, const std::string& name, ModeCounts counts,
+                              bool locked = false, const std::string& site = "Maple Street School");
+
+// Points the data directory (RAVIK_HOME) at a fresh directory while it lives.
+class ScratchHome {
+public:
+    ScratchHome();
+    ~ScratchHome();
+    ScratchHome(const ScratchHome&) = delete;
+    ScratchHome& operator=(const ScratchHome&) = delete;
+    std::string file(const std::string& name) const { return directory_.file(name); }
+
+private:
+    TempDir directory_;
+    QByteArray previous_;
+};
+
+// A shown frame whose message boxes and file dialogs answer from scripts,
+// with a data directory of its own.
+struct FrameUnderTest {
+    FrameUnderTest();
+    ~FrameUnderTest();
+    // Opens a file the way File Open does after its dialog.
+    void open(const std::string& path);
+
+    ScratchHome home;
+    Program program;
+    ScriptedPrompter prompter;
+    ScriptedFileChooser chooser;
+    std::unique_ptr<FrameWindow> frame;
+};
+
+}  // namespace ravik::test

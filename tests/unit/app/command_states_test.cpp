@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <tuple>
+
+#include "app/command_ids.h"
+#include "app/command_states.h"
+#include "app/frame_menu.h"
+
+namespace ravik {
+namespace {
+
+using namespace command;
+
+// The commands that need readings (and whose dialogs exist).
+const int kReadingCommands[] = {kSaveAs, kSaveAsLocked, kHideReading, kUnhideReading, kSite,
+                                kHorizontalTile, kVerticalTile, kCascade, kArrangeIcons, kCloseAll};
+// Always available.
+const int kAlwaysOn[] = {kNew, kOpen, kAppend, kExit, kSend, kHelp, kAbout};
+// Their dialogs come later; greyed in every state.
+const int kNotYet[] = {kPrint, kPrinterSetup, kAlloyLibrary, kEditReading, kDisplay, kCommunication,
+                       kOutput, kProtocol, kColumnsPaint, kColumnsSign, kReceive, kRemote};
+
+TEST(ComputeCommandStates, WithAndWithoutReadingsAndWhenLocked) {
+    for (bool readings : {false, true}) {
+        for (bool unsaved : {false, true}) {
+            for (bool locked : {false, true}) {
+                const CommandStates states = ComputeCommandStates({readings, unsaved, locked, false});
+                SCOPED_TRACE(testing::Message() << "readings " << readings << " unsaved " << unsaved
+                                                << " locked " << locked);
+                EXPECT_EQ(states.command(kSave), unsaved);
+                EXPECT_EQ(states.button(control::kSaveButton), unsaved);
+                for (int id : kReadingCommands) EXPECT_EQ(states.command(id), readings) << id;
+                for (int id : kAlwaysOn) EXPECT_TRUE(states.command(id)) << id;
+                for (int id : kNotYet) EXPECT_FALSE(states.command(id)) << id;
+                EXPECT_FALSE(states.button(control::kPrintButton));
+                EXPECT_TRUE(states.button(control::kOpenButton));
+                EXPECT_TRUE(states.button(control::kHelpButton));
+            }
+        }
+    }
+}
+
+TEST(ComputeCommandStates, CoversEveryMenuCommandAndEveryButton) {
+    std::set<int> menuIds;
+    auto collect = [&](auto&& self, const std::vector<MenuNode>& nodes) -> void {
+        for (const MenuNode& node : nodes) {
+            if (node.isPopup()) self(self, node.children);
+            else if (!node.isSeparator()) menuIds.insert(node.id);
+        }
+    };
+    collect(collect, FrameMenu());
+    const CommandStates states = ComputeCommandStates({});
+    std::set<int> stateIds;
+    for (const auto& [id, enabled] : states.commands) stateIds.insert(id);
+    EXPECT_EQ(stateIds, menuIds);
+    EXPECT_EQ(states.buttons.size(), 6u);
+}
+
+TEST(AcceleratorTable, EveryKeyOnceAndEveryActionInTheMenu) {
+    std::set<std::tuple<AcceleratorKey, bool, bool>> keys;
+    for (const Accelerator& a : AcceleratorTable()) {
+        EXPECT_TRUE(keys.insert({a.key, a.control, a.shift}).second) << "key of command " << a.command;
+        const CommandStates states = ComputeCommandStates({true, true, false, false});
+        if (!IsNoActionCommand(a.command)) EXPECT_TRUE(states.commands.count(a.command)) << a.command;
+    }
+}
+
+}  // namespace
+}  // namespace ravik

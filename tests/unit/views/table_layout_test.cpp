@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "readings/readings_loader.h"
+#include "support/scripted_prompter.h"
+#include "unit/readings/reading_files.h"
+#include "views/table_layout.h"
+
+namespace ravik {
+namespace {
+
+constexpr int kBulkCode = 6;
+
+// Every character is 10 pixels wide; the gap of four blanks is 40.
+int TenPerCharacter(std::string_view text) { return static_cast<int>(text.size()) * 10; }
+
+// Settings whose column masks show nothing until a test sets bits.
+Settings NoColumns() {
+    Settings settings;
+    settings.enabledColumns.fill(0);
+    return settings;
+}
+
+sample::RecordSpec BulkReading(uint16_t number, const std::string& site, double fe) {
+    sample::RecordSpec spec = test::PlainReading(6.0f, kBulkCode, number);
+    spec.textFields[0] = "Site:" + site;
+    spec.elements.push_back({"Fe", 0, sample::PackTenth(fe), sample::PackTenth(0.1)});
+    return spec;
+}
+
+ReadingStore BulkStore(const std::vector<std::pair<std::string, double>>& readings) {
+    test::TestFile file;
+    uint16_t number = 1;
+    for (const auto& [site, fe] : readings) file.add(BulkReading(number++, site, fe));
+    ReadingStore store;
+    test::ScriptedPrompter prompter;
+    EXPECT_EQ(LoadReadingsBytes(store, file.bytes(), "t.qvr", kOpenCommand, prompter), LoadOutcome::Whole);
+    return store;
+}
+
+TEST(ShownColumns, FollowTheMaskWordsOfEachMode) {
+    Settings settings = NoColumns();
+    std::array<int32_t, 9>& masks = settings.enabledColumns;
+    masks[0] = (1 << 0) | (1 << 17) | (1 << 21) | (1 << 25);  // bit 25 lies beyond Paint's titles
+    EXPECT_EQ(ShownColumns(Mode::Paint, settings), (std::vector<int>{0, 17, 21}));
+
+    // Bulk: text columns from word A, element columns from word B only; bit
+    // 20 of word A does not show element column 20.
+    masks[1] = (1 << 2) | (1 << 15) | (1 << 20);
+    masks[2] = (1 << 0) | (1 << 4) | static_cast<int32_t>(1u << 31);
+    EXPECT_EQ(ShownColumns(Mode::Bulk, settings), (std::vector<int>{2, 15, 16, 20, 47}));
+
+    masks[7] = 1;  // Sign: words 7 and 8
+    EXPECT_EQ(ShownColumns(Mode::Sign, settings), (std::vector<int>{0}));
+    EXPECT_EQ(ShownColumns(Mode::Thin, Settings{}).size(), 48u);  // -1: every column
+    EXPECT_EQ(ShownColumns(Mode::Paint, Settings{}).size(), 22u);
+}
+
+// Blanks are 4 pixels wide, everything else 10, so padded numbers differ.
+int NarrowBlanks(std::string_view text) {
+    int width = 0;
+    for (char c : text) width += c == ' ' ? 4 : 10;
+    return width;
+}
+
+TEST(RemeasureColumnWidths, TakesTheWidestOfTitleAndCellsPlusGap) {
+    ReadingStore store = BulkStore({{"Yard", 1.5}, {"Long Garage", 12.5}, {"Shed", 3.0}});
+    ColumnWidthCache cache;
+    RemeasureColumnWidths(store, Settings{}, Mode::Bulk, NarrowBlanks, cache);
+    const int gap = 16;
+
+    EXPECT_EQ(cache.widestCell[2], "Long Garage");
+    EXPECT_EQ(cache.widths[2], 104 + gap);  // wider than its title "Site"
+    EXPECT_EQ(cache.widths[1], 40 + gap);   // the title "QVNo" beats the numbers
+    // The element column is centred on "±": twice the widest "%s ±" text.
+    EXPECT_EQ(cache.widestCell[16], " 12.50 \xB1");
+    EXPECT_EQ(cache.widths[16], gap + 2 * 68);
+    // A free column shows "NA" everywhere; its title "#2 ± Prec" is wider.
+    EXPECT_EQ(cache.widths[17], 78 + gap);
+}
+
+TEST(RefreshColumnWidths, FollowsAFontChangeWithoutVisitingReadings) {
+    ReadingStore store = BulkStore({{"Garage", 2.0}});
+    ColumnWidthCache cache;
+    RemeasureColumnWidths(store, Settings{}, Mode::Bulk, TenPerCharacter, cache);
+    const ColumnWidthCache before = cache;
+    ClearStore(store);  // the readings are no longer needed
+    RefreshColumnWidths(store.titles, Mode::Bulk, [](std::string_view t) { return 2 * TenPerCharacter(t); }, cache);
+    for (int column = 0; column < 48; ++column) {
+        EXPECT_EQ(cache.widths[column], 2 * before.widths[column]) << "column " << column;
+    }
+}
+
+TEST(LayoutColumns, PlacesCentresOrLeftEdgesOnARunningSum) {
+    ColumnWidthCache cache;
+    cache.widths[0] = 30;
+    cache.widths[1] = 45;
+    cache.widths[5] = 21;
+    Settings settings = NoColumns();
+    settings.enabledColumns[0] = (1 << 0) | (1 << 1) | (1 << 5);
+    const ColumnLayout centres = LayoutColumns(Mode::Paint, settings, cache);
+    EXPECT_EQ(centres.columns, (std::vector<int>{0, 1, 5}));
+    EXPECT_EQ(centres.positions, (std::vector<double>{15.0, 52.5, 85.5}));
+    EXPECT_EQ(centres.totalWidth, 96);
+    const ColumnLayout edges = LayoutColumns(Mode::Paint, settings, cache, ColumnAnchor::LeftEdge);
+    EXPECT_EQ(edges.positions, (std::vector<double>{0.0, 30.0, 75.0}));
+}
+
+TEST(HitTestColumn, TakesTheNearestCentreAndTheLaterOneOnATie) {
+    ColumnWidthCache cache;
+    cache.widths.fill(20);  // centres 10, 30, 50 ...
+    Settings settings = NoColumns();
+    settings.enabledColumns[1] = (1 << 3) | (1 << 4);
+    settings.enabledColumns[2] = 1 << 5;  // element column 21
+    const ColumnLayout layout = LayoutColumns(Mode::Bulk, settings, cache);
+    EXPECT_EQ(HitTestColumn(layout, 0, Mode::Bulk), 3);
+    EXPECT_EQ(HitTestColumn(layout, 19, Mode::Bulk), 3);
+    EXPECT_EQ(HitTestColumn(layout, 20, Mode::Bulk), 4);  // tie between 10 and 30
+    EXPECT_EQ(HitTestColumn(layout, 41, Mode::Bulk), 21);
+    EXPECT_EQ(HitTestColumn(layout, 5000, Mode::Bulk), 21);
+    EXPECT_EQ(HitTestColumn(LayoutColumns(Mode::Bulk, NoColumns(), cache), 10, Mode::Bulk), 0);
+}
+
+TEST(TableFontSizes, FixedSizesArePointsAndFitShrinksOneStepAtATime) {
+    EXPECT_EQ(FixedFontHeight(6, 96), -18);   // 14 points at 96 pixels per inch
+    EXPECT_EQ(FixedFontHeight(1, 96), -5);    // 4 points: 5.33 cut to 5
+    EXPECT_EQ(FixedFontHeight(7, 144), -32);
+
+    std::vector<int> tried;
+    auto needs = [&](int perPixel) {
+        return [&tried, perPixel](int height) {
+            tried.push_back(height);
+            return height * perPixel;
+        };
+    };
+    // At 96 dpi a step is one pixel: 15, 14, ... until 12 x 50 = 600 fits 601.
+    EXPECT_EQ(FitFontHeight(96, 601, needs(50)), 12);
+    EXPECT_EQ(tried, (std::vector<int>{15, 14, 13, 12}));
+    // Never below four steps, even when nothing fits.
+    tried.clear();
+    EXPECT_EQ(FitFontHeight(144, 10, needs(1000)), 8);  // steps of 2: 30, 28 ... floor 8
+    EXPECT_EQ(tried.front(), 30);
+    EXPECT_EQ(tried.back(), 10);
+}
+
+}  // namespace
+}  // namespace ravik
