@@ -39,6 +39,9 @@ bool CommandStates::button(int id) const {
 }
 
 bool IsCommandWired(int id) {
+    // Send has no action in this program: it is shown greyed rather than
+    // offered and doing nothing.
+    if (id == kSend) return false;
     static const std::set<int> kNotYet = {
         kPrint,         kPrinterSetup, kAlloyLibrary, kEditReading,  kDisplay,
         kCommunication, kProtocol,     kOutput,       kColumnsPaint, kColumnsBulk,

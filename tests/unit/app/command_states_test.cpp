@@ -16,9 +16,9 @@ using namespace command;
 const int kReadingCommands[] = {kSaveAs, kSaveAsLocked, kHideReading, kUnhideReading, kSite,
                                 kHorizontalTile, kVerticalTile, kCascade, kArrangeIcons, kCloseAll};
 // Always available.
-const int kAlwaysOn[] = {kNew, kOpen, kAppend, kExit, kSend, kHelp, kAbout};
-// Their dialogs come later; greyed in every state.
-const int kNotYet[] = {kPrint, kPrinterSetup, kAlloyLibrary, kEditReading, kDisplay, kCommunication,
+const int kAlwaysOn[] = {kNew, kOpen, kAppend, kExit, kHelp, kAbout};
+// Send has no action; the others' dialogs come later: greyed in every state.
+const int kNotYet[] = {kSend, kPrint, kPrinterSetup, kAlloyLibrary, kEditReading, kDisplay, kCommunication,
                        kOutput, kProtocol, kColumnsPaint, kColumnsSign, kReceive, kRemote};
 
 TEST(ComputeCommandStates, WithAndWithoutReadingsAndWhenLocked) {
