@@ -27,28 +27,28 @@ QStringList NameFilters(const std::string& filter) {
 
 bool QtFileChooser::askFileName(std::string& path, int purpose) {
     const FileDialogState state{program_.store.locked, program_.settings.exportForm, program_.settings.download};
-    const std::optional<FileDialogSpec> spec = DescribeFileDialog(purpose, path, state);
-    if (!spec) return false;
+    const std::optional<FileDialogSpec> dialogDescription = DescribeFileDialog(purpose, path, state);
+    if (!dialogDescription) return false;
 
     QFileDialog dialog(QApplication::activeWindow());
     // The program's own dialog: its filters match extensions in any letter
     // case, as the system compares them.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
-    if (!spec->title.empty()) dialog.setWindowTitle(ToQString(spec->title));
-    const bool save = spec->kind == FileDialogKind::Save;
+    if (!dialogDescription->title.empty()) dialog.setWindowTitle(ToQString(dialogDescription->title));
+    const bool save = dialogDescription->kind == FileDialogKind::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(!save && spec->fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec->confirmOverwrite);
-    dialog.setDefaultSuffix(ToQString(spec->defaultExtension));
-    const QStringList filters = NameFilters(spec->filter);
+    dialog.setFileMode(!save && dialogDescription->fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !dialogDescription->confirmOverwrite);
+    dialog.setDefaultSuffix(ToQString(dialogDescription->defaultExtension));
+    const QStringList filters = NameFilters(dialogDescription->filter);
     dialog.setNameFilters(filters);
-    if (spec->selectedFilter >= 0 && spec->selectedFilter < filters.size()) {
-        dialog.selectNameFilter(filters[spec->selectedFilter]);
+    if (dialogDescription->selectedFilter >= 0 && dialogDescription->selectedFilter < filters.size()) {
+        dialog.selectNameFilter(filters[dialogDescription->selectedFilter]);
     }
     const QFileInfo start(PathToQString(path));
     if (!path.empty() && start.dir().exists()) dialog.setDirectory(start.dir());
-    if (!spec->startName.empty()) dialog.selectFile(PathToQString(spec->startName));
+    if (!dialogDescription->startName.empty()) dialog.selectFile(PathToQString(dialogDescription->startName));
 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     path = PathFromQString(dialog.selectedFiles().constFirst());
