@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/format_text.h"
 #include "platform/data_dir.h"
 #include "platform/prompter.h"
 #include "readings/record.h"
@@ -19,12 +20,6 @@ namespace ravik {
 namespace {
 
 constexpr int kHeaderLines = 5;
-
-std::string Format(const char* format, auto... args) {
-    char text[256];
-    std::snprintf(text, sizeof text, format, args...);
-    return text;
-}
 
 // The reading count at the start of the header; a negative (locked) count
 // announces as many readings as its absolute value.
@@ -132,7 +127,7 @@ void DumpReceiver::showLineStatus(const LineStatus& status) {
                          shownStatus_->xoffSent != status.xoffSent;
     if (!changed) return;
     shownStatus_ = status;
-    events_.push(TextEvent{dump_control::kInQueue, Format("InQue: %d   ", static_cast<int>(status.inQueue))});
+    events_.push(TextEvent{dump_control::kInQueue, FormatText("InQue: %d   ", static_cast<int>(status.inQueue))});
     events_.push(CheckEvent{dump_control::kCts, status.ctsHold});
     events_.push(CheckEvent{dump_control::kDsr, status.dsrHold});
     events_.push(CheckEvent{dump_control::kRls, status.rlsdHold});
@@ -208,7 +203,7 @@ void DumpReceiver::completeBlock() {
         block_.clear();
         state_.wantRecordHeader = false;
         if (state_.expected > kQueueSize) {
-            prompter_.ask(Format("WaitInQue %d  > RXQUEUE %d @ %d", static_cast<int>(state_.expected),
+            prompter_.ask(FormatText("WaitInQue %d  > RXQUEUE %d @ %d", static_cast<int>(state_.expected),
                                  static_cast<int>(kQueueSize), state_.received),
                           "COMM ERROR", Buttons::Ok, Icon::None);
             stall();
@@ -238,7 +233,7 @@ bool DumpReceiver::append(const uint8_t* bytes, size_t count) {
 
 void DumpReceiver::showProgress() {
     events_.push(TextEvent{dump_control::kProgress,
-                           Format("%d%% Complete Records %ld of %ld  %4d", std::min(state_.percent, 100),
+                           FormatText("%d%% Complete Records %ld of %ld  %4d", std::min(state_.percent, 100),
                                   static_cast<long>(state_.received), static_cast<long>(state_.total),
                                   static_cast<int>(state_.expected))});
 }

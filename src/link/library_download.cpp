@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/format_text.h"
 #include "library/alloy_groups.h"
 #include "platform/clock.h"
 #include "platform/prompter.h"
@@ -9,12 +10,6 @@
 namespace ravik {
 
 namespace {
-
-std::string Format(const char* format, auto... args) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, args...);
-    return text;
-}
 
 }  // namespace
 
@@ -77,7 +72,7 @@ void LibraryDownload::tickProbe() {
         return;
     }
     line_.purge(PurgeReceive | PurgeTransmit);
-    const std::string count = Format("%d\r", static_cast<int>(library_.alloys.size()));
+    const std::string count = FormatText("%d\r", static_cast<int>(library_.alloys.size()));
     line_.write(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(count.data()), count.size()));
     events_.push(ShowEvent{library_control::kProgress, true});
     phase_ = Phase::Sending;
@@ -96,7 +91,7 @@ void LibraryDownload::sendLine(const LibraryLine& line) {
         }
         ++alloysSent_;
     }
-    events_.push(TextEvent{library_control::kProgress, Format("%d%% Complete", percent())});
+    events_.push(TextEvent{library_control::kProgress, FormatText("%d%% Complete", percent())});
 }
 
 void LibraryDownload::sendSearchIndex() {

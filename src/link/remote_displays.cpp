@@ -8,18 +8,13 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/format_text.h"
 #include "readings/record.h"
 #include "readings/time_stamp.h"
 
 namespace ravik {
 
 namespace {
-
-std::string Format(const char* format, auto... args) {
-    char text[128];
-    std::snprintf(text, sizeof text, format, args...);
-    return text;
-}
 
 uint8_t ReverseBits(uint8_t byte) {
     uint8_t reversed = 0;
@@ -137,13 +132,13 @@ std::optional<SecondSpectrum> DecodeSecondSpectrum(ReplyBytes payload) {
     if (!length || payload.size() != *length) return std::nullopt;
     const int n = static_cast<int>((*length - kSecondSpectrumHeaderBytes) / 4);
     SecondSpectrum second;
-    second.ezeroText = Format("%6.4f", FoldedField(payload.data() + 4) / 1000000.0);
-    second.escaleText = Format("%6.4f", FoldedField(payload.data() + 12) / 1000000.0);
+    second.ezeroText = FormatText("%6.4f", FoldedField(payload.data() + 4) / 1000000.0);
+    second.escaleText = FormatText("%6.4f", FoldedField(payload.data() + 12) / 1000000.0);
     double seconds = FoldedField(payload.data() + 20) / 1000.0;
     if (seconds < 0.01) seconds = 0.01;
     second.plot = ReadCounts(payload, 28, n);
-    second.plot.labels = {Format("MAX=%6.2f cps", static_cast<double>(second.plot.largest) / seconds),
-                          Format("NomSec=%6.2f", seconds)};
+    second.plot.labels = {FormatText("MAX=%6.2f cps", static_cast<double>(second.plot.largest) / seconds),
+                          FormatText("NomSec=%6.2f", seconds)};
     return second;
 }
 
@@ -180,23 +175,23 @@ std::optional<double> ElapsedMeasurementTime(std::string_view regions) {
 std::optional<std::string> StatusText(ReplyBytes payload) {
     if (payload.size() < kStatusReplyLength) return std::nullopt;
     const ShownTime shown = ShownTimeOf(FoldedField(payload.data()));
-    std::string text = Format(" %2.2d/%2.2d/%-lld %2.2d:%2.2d:%2.2d\r\n", shown.month, shown.day,
+    std::string text = FormatText(" %2.2d/%2.2d/%-lld %2.2d:%2.2d:%2.2d\r\n", shown.month, shown.day,
                               static_cast<long long>(shown.year), shown.hour, shown.minute, shown.second);
     for (size_t i = 0; i < kStatusLabels.size(); ++i) {
         const double value = ReadLe32(payload.data() + 8 + 4 * i) / 100.0;
-        text += Format(" %-12s\t%-6.2f\r\n", kStatusLabels[i], value);
+        text += FormatText(" %-12s\t%-6.2f\r\n", kStatusLabels[i], value);
     }
     return text;
 }
 
 std::optional<std::string> MillionthsText(ReplyBytes payload) {
     if (payload.size() < 9) return std::nullopt;
-    return Format("%6.4f", FoldedField(payload.data()) / 1000000.0);
+    return FormatText("%6.4f", FoldedField(payload.data()) / 1000000.0);
 }
 
 std::optional<std::string> HundredthsText(ReplyBytes payload) {
     if (payload.size() < 5) return std::nullopt;
-    return Format("%6.2f", ReadLe32(payload.data()) / 100.0);
+    return FormatText("%6.2f", ReadLe32(payload.data()) / 100.0);
 }
 
 std::optional<size_t> AlloyNameList::find(std::string_view name) const {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/format_text.h"
 #include "platform/clock.h"
 #include "platform/prompter.h"
 
@@ -13,12 +14,6 @@ namespace {
 
 constexpr int kBaudChangeWaitSeconds = 2;
 constexpr int kRepeatPauseSeconds = 2;
-
-std::string Format(const char* format, auto... args) {
-    char text[256];
-    std::snprintf(text, sizeof text, format, args...);
-    return text;
-}
 
 bool IsLongDump(uint8_t code) {
     return code == R_DUMP_SCREEN_BIT || code == R_DUMP_SPECTRA_NOW || code == R_DUMP_WSPECTRA_NOW;
@@ -108,7 +103,7 @@ void RemoteSession::changeBaud(int index) {
     if (!connected() || index == baudIndex_) return;
     baudIndex_ = IsBaudIndex(index) ? index : 0;
     events_.push(TextEvent{remote_control::kDiagnostic,
-                           Format("Baud Rate %u", kBaudRates[static_cast<size_t>(baudIndex_)].bitsPerSecond)});
+                           FormatText("Baud Rate %u", kBaudRates[static_cast<size_t>(baudIndex_)].bitsPerSecond)});
     send({R_SET_BAUD, static_cast<uint8_t>(baudIndex_)});
     baudChangeStartedAt_ = clock_.seconds();
     phase_ = Phase::ChangingBaud;
@@ -201,7 +196,7 @@ bool RemoteSession::consume(uint8_t byte) {
     if (currentReply_ == R_END_COMMANDS) {
         reply_.clear();
         if (!RemoteCodeName(byte)) {
-            events_.push(TextEvent{remote_control::kDiagnostic, Format("UNK %d", byte)});
+            events_.push(TextEvent{remote_control::kDiagnostic, FormatText("UNK %d", byte)});
             line_.purge(PurgeReceive);
             return false;
         }
@@ -227,7 +222,7 @@ bool RemoteSession::consume(uint8_t byte) {
 void RemoteSession::showDiagnostic() {
     const double average = secondSpectrumCount_ == 0 ? 0.0 : secondSpectrumMillis_ / secondSpectrumCount_;
     events_.push(TextEvent{remote_control::kDiagnostic,
-                           Format("%s\r\nlastChar = %d total = %d\r\nPending=0x%08X\r\n%f",
+                           FormatText("%s\r\nlastChar = %d total = %d\r\nPending=0x%08X\r\n%f",
                                   RemoteCodeName(currentReply_).value_or("UNK"), lastByte_,
                                   static_cast<int>(reply_.size()), pendingFlags_, average)});
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/format_text.h"
 #include "platform/file_io.h"
 #include "platform/prompter.h"
 #include "readings/field_formatter.h"
@@ -22,12 +23,6 @@ constexpr size_t kLargestUsefulFile = kFileHeaderSize + size_t{kMaxReadings} * 6
 // The lists in the order titles are learned after a load.
 constexpr Mode kLearningOrder[kModeCount] = {Mode::Paint, Mode::Bulk, Mode::Sign, Mode::Alloy,
                                              Mode::Thin};
-
-std::string Format(const char* format, auto... args) {
-    char text[512];
-    std::snprintf(text, sizeof text, format, args...);
-    return text;
-}
 
 // The count at the start of the header, clamped far beyond any valid count.
 int64_t HeaderCount(const char* headerText) {
@@ -75,7 +70,7 @@ LoadOutcome LoadReadingsBytes(ReadingStore& store, std::span<const uint8_t> byte
 
     const std::vector<std::string> lines = HeaderLines(header.data());
     if (lines.size() < 4) {
-        prompter.error(Format("Not a Readings File\n%s\nThe File Header Is Damaged", path.c_str()),
+        prompter.error(FormatText("Not a Readings File\n%s\nThe File Header Is Damaged", path.c_str()),
                        "READ ERROR");
         return LoadOutcome::NotReadingsFile;
     }
@@ -88,7 +83,7 @@ LoadOutcome LoadReadingsBytes(ReadingStore& store, std::span<const uint8_t> byte
     if (total > kMaxReadings) {
         // Refused before anything changes: the store keeps its readings,
         // header, title, version and locked state.
-        prompter.error(Format("RAVIK Will Support Only %d Readings Per File", kMaxReadings),
+        prompter.error(FormatText("RAVIK Will Support Only %d Readings Per File", kMaxReadings),
                        "FILE NOT APPENDED");
         return LoadOutcome::TooManyReadings;
     }
@@ -140,7 +135,7 @@ LoadOutcome LoadReadingsBytes(ReadingStore& store, std::span<const uint8_t> byte
     } catch (const std::bad_alloc&) {
         store.slots.resize(static_cast<size_t>(existing + loaded) + 1);
         store.readingCount = existing + loaded;
-        prompter.error(Format("Truncate at Reading #%d", existing + loaded), "OUT OF MEMORY");
+        prompter.error(FormatText("Truncate at Reading #%d", existing + loaded), "OUT OF MEMORY");
         return LoadOutcome::OutOfMemory;
     }
     store.readingCount = existing + loaded;
@@ -154,7 +149,7 @@ LoadOutcome LoadReadingsBytes(ReadingStore& store, std::span<const uint8_t> byte
     for (int32_t n = 1; n <= store.readingCount; ++n) store.flags(n) = 0;
 
     if (endedEarly || damaged > 0) {
-        prompter.error(Format("File Damaged\n%s\n%d of %lld Readings Could Be Read", path.c_str(),
+        prompter.error(FormatText("File Damaged\n%s\n%d of %lld Readings Could Be Read", path.c_str(),
                               loaded, static_cast<long long>(count)),
                        "READ ERROR");
         return LoadOutcome::Damaged;
@@ -190,7 +185,7 @@ std::optional<float> ReadFileVersion(const std::string& path) {
 LoadOutcome LoadReadingsFile(ReadingStore& store, const std::string& path, int command, Prompter& prompter) {
     std::vector<uint8_t> bytes;
     if (ReadFileBytes(path, bytes, kLargestUsefulFile) != FileStatus::Ok) {
-        prompter.error(Format("Cannot Open File\n%s", path.c_str()), "READ ERROR");
+        prompter.error(FormatText("Cannot Open File\n%s", path.c_str()), "READ ERROR");
         return LoadOutcome::Unreadable;
     }
     return LoadReadingsBytes(store, bytes, path, command, prompter);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/format_text.h"
 #include "platform/file_io.h"
 #include "platform/prompter.h"
 
@@ -44,12 +45,6 @@ bool Selected(uint32_t flags, SaveSelection selection) {
 // The title tables of the trailer, in the order they are written.
 constexpr Mode kTrailerOrder[kModeCount] = {Mode::Paint, Mode::Bulk, Mode::Alloy, Mode::Sign,
                                             Mode::Thin};
-
-std::string Format(const char* format, auto... args) {
-    char text[1024];
-    std::snprintf(text, sizeof text, format, args...);
-    return text;
-}
 
 }  // namespace
 
@@ -100,7 +95,7 @@ bool SaveReadingsFile(ReadingStore& store, const std::string& path, const std::s
     const std::string target = SaveTargetName(path, store.locked);
     if (target != path && FileExists(target)) {
         const Answer answer =
-            prompter.ask(Format("%s\nThis file already exists.\n\nReplace existing file?", target.c_str()),
+            prompter.ask(FormatText("%s\nThis file already exists.\n\nReplace existing file?", target.c_str()),
                          "Save As", Buttons::YesNo, Icon::Information);
         if (answer != Answer::Yes) {
             currentFileName = previousPath;
@@ -127,12 +122,12 @@ bool SaveReadingsFile(ReadingStore& store, const std::string& path, const std::s
     currentFileName = target;
     const FileStatus status = WriteFileAtomically(target, BuildReadingsFile(store, selection));
     if (status == FileStatus::CannotCreate) {
-        prompter.error(Format("Cannot Create File\n%s\nFile Not Saved", target.c_str()), "SAVE ERROR");
+        prompter.error(FormatText("Cannot Create File\n%s\nFile Not Saved", target.c_str()), "SAVE ERROR");
         return false;
     }
     if (status != FileStatus::Ok) {
         const SplitPath parts = Split(target);
-        prompter.error(Format("Serious Error - File Not Saved\n%s%s is deleted\nMUST RESAVE!",
+        prompter.error(FormatText("Serious Error - File Not Saved\n%s%s is deleted\nMUST RESAVE!",
                               parts.directory.c_str(), parts.base.c_str()),
                        "DISK FULL");
         return false;

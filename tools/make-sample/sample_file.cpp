@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "platform/format_text.h"
 #include "readings/mode_codes.h"
 #include "readings/record.h"
 #include "readings/time_stamp.h"
@@ -59,12 +60,6 @@ std::string Field(std::string_view label, std::string_view value, size_t width) 
     text += ':';
     text += value;
     if (text.size() > width) text.resize(width);
-    return text;
-}
-
-std::string Printf(const char* format, auto... args) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, args...);
     return text;
 }
 
@@ -372,7 +367,7 @@ void MakePaint(const SampleOptions& options, const ReadingPlace& place, Rng& rng
     auto& t = recordSpec.textFields;
     t[F1] = Field("Site", options.site, kWide);
     t[F2] = Field("Inspector", rng.pick(kInspectors), kWide);
-    t[F3] = Field("Floor", Printf("%d", rng.between(1, 3)), kNarrow);
+    t[F3] = Field("Floor", FormatText("%d", rng.between(1, 3)), kNarrow);
     t[F4] = Field("Side", std::string(1, static_cast<char>('A' + rng.between(0, 3))), kNarrow);
     t[F5] = Field("Room", rng.pick(kRooms), kWide);
     t[F6] = Field("Struc", rng.pick(kStructures), kWide);
@@ -428,10 +423,10 @@ void MakeBulk(const SampleOptions& options, const ReadingPlace& place, Rng& rng,
     auto& t = recordSpec.textFields;
     t[F1] = Field("Site", options.site, kWide);
     t[F2] = Field("Insp", rng.pick(kInspectors), kWide);
-    t[F3] = Field("Elv", Printf("%d-%dcm", 0, rng.between(1, 3) * 5), kNarrow);
-    t[F4] = Field("Cor1", Printf("%d.%04d", rng.between(38, 44), rng.between(0, 9999)), kNarrow);
+    t[F3] = Field("Elv", FormatText("%d-%dcm", 0, rng.between(1, 3) * 5), kNarrow);
+    t[F4] = Field("Cor1", FormatText("%d.%04d", rng.between(38, 44), rng.between(0, 9999)), kNarrow);
     t[F5] = Field("Side", rng.pick(kSides), kWide);
-    t[F6] = Field("Cor2", Printf("-%d.%04d", rng.between(71, 88), rng.between(0, 9999)), kWide);
+    t[F6] = Field("Cor2", FormatText("-%d.%04d", rng.between(71, 88), rng.between(0, 9999)), kWide);
     t[F7] = Field("Cnd", rng.pick(kSoilConditions), kWide);
     t[F8] = Field("Type", rng.pick(kSoilTypes), kNarrow);
     t[F9] = Field("Sub", rng.pick(kGroundCover), kNarrow);
@@ -451,15 +446,15 @@ void MakeThin(const SampleOptions& options, const ReadingPlace& place, Rng& rng,
     auto& t = recordSpec.textFields;
     t[F1] = Field("Site", options.site, kWide);
     t[F2] = Field("Insp", rng.pick(kInspectors), kWide);
-    t[F3] = Field("Elv", Printf("Floor %d", rng.between(1, 3)), kNarrow);
-    t[F4] = Field("Cor1", Printf("Room %d", rng.between(101, 130)), kNarrow);
+    t[F3] = Field("Elv", FormatText("Floor %d", rng.between(1, 3)), kNarrow);
+    t[F4] = Field("Cor1", FormatText("Room %d", rng.between(101, 130)), kNarrow);
     t[F5] = Field("Side", rng.pick(kSides), kWide);
     t[F6] = Field("Cor2", rng.pick(kRooms), kWide);
     t[F7] = Field("Cnd", rng.pick(kThinPlaces), kWide);
     t[F8] = Field("Type", rng.pick(kThinTypes), kNarrow);
     t[F9] = Field("Sub", rng.pick(kThinSubstrates), kNarrow);
     t[F10] = Field("Clr", rng.pick(kColors), kNarrow);
-    t[F11] = Field("Note", Printf("Set %d", place.index / 5 + 1), kNarrow);
+    t[F11] = Field("Note", FormatText("Set %d", place.index / 5 + 1), kNarrow);
 }
 
 // The composition of a grade as measured: each element near its nominal
@@ -502,7 +497,7 @@ void PutMatchesAndElements(const Grade& grade, int matches, bool hundredfold, Rn
     double match = rng.uniform(0.2, 2.5);
     for (int m = 0; m < 3; ++m) {
         const double value = m < matches ? match : 250.0;
-        r.recordSpec.elements.push_back(Entry(Printf("M%d", m + 1), {value, 0.0}, 1.0));
+        r.recordSpec.elements.push_back(Entry(FormatText("M%d", m + 1), {value, 0.0}, 1.0));
         match += rng.uniform(0.5, 3.0);
     }
     // Plain percent is held in tenths, so no precision is finer than 0.1.
@@ -536,9 +531,9 @@ void MakeAlloy(const SampleOptions& options, const ReadingPlace& place, Rng& rng
     t[F4] = Field("Name", matches > 0 ? grade.name : "", kNarrow);
     t[F5] = Field("UNS", matches > 0 ? grade.uns : "", kWide);
     t[F6] = "Source:";
-    t[F7] = Field("F3", Printf("Heat %d", rng.between(1000, 9999)), kWide);
+    t[F7] = Field("F3", FormatText("Heat %d", rng.between(1000, 9999)), kWide);
     t[F8] = Field("F2", rng.pick(kBins), kNarrow);
-    t[F9] = Field("F4", Printf("Lot %d", rng.between(1, 60)), kNarrow);
+    t[F9] = Field("F4", FormatText("Lot %d", rng.between(1, 60)), kNarrow);
     t[F10] = Field("F5", rng.pick(kVerdicts), kNarrow);
     t[F11] = Field("Note", rng.pick(kAlloyNotes), kNarrow);
 }
@@ -555,12 +550,12 @@ void MakeSign(const SampleOptions& /*options*/, const ReadingPlace& place, Rng& 
     auto& t = recordSpec.textFields;
     t[F1] = Field("Name", grade.name, kWide);
     t[F2] = Field("UNS", grade.uns, kWide);
-    t[F4] = Field("Name", Printf("Sig %d", place.index + 1), kNarrow);
+    t[F4] = Field("Name", FormatText("Sig %d", place.index + 1), kNarrow);
     t[F5] = Field("UNS", grade.uns, kWide);
     t[F6] = "Source:";
     t[F7] = Field("F2", rng.pick(kBins), kWide);
-    t[F8] = Field("F3", Printf("Heat %d", rng.between(1000, 9999)), kNarrow);
-    t[F9] = Field("F4", Printf("Lot %d", rng.between(1, 60)), kNarrow);
+    t[F8] = Field("F3", FormatText("Heat %d", rng.between(1000, 9999)), kNarrow);
+    t[F9] = Field("F4", FormatText("Lot %d", rng.between(1, 60)), kNarrow);
     t[F10] = Field("F5", rng.pick(kVerdicts), kNarrow);
     t[F11] = Field("F6", rng.pick(kAlloyNotes), kNarrow);
 }
@@ -696,7 +691,7 @@ std::string MakeFileHeader(const SampleOptions& options) {
     int count = 0;
     for (int n : options.counts) count += std::max(n, 0);
     std::vector<std::string> lines = StandardHeaderLines(count, options.title, options.version);
-    if (options.locked && count > 0) lines[0] = Printf("%-5d Readings", -count);
+    if (options.locked && count > 0) lines[0] = FormatText("%-5d Readings", -count);
     return BuildFileHeader(lines, options.site);
 }
 
