@@ -33,4 +33,10 @@ std::vector<std::string> ScriptedPrompter::captions() const {
     return result;
 }
 
+std::vector<std::string> ScriptedPrompter::shown() const {
+    std::vector<std::string> result;
+    for (const ShownBox& box : boxes_) result.push_back(box.caption + ": " + box.text);
+    return result;
+}
+
 }  // namespace ravik::test

@@ -32,6 +32,8 @@ public:
     const std::vector<ShownBox>& boxes() const { return boxes_; }
     const std::vector<ChoiceDialog>& dialogs() const { return dialogs_; }
     std::vector<std::string> captions() const;
+    // Every box shown so far as "CAPTION: text", to compare in one line.
+    std::vector<std::string> shown() const;
     void clear() { boxes_.clear(); dialogs_.clear(); }
 
 private:

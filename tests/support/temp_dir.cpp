@@ -1,5 +1,8 @@
 #include "support/temp_dir.h"
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -29,6 +32,17 @@ std::string ReadAll(const std::string& path) {
 void WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void WithFileSizeLimit(size_t bytes, const std::function<void()>& body) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &small);
+    body();
+    setrlimit(RLIMIT_FSIZE, &old);
 }
 
 }  // namespace ravik::test

@@ -1,6 +1,8 @@
 #pragma once
 // A fresh directory for one test, removed with everything in it afterwards.
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 namespace ravik::test {
@@ -22,5 +24,9 @@ private:
 // Whole-file helpers for tests.
 std::string ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::string& bytes);
+
+// Runs body with the process's file size limit set to `bytes`: a write past it
+// fails part way, as on a full disk.
+void WithFileSizeLimit(size_t bytes, const std::function<void()>& body);
 
 }  // namespace ravik::test
