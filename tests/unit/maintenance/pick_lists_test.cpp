@@ -28,11 +28,8 @@ TEST(PickLists, WordsAreKeptAlphabeticallyWithoutRegardToCase) {
     EXPECT_EQ(Sorted({"\xE9t\xE9", "\xC9tage", "Zinc", "eau"}), (WordList{"eau", "Zinc", "\xC9tage", "\xE9t\xE9"}));
 }
 
-TEST(PickLists, WrittenWithACommaAfterEveryWordAndOneLineFeedPerLine) {
+TEST(PickLists, WrittenWithACommaAfterEveryWordAndReadSplittingAtCommasAndLineEnds) {
     EXPECT_EQ(PickListsText({Sorted({"Kitchen", "Bath"}), {}, {"x"}}), "Bath,Kitchen,\n\nx,\n");
-}
-
-TEST(PickLists, ReadSplitsAtCommasAndLineEndsAndDropsEmptyWords) {
     std::vector<CutPickListLine> cut;
     const std::vector<WordList> lines = ParsePickLists("Kitchen,,bath\r\n,\nAttic", 4, cut);
     EXPECT_EQ(lines, (std::vector<WordList>{{"bath", "Kitchen"}, {}, {"Attic"}, {}}));
@@ -85,7 +82,6 @@ TEST(PickListFile, AMissingFileIsSeededWithOneLinePerEditableCell) {
     std::vector<WordList> paint;
     ASSERT_TRUE(ReadPickListFile(dir.path(), Mode::Paint, paint, prompter));
     EXPECT_TRUE(FindWord(paint[6 - 2], "Kitchen"));  // the Room line
-    EXPECT_TRUE(paint[13 - 2].empty());
     EXPECT_TRUE(prompter.boxes().empty());
 }
 
@@ -95,17 +91,13 @@ TEST(PickListFile, UnreadableFilesAreToldAndLongLinesWarned) {
     std::filesystem::create_directory(dir.file("bulk.str"));
     std::vector<WordList> lines;
     EXPECT_FALSE(ReadPickListFile(dir.path(), Mode::Bulk, lines, prompter));
-    ASSERT_EQ(prompter.boxes().size(), 1u);
-    EXPECT_EQ(prompter.boxes()[0].text, "Bulk String File Open");
-    EXPECT_EQ(prompter.boxes()[0].caption, "ERROR");
-
-    prompter.clear();
     test::WriteAll(dir.file("sign.str"), std::string(3000, 'x') + "\nA,\n");
     ASSERT_TRUE(ReadPickListFile(dir.path(), Mode::Sign, lines, prompter));
     EXPECT_TRUE(lines[0].empty());
     EXPECT_EQ(lines[1], WordList{"A"});
-    ASSERT_EQ(prompter.captions(), std::vector<std::string>{"Warning"});
-    EXPECT_NE(prompter.boxes()[0].text.find("sign.str line 1"), std::string::npos);
+    ASSERT_EQ(prompter.captions(), (std::vector<std::string>{"ERROR", "Warning"}));
+    EXPECT_EQ(prompter.boxes()[0].text, "Bulk String File Open");
+    EXPECT_NE(prompter.boxes()[1].text.find("sign.str line 1"), std::string::npos);
 }
 
 TEST(PickListFile, WritingPadsToTheModesLinesAndKeepsTheOldFileOnFailure) {

@@ -1,32 +1,19 @@
 #include <gtest/gtest.h>
 
-#include "loaded_store.h"
 #include "maintenance/column_title_edit.h"
 #include "maintenance/sorting.h"
+#include "unit/readings/reading_files.h"
 
 namespace ravik {
 namespace {
 
-using sample::ElementSpec;
-using sample::PackTenth;
 using sample::RecordSpec;
+using test::PaintRooms;
+using enum SortDirection;
+using enum SortComparison;
 
-constexpr int kPaintRoomCell = 6;     // text field 5 (index 4) in the non-Sign layout
+constexpr int kPaintRoomCell = 6;  // text field 5 (index 4) in the non-Sign layout
 constexpr int kPaintFirstElement = 18;
-
-// Paint readings numbered 1, 2, ... with these Room texts.
-test::TestFile PaintRooms(const std::vector<std::string>& rooms) {
-    test::TestFile file;
-    for (size_t i = 0; i < rooms.size(); ++i) {
-        RecordSpec recordSpec = test::PlainReading(6.0f, 0, static_cast<uint16_t>(i + 1));
-        recordSpec.textFields[4] = "R:" + rooms[i];
-        file.add(recordSpec);
-    }
-    return file;
-}
-
-// The mode's list, as reading numbers.
-std::vector<int32_t> Order(const ReadingStore& store, Mode mode) { return store.list(mode); }
 
 bool Sort(test::LoadedStore& loaded, Mode mode, int column, SortDirection direction,
           SortComparison comparison) {
@@ -34,23 +21,25 @@ bool Sort(test::LoadedStore& loaded, Mode mode, int column, SortDirection direct
                         loaded.prompter);
 }
 
+std::vector<int32_t> Order(const test::LoadedStore& loaded, Mode mode = Mode::Paint) { return loaded.store.list(mode); }
+
 TEST(SortModeList, TextSortIsCaseSensitiveAndStableBothWays) {
     test::LoadedStore loaded(PaintRooms({"kitchen", "Bath", "Zebra", "Bath", "attic"}));
-    ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintRoomCell, SortDirection::Ascending, SortComparison::Text));
+    ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintRoomCell, Ascending, Text));
     // Upper-case initials come before every lower-case one; the two Baths keep their order.
-    EXPECT_EQ(Order(loaded.store, Mode::Paint), (std::vector<int32_t>{2, 4, 3, 5, 1}));
-    ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintRoomCell, SortDirection::Descending, SortComparison::Text));
-    EXPECT_EQ(Order(loaded.store, Mode::Paint), (std::vector<int32_t>{1, 5, 3, 2, 4}));
-    ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintRoomCell, SortDirection::Descending, SortComparison::Text));
-    EXPECT_EQ(Order(loaded.store, Mode::Paint), (std::vector<int32_t>{1, 5, 3, 2, 4}));
+    EXPECT_EQ(Order(loaded), (std::vector<int32_t>{2, 4, 3, 5, 1}));
+    ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintRoomCell, Descending, Text));
+    EXPECT_EQ(Order(loaded), (std::vector<int32_t>{1, 5, 3, 2, 4}));
+    ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintRoomCell, Descending, Text));
+    EXPECT_EQ(Order(loaded), (std::vector<int32_t>{1, 5, 3, 2, 4}));
     EXPECT_TRUE(loaded.prompter.boxes().empty());
 }
 
 TEST(SortModeList, TextKeysCompareOnlyTheirFirst23Characters) {
     const std::string common = "ABCDEFGHIJKLMNOPQRSTUVW";  // 23 characters
     test::LoadedStore loaded(PaintRooms({common + "Z", common + "A", "AAA"}));
-    ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintRoomCell, SortDirection::Ascending, SortComparison::Text));
-    EXPECT_EQ(Order(loaded.store, Mode::Paint), (std::vector<int32_t>{3, 1, 2}));
+    ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintRoomCell, Ascending, Text));
+    EXPECT_EQ(Order(loaded), (std::vector<int32_t>{3, 1, 2}));
 }
 
 TEST(SortModeList, NumericFixedColumnsReadIntegersAndWordsAsZero) {
@@ -58,13 +47,13 @@ TEST(SortModeList, NumericFixedColumnsReadIntegersAndWordsAsZero) {
     for (uint16_t number : {10, 9, 100, 9}) file.add(test::PlainReading(6.0f, 6, number));
     test::LoadedStore loaded(file);
     // Room holds no number: every key is 0 and the order stays.
-    ASSERT_TRUE(Sort(loaded, Mode::Bulk, 2, SortDirection::Ascending, SortComparison::Numeric));
-    EXPECT_EQ(Order(loaded.store, Mode::Bulk), (std::vector<int32_t>{1, 2, 3, 4}));
+    ASSERT_TRUE(Sort(loaded, Mode::Bulk, 2, Ascending, Numeric));
+    EXPECT_EQ(Order(loaded, Mode::Bulk), (std::vector<int32_t>{1, 2, 3, 4}));
     // QVNo as numbers, not as texts ("10" < "100" < "9").
-    ASSERT_TRUE(Sort(loaded, Mode::Bulk, 1, SortDirection::Ascending, SortComparison::Numeric));
-    EXPECT_EQ(Order(loaded.store, Mode::Bulk), (std::vector<int32_t>{2, 4, 1, 3}));
-    ASSERT_TRUE(Sort(loaded, Mode::Bulk, 1, SortDirection::Ascending, SortComparison::Text));
-    EXPECT_EQ(Order(loaded.store, Mode::Bulk), (std::vector<int32_t>{1, 3, 2, 4}));
+    ASSERT_TRUE(Sort(loaded, Mode::Bulk, 1, Ascending, Numeric));
+    EXPECT_EQ(Order(loaded, Mode::Bulk), (std::vector<int32_t>{2, 4, 1, 3}));
+    ASSERT_TRUE(Sort(loaded, Mode::Bulk, 1, Ascending, Text));
+    EXPECT_EQ(Order(loaded, Mode::Bulk), (std::vector<int32_t>{1, 3, 2, 4}));
 }
 
 TEST(SortModeList, PaintValuesAboveRangeSortAsFive) {
@@ -72,45 +61,36 @@ TEST(SortModeList, PaintValuesAboveRangeSortAsFive) {
     // Paint values are the packed number / 1000: 6.0 shows ">>5.0".
     for (double value : {6000.0, 5000.0, 1000.0, 4990.0}) {
         RecordSpec recordSpec = test::PlainReading(6.0f, 0, 1);
-        recordSpec.elements = {ElementSpec{"Pbl", 0, PackTenth(value), PackTenth(100.0)}};
+        recordSpec.elements = {test::Element("Pbl", value, 100.0)};
         file.add(recordSpec);
     }
     test::LoadedStore loaded(file);
     ASSERT_EQ(std::string(loaded.fields(Mode::Paint, 0).value[0].view()), ">>5.0");
-    ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintFirstElement, SortDirection::Ascending, SortComparison::Numeric));
+    ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintFirstElement, Ascending, Numeric));
     // ">>5.0" and 5.00 have the same key: they keep their order.
-    EXPECT_EQ(Order(loaded.store, Mode::Paint), (std::vector<int32_t>{3, 4, 1, 2}));
+    EXPECT_EQ(Order(loaded), (std::vector<int32_t>{3, 4, 1, 2}));
 }
 
 TEST(SortModeList, ElementValuesDescending) {
     test::TestFile file;
     for (double value : {1.5, 32.25, 2.0, 0.0}) {
         RecordSpec recordSpec = test::PlainReading(6.0f, 6, 1);
-        recordSpec.elements = {ElementSpec{"Zn", 0, PackTenth(value), PackTenth(0.1)}};
+        recordSpec.elements = {test::Element("Zn", value, 0.1)};
         file.add(recordSpec);
     }
     test::LoadedStore loaded(file);
-    ASSERT_TRUE(Sort(loaded, Mode::Bulk, 16, SortDirection::Descending, SortComparison::Numeric));
-    EXPECT_EQ(Order(loaded.store, Mode::Bulk), (std::vector<int32_t>{2, 3, 1, 4}));
-}
-
-TEST(SortModeList, OneReadingTakesOnePassAndStays) {
-    test::LoadedStore loaded(PaintRooms({"Hall"}));
-    int passes = 0;
-    ASSERT_TRUE(SortModeList(loaded.store, loaded.settings, Mode::Paint, kPaintRoomCell, {}, loaded.prompter,
-                             [&](int done) { passes = done; }));
-    EXPECT_EQ(passes, 1);
-    EXPECT_EQ(Order(loaded.store, Mode::Paint), (std::vector<int32_t>{1}));
+    ASSERT_TRUE(Sort(loaded, Mode::Bulk, 16, Descending, Numeric));
+    EXPECT_EQ(Order(loaded, Mode::Bulk), (std::vector<int32_t>{2, 3, 1, 4}));
 }
 
 TEST(SortModeList, ColumnZeroAndColumnsPastTheTitlesAreNotSorted) {
     test::LoadedStore loaded(PaintRooms({"b", "a"}));
     for (int column : {0, -1, 22}) {
-        EXPECT_FALSE(Sort(loaded, Mode::Paint, column, SortDirection::Ascending, SortComparison::Text)) << column;
+        EXPECT_FALSE(Sort(loaded, Mode::Paint, column, Ascending, Text)) << column;
     }
-    EXPECT_EQ(Order(loaded.store, Mode::Paint), (std::vector<int32_t>{1, 2}));
-    EXPECT_FALSE(Sort(loaded, Mode::Bulk, 48, SortDirection::Ascending, SortComparison::Text));
-    EXPECT_TRUE(Sort(loaded, Mode::Bulk, 47, SortDirection::Ascending, SortComparison::Text));  // empty list
+    EXPECT_EQ(Order(loaded), (std::vector<int32_t>{1, 2}));
+    EXPECT_FALSE(Sort(loaded, Mode::Bulk, 48, Ascending, Text));
+    EXPECT_TRUE(Sort(loaded, Mode::Bulk, 47, Ascending, Text));  // empty list
 }
 
 std::vector<int32_t> Numbers(const std::vector<SortEntry>& entries) {
@@ -123,35 +103,31 @@ TEST(ExchangeSort, KeysWithinOneAreEqualEvenWhereThatIsNotTransitive) {
     // 2.0 and 0.8 differ by more than 1, but each is "equal" to 1.5 between
     // them, so no neighbours are out of order and nothing moves.
     std::vector<SortEntry> entries = {{2.0f, 1}, {1.5f, 2}, {0.8f, 3}};
-    EXPECT_EQ(ExchangeSort(entries, SortDirection::Ascending), 1);
+    EXPECT_EQ(ExchangeSort(entries, Ascending), 1);
     EXPECT_EQ(Numbers(entries), (std::vector<int32_t>{1, 2, 3}));
 
     // 1.234 and 1.239 (x 100) are equal; 125 is one more than 123.9 and moves.
     entries = {{123.9f, 1}, {123.4f, 2}, {125.0f, 3}, {122.0f, 4}};
-    ExchangeSort(entries, SortDirection::Ascending);
+    ExchangeSort(entries, Ascending);
     EXPECT_EQ(Numbers(entries), (std::vector<int32_t>{4, 1, 2, 3}));
-    ExchangeSort(entries, SortDirection::Descending);
+    ExchangeSort(entries, Descending);
     EXPECT_EQ(Numbers(entries), (std::vector<int32_t>{3, 1, 2, 4}));
 }
 
-TEST(ExchangeSort, ReversedInputTakesOnePassPerEntry) {
+TEST(ExchangeSort, ReversedInputTakesOnePassPerEntryAndOneReadingOnePass) {
     std::vector<SortEntry> entries;
     for (int i = 0; i < 6; ++i) entries.push_back({static_cast<float>(6 - i), i + 1});
     std::vector<int> reported;
-    EXPECT_EQ(ExchangeSort(entries, SortDirection::Ascending, [&](int done) { reported.push_back(done); }), 6);
+    EXPECT_EQ(ExchangeSort(entries, Ascending, [&](int done) { reported.push_back(done); }), 6);
     EXPECT_EQ(reported, (std::vector<int>{1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(Numbers(entries), (std::vector<int32_t>{6, 5, 4, 3, 2, 1}));
-}
 
-TEST(ConfirmSortAbort, AsksTheSortingQuestion) {
-    test::ScriptedPrompter prompter;
-    prompter.queueAnswer(Answer::No);
-    EXPECT_FALSE(ConfirmSortAbort(prompter));
-    EXPECT_TRUE(ConfirmSortAbort(prompter));
-    ASSERT_EQ(prompter.boxes().size(), 2u);
-    EXPECT_EQ(prompter.boxes()[0].text, "Sort may not be complete\nDo you still wish to abort?");
-    EXPECT_EQ(prompter.boxes()[0].caption, "SORTING");
-    EXPECT_EQ(prompter.boxes()[0].buttons, Buttons::YesNo);
+    test::LoadedStore loaded(PaintRooms({"Hall"}));
+    int passes = 0;
+    ASSERT_TRUE(SortModeList(loaded.store, loaded.settings, Mode::Paint, kPaintRoomCell, {}, loaded.prompter,
+                             [&](int done) { passes = done; }));
+    EXPECT_EQ(passes, 1);
+    EXPECT_EQ(Order(loaded), (std::vector<int32_t>{1}));
 }
 
 TEST(StoreColumnTitle, KeepsEighteenCharactersOfFixedColumnsOfUnlockedFiles) {

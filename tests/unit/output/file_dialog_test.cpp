@@ -1,92 +1,55 @@
 #include <gtest/gtest.h>
 
 #include "platform/file_chooser.h"
-#include "support/scripted_prompter.h"
-#include "support/temp_dir.h"
 
 namespace ravik {
 namespace {
 
-TEST(FileDialogs, EveryPurposeHasItsKindFilterTitleAndFlags) {
-    struct Case {
-        int purpose;
-        FileDialogState state;
-        FileDialogKind kind;
-        const char* filter;
-        const char* title;
-        bool fileMustExist;
-        bool confirmOverwrite;
-        const char* startName;
-    };
-    const FileDialogState plain{false, 0, kDownloadDone};
-    const Case cases[] = {
-        {111, plain, FileDialogKind::Save, kReadingsFilter, "Save QV File As", false, true, "site.qvr"},
-        {111, {true, 0, kDownloadDone}, FileDialogKind::Save, kLockedFilter, "Save QV File As", false, true, "site.qvr"},
-        {112, plain, FileDialogKind::Open, kReadingsOrLockedFilter, "Open QV File", true, false, ""},
-        {121, plain, FileDialogKind::Save, kMultiExportFilter, "", false, false, "site.qvr"},
-        {122, {false, 0, kDownloadDone}, FileDialogKind::Save, kTabExportFilter, "", false, true, "site.qvr"},
-        {122, {false, 1, kDownloadDone}, FileDialogKind::Save, kCommaExportFilter, "", false, true, "site.qvr"},
-        {122, {false, 2, kDownloadDone}, FileDialogKind::Save, kTabExportFilter, "", false, true, "site.qvr"},
-        {122, {false, 3, kDownloadDone}, FileDialogKind::Save, kCommaExportFilter, "", false, true, "site.qvr"},
-        {128, plain, FileDialogKind::Save, kLibraryFilter, "", false, true, "site.qvr.LIB"},
-        {130, plain, FileDialogKind::Open, kShapeFilter, "", false, false, "site.qvr"},
-        {173, plain, FileDialogKind::Save, kLockedFilter, "", false, true, "site.qvr"},
-        {1222, plain, FileDialogKind::Open, kLibraryFilter, "", false, false, "site.qvr.LIB"},
-    };
-    for (const Case& c : cases) {
-        const std::optional<FileDialogSpec> dialog = DescribeFileDialog(c.purpose, "/data/jobs/site.qvr", c.state);
-        ASSERT_TRUE(dialog) << c.purpose;
-        EXPECT_EQ(dialog->kind, c.kind) << c.purpose;
-        EXPECT_EQ(dialog->filter, c.filter) << c.purpose;
-        EXPECT_EQ(dialog->title, c.title) << c.purpose;
-        EXPECT_TRUE(dialog->pathMustExist) << c.purpose;
-        EXPECT_EQ(dialog->fileMustExist, c.fileMustExist) << c.purpose;
-        EXPECT_EQ(dialog->confirmOverwrite, c.confirmOverwrite) << c.purpose;
-        EXPECT_EQ(dialog->defaultExtension, c.kind == FileDialogKind::Save ? "Lib" : "") << c.purpose;
-        EXPECT_EQ(dialog->startName, c.startName) << c.purpose;
-        EXPECT_EQ(dialog->selectedFilter, 0) << c.purpose;
-    }
-    EXPECT_FALSE(DescribeFileDialog(999, "", plain));
+// A dialog as "Open|Save FILTER [TITLE] flags START #SELECTED".
+std::string Described(int purpose, FileDialogState state, const std::string& start = "/data/jobs/site.qvr") {
+    const std::optional<FileDialogSpec> d = DescribeFileDialog(purpose, start, state);
+    if (!d) return "none";
+    EXPECT_TRUE(d->pathMustExist) << purpose;
+    EXPECT_EQ(d->defaultExtension, d->kind == FileDialogKind::Save ? "Lib" : "") << purpose;
+    return std::string(d->kind == FileDialogKind::Save ? "Save " : "Open ") + d->filter + " [" + d->title + "] " +
+           (d->fileMustExist ? "must-exist " : "") + (d->confirmOverwrite ? "confirm " : "") + d->startName + " #" +
+           std::to_string(d->selectedFilter);
 }
 
-TEST(FileDialogs, NothingOpenedYetPreselectsTheSecondFilter) {
-    const FileDialogState fresh{false, 0, kDownloadNone};
-    EXPECT_EQ(DescribeFileDialog(112, "", fresh)->selectedFilter, 1);
-    EXPECT_EQ(DescribeFileDialog(122, "", fresh)->selectedFilter, 1);
-    // The locked filter has one entry only.
-    EXPECT_EQ(DescribeFileDialog(173, "", fresh)->selectedFilter, 0);
-    EXPECT_EQ(DescribeFileDialog(1222, "/x/alloys.lib", fresh)->startName, "alloys.lib");
+TEST(FileDialogs, EveryPurposeHasItsKindFilterTitleAndFlags) {
+    const FileDialogState plain{false, 0, kDownloadDone};
+    const FileDialogState fresh{false, 0, kDownloadNone};  // nothing opened yet: the second filter
+    const std::string save = "Save ", open = "Open ";
+    const std::tuple<int, FileDialogState, std::string> cases[] = {
+        {111, plain, save + kReadingsFilter + " [Save QV File As] confirm site.qvr #0"},
+        {111, {true, 0, kDownloadDone}, save + kLockedFilter + " [Save QV File As] confirm site.qvr #0"},
+        {112, plain, open + kReadingsOrLockedFilter + " [Open QV File] must-exist  #0"},
+        {112, fresh, open + kReadingsOrLockedFilter + " [Open QV File] must-exist  #1"},
+        {121, plain, save + kMultiExportFilter + " [] site.qvr #0"},
+        {122, {false, 0, kDownloadDone}, save + kTabExportFilter + " [] confirm site.qvr #0"},
+        {122, {false, 1, kDownloadNone}, save + kCommaExportFilter + " [] confirm site.qvr #1"},
+        {122, {false, 2, kDownloadDone}, save + kTabExportFilter + " [] confirm site.qvr #0"},
+        {122, {false, 3, kDownloadDone}, save + kCommaExportFilter + " [] confirm site.qvr #0"},
+        {128, plain, save + kLibraryFilter + " [] confirm site.qvr.LIB #0"},
+        {130, plain, open + kShapeFilter + " [] site.qvr #0"},
+        {173, fresh, save + kLockedFilter + " [] confirm site.qvr #0"},  // one filter only
+        {1222, plain, open + kLibraryFilter + " [] site.qvr.LIB #0"},
+    };
+    for (const auto& [purpose, state, expected] : cases) EXPECT_EQ(Described(purpose, state), expected);
+    EXPECT_EQ(Described(1222, plain, "/x/alloys.lib"), open + kLibraryFilter + " [] alloys.lib #0");
+    EXPECT_EQ(Described(999, plain), "none");
 }
 
 TEST(FileDialogs, FilterStringsSplitAtTheirLastCharacter) {
-    const std::vector<FileFilter> filters = SplitFilterString(kReadingsOrLockedFilter);
-    ASSERT_EQ(filters.size(), 3u);
-    EXPECT_EQ(filters[0].description, "New XRF File(*.qvr)");
-    EXPECT_EQ(filters[0].pattern, "*.qvr");
-    EXPECT_EQ(filters[1].description, "Locked File(*.lck)");
-    EXPECT_EQ(filters[2].pattern, "*.*");
-    const std::vector<FileFilter> hashed = SplitFilterString("Text|pipe#*.txt#");
-    ASSERT_EQ(hashed.size(), 1u);
-    EXPECT_EQ(hashed[0].description, "Text|pipe");
-    EXPECT_TRUE(SplitFilterString("").empty());
-}
-
-TEST(ConfirmOverwrite, AsksOnlyForAnExistingFile) {
-    test::TempDir dir;
-    test::ScriptedPrompter prompter;
-    EXPECT_TRUE(ConfirmOverwrite(prompter, dir.file("new.tab")));
-    EXPECT_TRUE(prompter.boxes().empty());
-
-    test::WriteAll(dir.file("old.tab"), "x");
-    prompter.queueAnswer(Answer::No);
-    EXPECT_FALSE(ConfirmOverwrite(prompter, dir.file("old.tab")));
-    prompter.queueAnswer(Answer::Yes);
-    EXPECT_TRUE(ConfirmOverwrite(prompter, dir.file("old.tab")));
-    ASSERT_EQ(prompter.boxes().size(), 2u);
-    EXPECT_EQ(prompter.boxes()[0].text, dir.file("old.tab") + "\nThis file already exists.\n\nReplace existing file?");
-    EXPECT_EQ(prompter.boxes()[0].caption, "Save As");
-    EXPECT_EQ(prompter.boxes()[0].buttons, Buttons::YesNo);
-    EXPECT_EQ(prompter.boxes()[0].icon, Icon::Information);
+    auto split = [](const std::string& filter) {
+        std::vector<std::string> parts;
+        for (const FileFilter& f : SplitFilterString(filter)) parts.push_back(f.description + " = " + f.pattern);
+        return parts;
+    };
+    EXPECT_EQ(split(kReadingsOrLockedFilter), (std::vector<std::string>{"New XRF File(*.qvr) = *.qvr",
+                                                                       "Locked File(*.lck) = *.lck", "All Files (*.*) = *.*"}));
+    EXPECT_EQ(split("Text|pipe#*.txt#"), std::vector<std::string>{"Text|pipe = *.txt"});
+    EXPECT_TRUE(split("").empty());
 }
 
 }  // namespace

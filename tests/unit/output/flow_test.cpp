@@ -3,9 +3,9 @@
 #include <filesystem>
 
 #include "output/export_flow.h"
-#include "output/export_writers.h"
 #include "output_store.h"
 #include "platform/file_io.h"
+#include "support/export_blocks.h"
 #include "support/scripted_file_chooser.h"
 #include "support/temp_dir.h"
 
@@ -58,26 +58,6 @@ struct Flow {
         return RunFileExport({store, settings, choices}, path, chooser, prompter, beforeRow);
     }
     ExportSource source() const { return {store, settings, SelectionFrom(choices)}; }
-    std::string header(int modes) const {
-        std::string out;
-        ExportTableHeader(out, source(), modes);
-        return out;
-    }
-    std::string rows(Mode mode) const {
-        std::string out;
-        ExportTableRows(out, source(), mode);
-        return out;
-    }
-    std::string spectra(Mode mode) const {
-        std::string out;
-        ExportSpectra(out, source(), mode);
-        return out;
-    }
-    std::string status() const {
-        std::string out;
-        ExportStatus(out, source());
-        return out;
-    }
 };
 
 TEST(SingleFileExport, WritesTableSpectraAndStatusUnderTheTabName) {
@@ -95,8 +75,9 @@ TEST(SingleFileExport, WritesTableSpectraAndStatusUnderTheTabName) {
     EXPECT_EQ(flow.chooser.requests()[0].startPath, "start.qvr");
     EXPECT_EQ(flow.path, dir.file("report.txt"));
     EXPECT_TRUE(flow.prompter.boxes().empty());
-    EXPECT_EQ(ReadAll(dir.file("report.tab")),
-              flow.header(Index(Mode::Bulk)) + flow.rows(Mode::Bulk) + flow.spectra(Mode::Bulk) + flow.status());
+    EXPECT_EQ(ReadAll(dir.file("report.tab")), test::TableBlocks(flow.source(), Mode::Bulk) +
+                                                   test::SpectraBlock(flow.source(), Mode::Bulk) +
+                                                   test::StatusBlock(flow.source()));
     EXPECT_EQ(rows, 3);  // channels 0, 1 and the empty row
     EXPECT_FALSE(FileExists(dir.file("report.txt")));
 }
@@ -134,8 +115,8 @@ TEST(SingleFileExport, AsksOnlyWhenTheExtensionWasChanged) {
                       dir.file(c.target) + "\nThis file already exists.\n\nReplace existing file?");
         }
         EXPECT_EQ(result.outcome, c.written ? ExportOutcome::Written : ExportOutcome::Cancelled) << c.chosen;
-        const std::string expected = flow.header(Index(Mode::Bulk)) + flow.rows(Mode::Bulk);
-        EXPECT_EQ(ReadAll(dir.file(c.target)), c.written ? expected : "old") << c.chosen;
+        EXPECT_EQ(ReadAll(dir.file(c.target)), c.written ? test::TableBlocks(flow.source(), Mode::Bulk) : "old")
+            << c.chosen;
         if (std::string(c.chosen) != c.target) EXPECT_FALSE(FileExists(dir.file(c.chosen))) << c.chosen;
     }
 }
@@ -153,41 +134,38 @@ TEST(SingleFileExport, CancelledDialogWritesNothing) {
 }
 
 TEST(SingleFileExport, WhatGoesIntoTheFile) {
+    struct Case {
+        int storeCode;  // -1: the mixed store
+        Mode mode;
+        bool spectra, status;
+        int download;
+        std::string blocks;  // T table, S spectra, U status
+    };
+    const Case cases[] = {
+        {test::kAlloyCode, Mode::Alloy, false, true, kDownloadDone, "TU"},
+        {test::kSignCode, Mode::Sign, false, true, kDownloadDone, "T"},  // never a status block
+        {-1, Mode::Bulk, true, true, kDownloadNone, "T"},  // nothing opened or received: no spectra or status
+        {-1, Mode::Thin, true, false, kDownloadDone, ""},  // a mode without readings: no table, no spectra
+    };
     TempDir dir;
-    {  // Only Alloy readings, Data Table and Status: the ALLOY header and rows, then the status block.
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
         Flow flow;
-        flow.store = StoreOf(test::kAlloyCode);
-        flow.choices.mode = Mode::Alloy;
-        flow.choices.status = true;
-        flow.chooser.queuePath(dir.file("alloy.tab"));
+        if (c.storeCode >= 0) flow.store = StoreOf(c.storeCode);
+        flow.choices.mode = c.mode;
+        flow.choices.highSpectrum = c.spectra;  // the K box gives the same one spectra block
+        flow.choices.status = c.status;
+        flow.settings.download = c.download;
+        const std::string target = dir.file(std::to_string(i) + ".tab");
+        flow.chooser.queuePath(target);
         ASSERT_EQ(flow.run().outcome, ExportOutcome::Written);
-        EXPECT_EQ(ReadAll(dir.file("alloy.tab")),
-                  flow.header(Index(Mode::Alloy)) + flow.rows(Mode::Alloy) + flow.status());
-    }
-    {  // Only Sign readings: never a status block.
-        Flow flow;
-        flow.store = StoreOf(test::kSignCode);
-        flow.choices.mode = Mode::Sign;
-        flow.choices.status = true;
-        flow.chooser.queuePath(dir.file("sign.tab"));
-        ASSERT_EQ(flow.run().outcome, ExportOutcome::Written);
-        EXPECT_EQ(ReadAll(dir.file("sign.tab")), flow.header(Index(Mode::Sign)) + flow.rows(Mode::Sign));
-    }
-    {  // Nothing opened or received: no spectra and no status.
-        Flow flow;
-        flow.settings.download = kDownloadNone;
-        flow.choices.lowSpectrum = flow.choices.status = true;
-        flow.chooser.queuePath(dir.file("fresh.tab"));
-        ASSERT_EQ(flow.run().outcome, ExportOutcome::Written);
-        EXPECT_EQ(ReadAll(dir.file("fresh.tab")), flow.header(Index(Mode::Bulk)) + flow.rows(Mode::Bulk));
-    }
-    {  // The high spectrum box gives the same one spectra block; a mode without readings gives no table.
-        Flow flow;
-        flow.choices.mode = Mode::Thin;
-        flow.choices.highSpectrum = true;
-        flow.chooser.queuePath(dir.file("thin.tab"));
-        ASSERT_EQ(flow.run().outcome, ExportOutcome::Written);
-        EXPECT_EQ(ReadAll(dir.file("thin.tab")), "");
+        std::string expected;
+        for (char block : c.blocks) {
+            expected += block == 'T'   ? test::TableBlocks(flow.source(), c.mode)
+                        : block == 'S' ? test::SpectraBlock(flow.source(), c.mode)
+                                       : test::StatusBlock(flow.source());
+        }
+        EXPECT_EQ(ReadAll(target), expected) << i;
     }
 }
 
@@ -197,10 +175,8 @@ TEST(SingleFileExport, FileThatCannotBeCreatedIsToldAndLeavesNothing) {
     flow.chooser.queuePath(dir.file("missing/report.tab"));
     const ExportResult result = flow.run();
     EXPECT_EQ(result.outcome, ExportOutcome::Failed);
-    ASSERT_EQ(flow.prompter.boxes().size(), 1u);
-    EXPECT_EQ(flow.prompter.boxes()[0].text,
-              "Cannot Create File\n" + dir.file("missing/report.tab") + "\nExport Not Written");
-    EXPECT_EQ(flow.prompter.boxes()[0].caption, "SAVE ERROR");
+    EXPECT_EQ(flow.prompter.shown(), std::vector<std::string>{"SAVE ERROR: Cannot Create File\n" +
+                                                              dir.file("missing/report.tab") + "\nExport Not Written"});
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
@@ -243,10 +219,10 @@ TEST(MultiFileExport, WritesEachFileWithItsBlock) {
     EXPECT_EQ(result.written, flow.files());
     EXPECT_EQ(flow.chooser.requests()[0].purpose, 121);
     EXPECT_EQ(flow.prompter.boxes().size(), 1u);  // only base.spc existed
-    EXPECT_EQ(ReadAll(flow.files()[0]), flow.header(kAllHeaderModes));
-    EXPECT_EQ(ReadAll(flow.files()[1]), flow.rows(Mode::Bulk));
-    EXPECT_EQ(ReadAll(flow.files()[2]), flow.spectra(Mode::Bulk));
-    EXPECT_EQ(ReadAll(flow.files()[3]), flow.status());
+    EXPECT_EQ(ReadAll(flow.files()[0]), test::HeaderBlock(flow.source(), kAllHeaderModes));
+    EXPECT_EQ(ReadAll(flow.files()[1]), test::RowsBlock(flow.source(), Mode::Bulk));
+    EXPECT_EQ(ReadAll(flow.files()[2]), test::SpectraBlock(flow.source(), Mode::Bulk));
+    EXPECT_EQ(ReadAll(flow.files()[3]), test::StatusBlock(flow.source()));
 }
 
 TEST(MultiFileExport, WhichFilesAreWritten) {
@@ -275,7 +251,7 @@ TEST(MultiFileExport, WhichFilesAreWritten) {
         EXPECT_EQ(ExportTargets({flow.store, flow.settings, flow.choices}, flow.dir.file("base.pnt")), expected);
         const ExportResult result = flow.run();
         EXPECT_EQ(result.written, expected);
-        EXPECT_EQ(ReadAll(flow.dir.file("base.hdr")), flow.header(kAllHeaderModes));
+        EXPECT_EQ(ReadAll(flow.dir.file("base.hdr")), test::HeaderBlock(flow.source(), kAllHeaderModes));
     }
 }
 
@@ -286,8 +262,7 @@ TEST(MultiFileExport, FailedFileStopsTheExportAndKeepsTheOnesBefore) {
     EXPECT_EQ(result.outcome, ExportOutcome::Failed);
     EXPECT_EQ(result.written, (std::vector<std::string>{flow.files()[0], flow.files()[1]}));
     ASSERT_EQ(flow.prompter.boxes().size(), 2u);  // the replace question, then the error
-    EXPECT_EQ(flow.prompter.boxes()[1].text, "Error Writing File\n" + flow.files()[2] + "\nExport Not Written");
-    EXPECT_EQ(flow.prompter.boxes()[1].caption, "SAVE ERROR");
+    EXPECT_EQ(flow.prompter.shown()[1], "SAVE ERROR: Error Writing File\n" + flow.files()[2] + "\nExport Not Written");
     EXPECT_FALSE(FileExists(flow.files()[3]));
 }
 
