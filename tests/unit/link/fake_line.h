@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "link/dialog_events.h"
 #include "link/serial_line.h"
 #include "platform/clock.h"
 
@@ -90,5 +91,22 @@ private:
     FakeClock* clock_;
     bool open_ = false;
 };
+
+// The events of one kind, and the texts shown in one control.
+template <typename Event>
+std::vector<Event> Only(const std::vector<DialogEvent>& events) {
+    std::vector<Event> found;
+    for (const DialogEvent& event : events) {
+        if (const Event* e = std::get_if<Event>(&event)) found.push_back(*e);
+    }
+    return found;
+}
+inline std::vector<std::string> TextsOf(const std::vector<DialogEvent>& events, int control) {
+    std::vector<std::string> texts;
+    for (const TextEvent& e : Only<TextEvent>(events)) {
+        if (e.control == control) texts.push_back(e.text);
+    }
+    return texts;
+}
 
 }  // namespace ravik::test

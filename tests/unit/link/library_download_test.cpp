@@ -2,6 +2,7 @@
 
 #include "fake_line.h"
 #include "link/library_download.h"
+#include "unit/library/library_builder.h"
 #include "support/scripted_prompter.h"
 
 namespace ravik {
@@ -9,33 +10,29 @@ namespace {
 
 using test::FakeClock;
 using test::FakeLine;
+using test::Only;
+using Strings = std::vector<std::string>;
 
 constexpr uint8_t kAck = 0x06;
 
-// A library with the given number of alloys in each group (groups not
-// listed are empty); alloy k is named "A<k>" and its limits count up.
+// Alloys "A0", "A1", ... in groups 0, 1, ... as many as perGroup says; every third limit pair set.
 AlloyLibrary MakeLibrary(const std::vector<int>& perGroup) {
-    AlloyLibrary library;
+    std::vector<test::GroupAlloys> groups;
     int next = 0;
-    for (int g = 0; g < kAlloyGroupCount; ++g) {
-        library.searchIndex[static_cast<size_t>(g)] = next;
-        const int count = g < static_cast<int>(perGroup.size()) ? perGroup[static_cast<size_t>(g)] : 0;
-        for (int i = 0; i < count; ++i, ++next) {
-            AlloyRecord alloy;
-            alloy.name = "A" + std::to_string(next);
-            for (int s = 0; s < kLimitPairs; ++s) {
-                if (s % 3 == 0) alloy.limits[static_cast<size_t>(s)] = {next * 100 + s, next * 100 + s + 50};
-            }
-            library.alloys.push_back(alloy);
+    for (size_t g = 0; g < perGroup.size(); ++g) {
+        groups.push_back({static_cast<int>(g), {}});
+        for (int i = 0; i < perGroup[g]; ++i, ++next) {
+            AlloyRecord alloy = test::Alloy("A" + std::to_string(next));
+            for (size_t s = 0; s < kLimitPairs; s += 3) alloy.limits[s] = {next * 100 + static_cast<int>(s), next * 100 + static_cast<int>(s) + 50};
+            groups.back().alloys.push_back(alloy);
         }
     }
-    library.searchIndex[kAlloyGroupCount] = next;
-    return library;
+    return test::Library(groups);
 }
 
-// The fields a library download must deliver after the count.
+// The fields a library download must deliver: the count, each alloy, the search index.
 std::vector<std::string> ExpectedFields(const AlloyLibrary& library) {
-    std::vector<std::string> fields;
+    std::vector<std::string> fields{std::to_string(library.alloys.size())};
     for (const AlloyRecord& alloy : library.alloys) {
         fields.push_back(alloy.name);
         for (const LimitPair& pair : alloy.limits) {
@@ -91,15 +88,6 @@ struct Download {
     }
 };
 
-template <typename Event>
-std::vector<Event> Only(const std::vector<DialogEvent>& events) {
-    std::vector<Event> found;
-    for (const DialogEvent& event : events) {
-        if (const Event* e = std::get_if<Event>(&event)) found.push_back(*e);
-    }
-    return found;
-}
-
 TEST(LibraryDownload, SendsCountFieldsAndSearchIndexEachAfterAnAcknowledgement) {
     Download run;
     const AlloyLibrary library = MakeLibrary({2, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 3});
@@ -107,15 +95,11 @@ TEST(LibraryDownload, SendsCountFieldsAndSearchIndexEachAfterAnAcknowledgement) 
     run.run();
     EXPECT_EQ(run.download.phase(), LibraryDownload::Phase::Done);
     EXPECT_EQ(run.download.foundIndex(), 1);
-    ASSERT_FALSE(run.received.empty());
-    EXPECT_EQ(run.received[0], "6");
-    EXPECT_EQ(std::vector<std::string>(run.received.begin() + 1, run.received.end()), ExpectedFields(library));
-    EXPECT_TRUE(run.line.incoming.empty() || run.line.incoming.size() == 1);  // the ack after the last value is unused
+    EXPECT_EQ(run.received, ExpectedFields(library));
     EXPECT_FALSE(run.line.isOpen());
     EXPECT_TRUE(run.prompter.boxes().empty());
 
-    std::vector<std::string> progress;
-    for (const TextEvent& e : Only<TextEvent>(run.events)) progress.push_back(e.text);
+    const Strings progress = test::TextsOf(run.events, library_control::kProgress);
     EXPECT_EQ(progress.front(), "0% Complete");
     EXPECT_NE(std::find(progress.begin(), progress.end(), "33% Complete"), progress.end());
     EXPECT_EQ(progress.back(), "100% Complete");
@@ -126,17 +110,24 @@ TEST(LibraryDownload, SendsCountFieldsAndSearchIndexEachAfterAnAcknowledgement) 
               (std::vector<ShowEvent>{{library_control::kProgress, true}, {library_control::kProgress, false}}));
 }
 
-TEST(LibraryDownload, AnalyzerOnAnotherScreenIsRefused) {
+TEST(LibraryDownload, AnalyzerOnAnotherScreenOrNoneIsRefused) {
     Download run;
     run.screen = '1';
     ASSERT_TRUE(run.download.start(MakeLibrary({1})));
     run.run();
     EXPECT_EQ(run.download.phase(), LibraryDownload::Phase::Failed);
-    ASSERT_EQ(run.prompter.boxes().size(), 1u);
-    EXPECT_EQ(run.prompter.boxes()[0].text, "Orvex Must be On\r\n Custom Lib. Screen");
-    EXPECT_EQ(run.prompter.boxes()[0].caption, "ERROR");
     EXPECT_TRUE(run.received.empty());
     EXPECT_EQ(Only<EnableEvent>(run.events).back(), (EnableEvent{kEveryControlButCancel, true}));
+
+    Download none;
+    none.line.onWrite = nullptr;
+    ASSERT_TRUE(none.download.start(MakeLibrary({1})));
+    none.run();
+    EXPECT_EQ(none.download.phase(), LibraryDownload::Phase::Failed);
+    EXPECT_EQ(none.line.opens.size(), 5u);
+    EXPECT_EQ(run.prompter.shown().at(0) + "\n" + none.prompter.shown().at(0),
+              "ERROR: Orvex Must be On\r\n Custom Lib. Screen\n"
+              "ERROR: Instrument not responding\r\nCheck instrument and connection\r\nand try again");
 }
 
 TEST(LibraryDownload, AnalyzerThatStopsAcknowledgingEndsTheDownloadWithinTheBound) {
@@ -145,24 +136,11 @@ TEST(LibraryDownload, AnalyzerThatStopsAcknowledgingEndsTheDownloadWithinTheBoun
     ASSERT_TRUE(run.download.start(MakeLibrary({3})));
     run.run();
     EXPECT_EQ(run.download.phase(), LibraryDownload::Phase::Failed);
-    ASSERT_EQ(run.prompter.boxes().size(), 1u);
-    EXPECT_EQ(run.prompter.boxes()[0].caption, "COMM ERROR");
+    EXPECT_EQ(run.prompter.captions(), Strings{"COMM ERROR"});
     EXPECT_EQ(run.line.written.back(), kDownloadAbort);
     EXPECT_FALSE(run.line.isOpen());
     EXPECT_EQ(run.received.size(), 51u);  // the count and the 50 fields acknowledged
     EXPECT_EQ(Only<ShowEvent>(run.events).back(), (ShowEvent{library_control::kProgress, false}));
-}
-
-TEST(LibraryDownload, NoAnalyzerAtAnyRate) {
-    Download run;
-    run.line.onWrite = nullptr;
-    ASSERT_TRUE(run.download.start(MakeLibrary({1})));
-    run.run();
-    EXPECT_EQ(run.download.phase(), LibraryDownload::Phase::Failed);
-    EXPECT_EQ(run.line.opens.size(), 5u);
-    ASSERT_EQ(run.prompter.boxes().size(), 1u);
-    EXPECT_EQ(run.prompter.boxes()[0].text,
-              "Instrument not responding\r\nCheck instrument and connection\r\nand try again");
 }
 
 TEST(LibraryDownload, CloseDuringTheDownloadAsksThenSendsQ) {
@@ -176,8 +154,7 @@ TEST(LibraryDownload, CloseDuringTheDownloadAsksThenSendsQ) {
     run.download.tick();  // the first alloy
     run.prompter.queueAnswer(Answer::No);
     EXPECT_EQ(run.download.close(), LibraryDownload::CloseDecision::Stay);
-    EXPECT_EQ(run.prompter.boxes()[0].text, "Download in Progress\nLibrary on Instrument\nWill be Factory Default\nAre you sure?");
-    EXPECT_EQ(run.prompter.boxes()[0].caption, "Warning");
+    EXPECT_EQ(run.prompter.shown()[0], "Warning: Download in Progress\nLibrary on Instrument\nWill be Factory Default\nAre you sure?");
     EXPECT_TRUE(run.line.isOpen());
     EXPECT_EQ(run.download.close(), LibraryDownload::CloseDecision::Aborted);
     EXPECT_EQ(run.line.written.back(), kDownloadAbort);
