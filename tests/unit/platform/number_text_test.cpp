@@ -42,12 +42,5 @@ TEST(NumberText, FixedTextEqualsPrintf) {
     }
 }
 
-TEST(NumberText, IntegerText) {
-    char buffer[kNumberTextBuffer];
-    EXPECT_EQ(IntegerText(buffer, 0), "0");
-    EXPECT_EQ(IntegerText(buffer, -5100), "-5100");
-    EXPECT_EQ(IntegerText(buffer, 65535), "65535");
-}
-
 }  // namespace
 }  // namespace ravik

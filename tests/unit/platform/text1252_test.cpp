@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "platform/file_io.h"
 #include "platform/text1252.h"
 
 namespace ravik {
@@ -18,20 +17,6 @@ TEST(Text1252, UnmappableAndBrokenUtf8BecomeQuestionMarks) {
     EXPECT_EQ(Utf8ToCp1252("a\xE4\xB8\xAD" "b"), "a?b");  // a CJK character
     EXPECT_EQ(Utf8ToCp1252("x\xC3"), "x?");               // cut sequence
     EXPECT_EQ(Utf8ToCp1252("\xFF"), "?");
-}
-
-TEST(TextLineReader, ReadsLinesWithTheirLineFeedsAndCutsLongOnes) {
-    TextLineReader reader("one\ntoo long line\nlast");
-    std::string line;
-    ASSERT_TRUE(reader.ReadTextLine(line));
-    EXPECT_EQ(line, "one\n");
-    ASSERT_TRUE(reader.ReadTextLine(line, 5));
-    EXPECT_EQ(line, "too l");
-    EXPECT_TRUE(reader.lastLineTruncated());
-    ASSERT_TRUE(reader.ReadTextLine(line, 5));
-    EXPECT_EQ(line, "last");  // the cut line did not spill into the next one
-    EXPECT_FALSE(reader.lastLineTruncated());
-    EXPECT_FALSE(reader.ReadTextLine(line));
 }
 
 }  // namespace
