@@ -2,35 +2,37 @@
 
 #include <filesystem>
 
-#include "output/export_writers.h"
 #include "platform/file_io.h"
-#include "platform/prompter.h"
 #include "process.h"
 #include "readings/readings_loader.h"
 #include "settings/settings_file.h"
+#include "support/export_blocks.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 
 namespace ravik {
 namespace {
 
+using std::filesystem::exists;
 using test::ReadAll;
 using test::RunProcess;
-using test::TempDir;
+
+constexpr ReadingSelection kAllClasses =
+    SelectAll | SelectPositive | SelectNegative | SelectIncomplete | SelectSubResults;
 
 // A sample file of every mode, and a settings directory whose settings
 // differ from the defaults where an export looks.
 struct ExportCase {
-    TempDir dir;
+    test::TempDir dir;
     std::string input = dir.file("survey.qvr");
     std::string settingsDir = dir.file("settings");
     Settings settings;
+    ReadingStore store;
+    Settings expectedSettings;
 
     ExportCase() {
-        const test::ProcessResult made =
-            RunProcess(MAKE_SAMPLE_EXE, {"file", input, "--paint", "6", "--bulk", "5", "--thin", "4", "--alloy",
-                                         "3", "--sign", "2", "--seed", "17"});
-        EXPECT_EQ(made.exitCode, 0) << made.err;
+        EXPECT_TRUE(test::MakeSampleFile(input, {"--paint", "6", "--bulk", "5", "--thin", "4", "--alloy", "3",
+                                                 "--sign", "2", "--seed", "17"}));
         settings.reportHeader = "Orvex Survey Co.\r\nInspector: A. Nader, Lic. 4471\r\n";
         settings.pcs = kPcsUser;
         settings.neg = 0.7f;
@@ -38,53 +40,20 @@ struct ExportCase {
         settings.enabledColumns[2] = 0x0F;
         test::ScriptedPrompter prompter;
         EXPECT_TRUE(WriteSettings(settingsDir, settings, prompter));
+        EXPECT_EQ(LoadReadingsFile(store, input, kOpenCommand, prompter), LoadOutcome::Whole);
     }
-
-    test::ProcessResult run(std::vector<std::string> options) const {
-        std::vector<std::string> args = {"export", input, "--settings-dir", settingsDir};
-        args.insert(args.end(), options.begin(), options.end());
-        return RunProcess(RAVIK_EXE, args);
+    test::ProcessResult run(std::vector<std::string> options, const std::string& from = "") const {
+        options.insert(options.begin(), {"export", input, "--settings-dir", from.empty() ? settingsDir : from});
+        return RunProcess(RAVIK_EXE, options);
     }
-
-    // What the export writers give for the same file and choices.
-    struct Expected {
-        ReadingStore store;
-        Settings settings;
-        ReadingSelection selection;
-        ExportSource source() const { return {store, settings, selection}; }
-        std::string header(int modes) const {
-            std::string out;
-            ExportTableHeader(out, source(), modes);
-            return out;
-        }
-        std::string rows(Mode mode) const {
-            std::string out;
-            ExportTableRows(out, source(), mode);
-            return out;
-        }
-        std::string spectra(Mode mode) const {
-            std::string out;
-            ExportSpectra(out, source(), mode);
-            return out;
-        }
-        std::string status() const {
-            std::string out;
-            ExportStatus(out, source());
-            return out;
-        }
-    };
-    Expected expected(int form, ReadingSelection selection) const {
-        Expected result{ReadingStore{}, settings, selection};
-        test::ScriptedPrompter prompter;
-        EXPECT_EQ(LoadReadingsFile(result.store, input, kOpenCommand, prompter), LoadOutcome::Whole);
-        result.settings.exportForm = form;
-        result.settings.download = kDownloadDone;
-        return result;
+    // What the writers give for the same file, form and selection.
+    ExportSource source(int form, ReadingSelection selection) {
+        expectedSettings = settings;
+        expectedSettings.exportForm = form;
+        expectedSettings.download = kDownloadDone;
+        return {store, expectedSettings, selection};
     }
 };
-
-constexpr ReadingSelection kAllClasses =
-    SelectAll | SelectPositive | SelectNegative | SelectIncomplete | SelectSubResults;
 
 TEST(ExportCommand, SingleFileForms) {
     ExportCase c;
@@ -94,12 +63,11 @@ TEST(ExportCommand, SingleFileForms) {
         ASSERT_EQ(result.exitCode, 0) << result.err;
         const std::string written = c.dir.file(form == 0 ? "report.tab" : "report.csv");
         EXPECT_EQ(result.out, written + "\n");
-        const auto e = c.expected(form, kAllClasses);
-        EXPECT_EQ(ReadAll(written),
-                  e.header(Index(Mode::Bulk)) + e.rows(Mode::Bulk) + e.spectra(Mode::Bulk) + e.status())
-            << form;
+        const ExportSource source = c.source(form, kAllClasses);
+        EXPECT_EQ(ReadAll(written), test::TableBlocks(source, Mode::Bulk) + test::SpectraBlock(source, Mode::Bulk) +
+                                        test::StatusBlock(source)) << form;
     }
-    EXPECT_FALSE(std::filesystem::exists(c.dir.file("report.txt")));
+    EXPECT_FALSE(exists(c.dir.file("report.txt")));
 }
 
 TEST(ExportCommand, MultiFileForms) {
@@ -111,109 +79,86 @@ TEST(ExportCommand, MultiFileForms) {
                                                   base + ".pnt"});
         ASSERT_EQ(result.exitCode, 0) << result.err;
         EXPECT_EQ(result.out, base + ".hdr\n" + base + ".pnt\n" + base + ".spc\n" + base + ".sta\n");
-        const auto e = c.expected(form, SelectAll | SelectPositive | SelectIncomplete | SelectSubResults);
-        EXPECT_EQ(ReadAll(base + ".hdr"), e.header(kAllHeaderModes)) << form;
-        EXPECT_EQ(ReadAll(base + ".pnt"), e.rows(Mode::Paint)) << form;
-        EXPECT_EQ(ReadAll(base + ".spc"), e.spectra(Mode::Paint)) << form;
-        EXPECT_EQ(ReadAll(base + ".sta"), e.status()) << form;
+        const ExportSource source = c.source(form, SelectAll | SelectPositive | SelectIncomplete | SelectSubResults);
+        EXPECT_EQ(ReadAll(base + ".hdr"), test::HeaderBlock(source, kAllHeaderModes)) << form;
+        EXPECT_EQ(ReadAll(base + ".pnt"), test::RowsBlock(source, Mode::Paint)) << form;
+        EXPECT_EQ(ReadAll(base + ".spc"), test::SpectraBlock(source, Mode::Paint)) << form;
+        EXPECT_EQ(ReadAll(base + ".sta"), test::StatusBlock(source)) << form;
     }
 }
 
-TEST(ExportCommand, ThinFinalResultsAndSignRows) {
+TEST(ExportCommand, FinalResultsSignRowsAndTheSettingsForm) {
     ExportCase c;
-    test::ProcessResult result =
-        c.run({"--mode", "thin", "--table", "--final-results", "--classes", "neg", "--form", "0", "-o",
-               c.dir.file("thin")});
+    test::ProcessResult result = c.run({"--mode", "thin", "--table", "--final-results", "--classes", "neg", "--form",
+                                        "0", "-o", c.dir.file("thin")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    auto e = c.expected(0, SelectAll | SelectNegative);
-    EXPECT_EQ(ReadAll(c.dir.file("thin.tab")), e.header(Index(Mode::Thin)) + e.rows(Mode::Thin));
+    EXPECT_EQ(ReadAll(c.dir.file("thin.tab")), test::TableBlocks(c.source(0, SelectAll | SelectNegative), Mode::Thin));
 
     result = c.run({"--mode", "sign", "--table", "--form", "2", "-o", c.dir.file("sign.pnt")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    e = c.expected(2, kAllClasses);
-    EXPECT_EQ(ReadAll(c.dir.file("sign.thn")), e.rows(Mode::Sign));
-    EXPECT_FALSE(std::filesystem::exists(c.dir.file("sign.pnt")));
-}
+    EXPECT_EQ(ReadAll(c.dir.file("sign.thn")), test::RowsBlock(c.source(2, kAllClasses), Mode::Sign));
+    EXPECT_FALSE(exists(c.dir.file("sign.pnt")));
 
-TEST(ExportCommand, FormComesFromTheSettingsUnlessGiven) {
-    ExportCase c;
+    // Without --form the settings' form holds.
     c.settings.exportForm = 1;
     test::ScriptedPrompter prompter;
     ASSERT_TRUE(WriteSettings(c.settingsDir, c.settings, prompter));
-    const test::ProcessResult result = c.run({"--mode", "alloy", "--table", "-o", c.dir.file("alloy")});
+    result = c.run({"--mode", "alloy", "--table", "-o", c.dir.file("alloy")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    const auto e = c.expected(1, kAllClasses);
-    EXPECT_EQ(ReadAll(c.dir.file("alloy.csv")), e.header(Index(Mode::Alloy)) + e.rows(Mode::Alloy));
+    EXPECT_EQ(ReadAll(c.dir.file("alloy.csv")), test::TableBlocks(c.source(1, kAllClasses), Mode::Alloy));
 }
 
 TEST(ExportCommand, ExistingFilesAreReplacedOnlyWithForce) {
     ExportCase c;
     const std::string base = c.dir.file("multi");
     test::WriteAll(base + ".spc", "old spectra");
-    const std::vector<std::string> options = {"--mode", "bulk", "--table", "--spectra", "--form", "2", "-o",
-                                              base + ".pnt"};
+    std::vector<std::string> options = {"--mode", "bulk", "--table", "--spectra", "--form", "2", "-o", base + ".pnt"};
     test::ProcessResult result = c.run(options);
     EXPECT_NE(result.exitCode, 0);
     EXPECT_NE(result.err.find("Save As: " + base + ".spc / This file already exists. /  / Replace existing file?"),
               std::string::npos)
         << result.err;
     EXPECT_EQ(ReadAll(base + ".spc"), "old spectra");
-    EXPECT_FALSE(std::filesystem::exists(base + ".hdr"));
-    EXPECT_FALSE(std::filesystem::exists(base + ".blk"));
+    EXPECT_FALSE(exists(base + ".hdr"));
 
-    std::vector<std::string> forced = options;
-    forced.push_back("--force");
-    result = c.run(forced);
+    options.push_back("--force");
+    result = c.run(options);
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(ReadAll(base + ".spc"), c.expected(2, kAllClasses).spectra(Mode::Bulk));
-
-    // A single file named with its own extension is refused the same way.
-    test::WriteAll(c.dir.file("one.tab"), "old table");
-    result = c.run({"--mode", "bulk", "--table", "--form", "0", "-o", c.dir.file("one.tab")});
-    EXPECT_NE(result.exitCode, 0);
-    EXPECT_NE(result.err.find("Replace existing file?"), std::string::npos);
-    EXPECT_EQ(ReadAll(c.dir.file("one.tab")), "old table");
+    EXPECT_EQ(ReadAll(base + ".spc"), test::SpectraBlock(c.source(2, kAllClasses), Mode::Bulk));
 }
 
 TEST(ExportCommand, RefusesWhatTheDialogWouldRefuse) {
     ExportCase c;
-    test::ProcessResult result = c.run({"--mode", "bulk", "-o", c.dir.file("x")});
+    const std::string out = c.dir.file("x");
+    test::ProcessResult result = c.run({"--mode", "bulk", "-o", out});
     EXPECT_NE(result.exitCode, 0);
     EXPECT_NE(result.err.find("NOTICE: Must Select Paint, Bulk, Alloy or Thin / and Table, L-Spect, K-Spect or Status"),
               std::string::npos)
         << result.err;
-
-    EXPECT_EQ(c.run({"--table", "-o", c.dir.file("x")}).exitCode, 2);                      // no mode
-    EXPECT_EQ(c.run({"--mode", "lead", "--table", "-o", c.dir.file("x")}).exitCode, 2);    // unknown mode
-    EXPECT_EQ(c.run({"--mode", "bulk", "--table", "--form", "4", "-o", "x"}).exitCode, 2);  // unknown form
-    EXPECT_EQ(c.run({"--mode", "bulk", "--table", "--classes", "pos,all", "-o", "x"}).exitCode, 2);
-    EXPECT_EQ(c.run({"--mode", "bulk", "--table"}).exitCode, 2);  // no -o
-
-    const std::string bulkOnly = c.dir.file("bulk.qvr");
-    ASSERT_EQ(RunProcess(MAKE_SAMPLE_EXE, {"file", bulkOnly, "--bulk", "2"}).exitCode, 0);
-    result = RunProcess(RAVIK_EXE, {"export", bulkOnly, "--mode", "alloy", "--table", "--settings-dir",
-                                    c.settingsDir, "-o", c.dir.file("none")});
-    EXPECT_NE(result.exitCode, 0);
-    EXPECT_FALSE(std::filesystem::exists(c.dir.file("none.tab")));
-
-    result = RunProcess(RAVIK_EXE, {"export", c.dir.file("missing.qvr"), "--mode", "bulk", "--table",
-                                    "--settings-dir", c.settingsDir, "-o", c.dir.file("none")});
+    for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
+             {"--table", "-o", out},                                     // no mode
+             {"--mode", "lead", "--table", "-o", out},                   // unknown mode
+             {"--mode", "bulk", "--table", "--form", "4", "-o", out},    // unknown form
+             {"--mode", "bulk", "--table", "--classes", "pos,all", "-o", out},
+             {"--mode", "bulk", "--table"}}) {                           // no -o
+        EXPECT_EQ(c.run(wrong).exitCode, 2) << wrong[0];
+    }
+    result = RunProcess(RAVIK_EXE, {"export", c.dir.file("missing.qvr"), "--mode", "bulk", "--table", "--settings-dir",
+                                    c.settingsDir, "-o", out});
     EXPECT_NE(result.exitCode, 0);
     EXPECT_NE(result.err.find("READ ERROR"), std::string::npos);
+    EXPECT_FALSE(exists(out + ".tab"));
 }
 
 TEST(ExportCommand, SettingsDirectoryWithoutOrWithADamagedSettingsFile) {
     ExportCase c;
-    const std::string empty = c.dir.file("empty");
     // Without a settings file the defaults hold, and no file is made.
-    test::ProcessResult result = RunProcess(RAVIK_EXE, {"export", c.input, "--mode", "bulk", "--table",
-                                                        "--settings-dir", empty, "-o", c.dir.file("plain")});
+    const std::string empty = c.dir.file("empty");
+    test::ProcessResult result = c.run({"--mode", "bulk", "--table", "-o", c.dir.file("plain")}, empty);
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    auto e = c.expected(0, kAllClasses);
-    e.settings = Settings{};
-    e.settings.download = kDownloadDone;
-    EXPECT_EQ(ReadAll(c.dir.file("plain.tab")), e.header(Index(Mode::Bulk)) + e.rows(Mode::Bulk));
-    EXPECT_FALSE(std::filesystem::exists(empty));
+    c.settings = Settings{};
+    EXPECT_EQ(ReadAll(c.dir.file("plain.tab")), test::TableBlocks(c.source(0, kAllClasses), Mode::Bulk));
+    EXPECT_FALSE(exists(empty));
 
     // A damaged settings file stops the export with its message.
     test::WriteAll(c.settingsDir + "/ravik56.ini", "xSpect:2\n");
@@ -222,7 +167,7 @@ TEST(ExportCommand, SettingsDirectoryWithoutOrWithADamagedSettingsFile) {
     EXPECT_NE(result.err.find("Ravik.ini Error: Error in Ravik.ini File / Contact Technical Support"),
               std::string::npos)
         << result.err;
-    EXPECT_FALSE(std::filesystem::exists(c.dir.file("bad.tab")));
+    EXPECT_FALSE(exists(c.dir.file("bad.tab")));
 }
 
 }  // namespace

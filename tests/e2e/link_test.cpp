@@ -60,13 +60,12 @@ private:
     std::string path_;
 };
 
+// A readings file of mostly Paint and some Bulk, Alloy and Sign readings.
 std::string MakeSample(const test::TempDir& dir, int readings, const std::string& seed) {
     const std::string path = dir.file("sent.qvr");
     const std::string part = std::to_string(readings / 5);
-    const test::ProcessResult made =
-        RunProcess(MAKE_SAMPLE_EXE, {"file", path, "--paint", std::to_string(readings - 3 * (readings / 5)), "--bulk",
-                                     part, "--alloy", part, "--sign", part, "--seed", seed});
-    EXPECT_EQ(made.exitCode, 0) << made.err;
+    EXPECT_TRUE(test::MakeSampleFile(path, {"--paint", std::to_string(readings - 3 * (readings / 5)), "--bulk", part,
+                                            "--alloy", part, "--sign", part, "--seed", seed}));
     return path;
 }
 
@@ -77,22 +76,16 @@ test::ProcessResult Receive(const test::TempDir& dir, const std::string& port, c
                       {"RAVIK_HOME=" + dir.file("home")});
 }
 
-void ExpectSameReadings(const std::string& sent, const std::string& received) {
-    ReadingStore expected;
-    ReadingStore got;
+// Every record, mode by mode in list order (as a saved file holds them).
+std::vector<std::vector<uint8_t>> RecordsByMode(const std::string& path) {
+    ReadingStore store;
     test::ScriptedPrompter prompter;
-    ASSERT_EQ(LoadReadingsFile(expected, sent, kOpenCommand, prompter), LoadOutcome::Whole);
-    ASSERT_EQ(LoadReadingsFile(got, received, kOpenCommand, prompter), LoadOutcome::Whole);
-    ASSERT_EQ(got.readingCount, expected.readingCount);
-    // A saved file holds its readings mode by mode: compare them so.
+    EXPECT_EQ(LoadReadingsFile(store, path, kOpenCommand, prompter), LoadOutcome::Whole) << path;
+    std::vector<std::vector<uint8_t>> records;
     for (Mode mode : kAllModes) {
-        ASSERT_EQ(got.count(mode), expected.count(mode));
-        for (size_t k = 0; k < expected.list(mode).size(); ++k) {
-            EXPECT_TRUE(std::ranges::equal(got.record(got.list(mode)[k]), expected.record(expected.list(mode)[k])))
-                << WindowText(mode) << " reading " << k + 1;
-        }
+        for (int32_t n : store.list(mode)) records.emplace_back(store.record(n).begin(), store.record(n).end());
     }
-    EXPECT_EQ(got.fileTitle, expected.fileTitle);
+    return records;
 }
 
 TEST(LinkEndToEnd, ReceivesA50ReadingDumpEqualToTheFileSent) {
@@ -105,7 +98,9 @@ TEST(LinkEndToEnd, ReceivesA50ReadingDumpEqualToTheFileSent) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.err.find("100% Complete Records 50 of 50    20\n"), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "50 readings saved to " + out + "\n");
-    ExpectSameReadings(sent, out);
+    const auto received = RecordsByMode(out);
+    EXPECT_EQ(received.size(), 50u);
+    EXPECT_TRUE(received == RecordsByMode(sent));
 }
 
 TEST(LinkEndToEnd, CutShortDumpIsDiscardedAndWhatArrivedStaysInTheDumpFile) {
@@ -117,15 +112,11 @@ TEST(LinkEndToEnd, CutShortDumpIsDiscardedAndWhatArrivedStaysInTheDumpFile) {
     EXPECT_EQ(run.exitCode, 1) << run.err;
     EXPECT_NE(run.err.find("Nothing received for 1 seconds: the dump was discarded"), std::string::npos) << run.err;
     EXPECT_FALSE(std::filesystem::exists(out));
-    EXPECT_FALSE(std::filesystem::exists(dir.file("received.QVR")));
 
-    // The records that arrived whole are in "ravik.tmp", behind the padded header.
+    // What arrived is in "ravik.tmp", behind the header padded to 256 bytes.
     const std::string dumped = test::ReadAll(dir.file("home/ravik.tmp"));
-    const std::string file = test::ReadAll(sent);
     ASSERT_GT(dumped.size(), 256u + 1000u);
-    EXPECT_LE(dumped.size(), 20000u + 256u);  // the header arrives as text and is padded to 256 bytes
-    EXPECT_EQ(dumped.substr(256), file.substr(256, dumped.size() - 256));
-    EXPECT_EQ(dumped.substr(0, 5), file.substr(0, 5));
+    EXPECT_EQ(dumped.substr(256), test::ReadAll(sent).substr(256, dumped.size() - 256));
 }
 
 TEST(LinkEndToEnd, JunkOnTheLineNeverCrashesTheReceiver) {
@@ -148,7 +139,6 @@ TEST(LinkEndToEnd, ProbeStepsThroughTheRatesToTheAnalyzers) {
 // A library of a few alloys in three groups, one with limits not set.
 AlloyLibrary SmallLibrary() {
     AlloyLibrary library;
-    const int groups[] = {0, 0, 2, 4, 4, 4, 11};
     for (int i = 0; i < 7; ++i) {
         AlloyRecord alloy;
         alloy.name = "Grade " + std::to_string(i);
@@ -157,10 +147,7 @@ AlloyLibrary SmallLibrary() {
         }
         library.alloys.push_back(alloy);
     }
-    for (int g = 0, next = 0; g <= kAlloyGroupCount; ++g) {
-        while (next < 7 && groups[next] < g) ++next;
-        library.searchIndex[static_cast<size_t>(g)] = next;
-    }
+    library.searchIndex = {0, 2, 2, 3, 3, 6, 6, 6, 6, 6, 6, 6, 7};  // groups 0, 0, 2, 4, 4, 4, 11
     return library;
 }
 
@@ -193,16 +180,6 @@ TEST(LinkEndToEnd, LibraryDownloadDeliversEveryAlloyAndTheSearchIndex) {
     for (int value : library.searchIndex) expected += "\t" + std::to_string(value);
     expected += "\ncomplete\n";
     EXPECT_EQ(test::ReadAll(dir.file("report.txt")), expected);
-}
-
-TEST(LinkEndToEnd, LibraryDownloadNeedsTheCustomLibraryScreen) {
-    test::TempDir dir;
-    test::WriteAll(dir.file("custom.lib"), LibrarySourceText(SmallLibrary()));
-    Simulator analyzer({});
-    const test::ProcessResult run =
-        RunProcess(RAVIK_EXE, {"library", "send", dir.file("custom.lib"), "--port", analyzer.path()});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("ERROR: Orvex Must be On /  Custom Lib. Screen"), std::string::npos) << run.err;
 }
 
 }  // namespace

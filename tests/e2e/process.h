@@ -19,4 +19,10 @@ struct ProcessResult {
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                          const std::vector<std::string>& extraEnvironment = {});
 
+// Writes a readings file with ravik-make-sample ("file PATH OPTIONS..."); true when it did.
+inline bool MakeSampleFile(const std::string& path, std::vector<std::string> options) {
+    options.insert(options.begin(), {"file", path});
+    return RunProcess(MAKE_SAMPLE_EXE, options).exitCode == 0;
+}
+
 }  // namespace ravik::test
