@@ -17,6 +17,7 @@ using test::ScriptedFileChooser;
 using test::ScriptedPrompter;
 using test::TempDir;
 using test::WriteAll;
+using Strings = std::vector<std::string>;
 
 sample::RecordSpec BulkWithSpectrum(uint16_t number) {
     sample::RecordSpec recordSpec = test::Reading(test::kBulkCode, number);
@@ -70,9 +71,8 @@ TEST(SingleFileExport, WritesTableSpectraAndStatusUnderTheTabName) {
     const ExportResult result = flow.run([&] { ++rows; });
     EXPECT_EQ(result.outcome, ExportOutcome::Written);
     EXPECT_EQ(result.written, std::vector<std::string>{dir.file("report.tab")});
-    ASSERT_EQ(flow.chooser.requests().size(), 1u);
-    EXPECT_EQ(flow.chooser.requests()[0].purpose, 122);
-    EXPECT_EQ(flow.chooser.requests()[0].startPath, "start.qvr");
+    EXPECT_EQ(flow.chooser.requests().at(0).purpose, 122);
+    EXPECT_EQ(flow.chooser.requests().at(0).startPath, "start.qvr");
     EXPECT_EQ(flow.path, dir.file("report.txt"));
     EXPECT_TRUE(flow.prompter.boxes().empty());
     EXPECT_EQ(ReadAll(dir.file("report.tab")), test::TableBlocks(flow.source(), Mode::Bulk) +
@@ -109,28 +109,14 @@ TEST(SingleFileExport, AsksOnlyWhenTheExtensionWasChanged) {
         flow.chooser.queuePath(dir.file(c.chosen));
         flow.prompter.queueAnswer(c.answer);
         const ExportResult result = flow.run();
-        EXPECT_EQ(flow.prompter.boxes().size(), c.asked ? 1u : 0u) << c.chosen;
-        if (c.asked) {
-            EXPECT_EQ(flow.prompter.boxes()[0].text,
-                      dir.file(c.target) + "\nThis file already exists.\n\nReplace existing file?");
-        }
+        EXPECT_EQ(flow.prompter.shown(),
+                  c.asked ? Strings{"Save As: " + dir.file(c.target) + "\nThis file already exists.\n\nReplace existing file?"}
+                          : Strings{});
         EXPECT_EQ(result.outcome, c.written ? ExportOutcome::Written : ExportOutcome::Cancelled) << c.chosen;
         EXPECT_EQ(ReadAll(dir.file(c.target)), c.written ? test::TableBlocks(flow.source(), Mode::Bulk) : "old")
             << c.chosen;
         if (std::string(c.chosen) != c.target) EXPECT_FALSE(FileExists(dir.file(c.chosen))) << c.chosen;
     }
-}
-
-TEST(SingleFileExport, CancelledDialogWritesNothing) {
-    TempDir dir;
-    Flow flow;
-    flow.chooser.queueCancel();
-    const ExportResult result = flow.run();
-    EXPECT_EQ(result.outcome, ExportOutcome::Cancelled);
-    EXPECT_TRUE(result.written.empty());
-    EXPECT_TRUE(flow.prompter.boxes().empty());
-    EXPECT_EQ(flow.path, "start.qvr");
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 
 TEST(SingleFileExport, WhatGoesIntoTheFile) {
@@ -169,14 +155,21 @@ TEST(SingleFileExport, WhatGoesIntoTheFile) {
     }
 }
 
-TEST(SingleFileExport, FileThatCannotBeCreatedIsToldAndLeavesNothing) {
+TEST(SingleFileExport, CancelOrAFileThatCannotBeCreatedWritesNothing) {
+    Flow cancelled;
+    cancelled.chooser.queueCancel();
+    const ExportResult result = cancelled.run();
+    EXPECT_EQ(result.outcome, ExportOutcome::Cancelled);
+    EXPECT_TRUE(result.written.empty());
+    EXPECT_TRUE(cancelled.prompter.boxes().empty());
+    EXPECT_EQ(cancelled.path, "start.qvr");
+
     TempDir dir;
     Flow flow;
     flow.chooser.queuePath(dir.file("missing/report.tab"));
-    const ExportResult result = flow.run();
-    EXPECT_EQ(result.outcome, ExportOutcome::Failed);
-    EXPECT_EQ(flow.prompter.shown(), std::vector<std::string>{"SAVE ERROR: Cannot Create File\n" +
-                                                              dir.file("missing/report.tab") + "\nExport Not Written"});
+    EXPECT_EQ(flow.run().outcome, ExportOutcome::Failed);
+    EXPECT_EQ(flow.prompter.shown(),
+              Strings{"SAVE ERROR: Cannot Create File\n" + dir.file("missing/report.tab") + "\nExport Not Written"});
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }
 

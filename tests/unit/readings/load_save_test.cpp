@@ -89,18 +89,15 @@ TEST(LoadReadingsFile, AppendStopsAtFiftyOneHundredReadings) {
     EXPECT_FALSE(fresh.hasReadings());
 }
 
-TEST(LoadReadingsFile, HidingMarkedReadingsAndReloadingClearsTheFlags) {
+TEST(LoadReadingsFile, AppendingClearsMarksAndHiddenFlags) {
     ReadingStore store;
     test::ScriptedPrompter prompter;
-    const test::TestFile file = FileOf({kPaintCode, kPaintCode, kPaintCode});
+    const test::TestFile file = FileOf({kPaintCode, kPaintCode});
     ASSERT_EQ(Load(store, file, kOpenCommand, prompter), LoadOutcome::Whole);
-    store.flags(1) = store.flags(2) = Marked;
-    EXPECT_EQ(HideMarkedReadings(store), 2);
-    store.flags(1) |= Marked;
-    EXPECT_EQ(UnhideMarkedReadings(store), 1);  // only the hidden ones marked again
-    EXPECT_EQ((std::vector<uint32_t>{store.flags(1), store.flags(2), store.flags(3)}), (std::vector<uint32_t>{0, Hidden, 0}));
+    store.flags(1) = Marked;
+    store.flags(2) = Hidden;
     ASSERT_EQ(Load(store, file, kAppendCommand, prompter), LoadOutcome::Whole);
-    for (int n = 1; n <= 6; ++n) EXPECT_EQ(store.flags(n), 0u) << n;
+    for (int n = 1; n <= 4; ++n) EXPECT_EQ(store.flags(n), 0u) << n;
 }
 
 // Every reading stands in exactly one list.

@@ -27,29 +27,14 @@ const std::string kDefaultFile =
 const std::string kRequired = "xSpect:2, ySpect:2, currentPort:0, orient:1, pcs:1081\n";
 
 // Every value the file holds, none of them a default.
-Settings Customised() {
-    Settings s;
-    s.xSpect = 3;
-    s.ySpect = 4;
-    s.currentPort = 2;
-    s.orient = 2;
-    s.pcs = kPcsUser;
-    s.download = kDownloadDone;
-    s.displayFontSize = 7;
-    s.baud = 4;
-    s.exportForm = 3;
-    s.printerLine = "0,winspool,9,HP LaserJet,22,LPT1:";
-    s.neg = 0.7f;
-    s.inc = 0.85f;
-    s.pos = 1.25f;
-    s.enabledColumns = {1, 2, 3, 4, 5, 6, 7, 8, INT32_MIN};
-    s.spectrumYscale = kScaleLog;
-    s.minLtime = 15;
-    s.minKtime = 90;
-    s.colors = {Rgb{1, 2, 3}, Rgb{4, 5, 6}, Rgb{7, 8, 9}, Rgb{10, 11, 12}, Rgb{13, 14, 15}};
-    s.reportHeader = "Orvex Survey Co.\r\nInspector: J. Smith\r\n";
-    return s;
-}
+const std::string kCustomisedFile =
+    "xSpect:3, ySpect:4, currentPort:2, orient:2, pcs:1082, download:118, DisplayFontSize:7, Baud:4, Export:3\n"
+    "0,winspool,9,HP LaserJet,22,LPT1:\n"
+    "neg:0.700000,   inc:0.850000,  pos:1.250000, enabledColumns[0]:1, enabledColumns[1,2]:2,3, "
+    "enabledColumns[3,4]:4,5, enabledColumns[5,6]:6,7, enabledColumns[7,8]:8,-2147483648\n"
+    "spectrumYscale:2, minLtime:15, minLtime:90\n"
+    "Colors:1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,\n"
+    "Orvex Survey Co.\r\nInspector: J. Smith\r\n";
 
 Settings Parsed(const std::string& text) {
     Settings read;
@@ -57,20 +42,24 @@ Settings Parsed(const std::string& text) {
     return read;
 }
 
+// The customised settings; the round trip checks their values one by one.
+Settings Customised() { return Parsed(kCustomisedFile); }
+
 TEST(SettingsFile, DefaultsAreWrittenInTheFileLayout) { EXPECT_EQ(SettingsFileText(Settings{}), kDefaultFile); }
 
 TEST(SettingsFile, CustomisedSettingsRoundTripWithLfOrCrLfLines) {
-    const std::string text = SettingsFileText(Customised());
-    EXPECT_EQ(text,
-              "xSpect:3, ySpect:4, currentPort:2, orient:2, pcs:1082, download:118, DisplayFontSize:7, Baud:4, Export:3\n"
-              "0,winspool,9,HP LaserJet,22,LPT1:\n"
-              "neg:0.700000,   inc:0.850000,  pos:1.250000, enabledColumns[0]:1, enabledColumns[1,2]:2,3, "
-              "enabledColumns[3,4]:4,5, enabledColumns[5,6]:6,7, enabledColumns[7,8]:8,-2147483648\n"
-              "spectrumYscale:2, minLtime:15, minLtime:90\n"
-              "Colors:1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,\n"
-              "Orvex Survey Co.\r\nInspector: J. Smith\r\n");
-    EXPECT_EQ(SettingsFileText(Parsed(text)), text);
-    const std::string lines = text.substr(0, text.find("Orvex"));
+    const Settings read = Customised();
+    EXPECT_EQ((std::vector<int>{read.xSpect, read.ySpect, read.currentPort, read.orient, read.pcs, read.download,
+                                read.displayFontSize, read.baud, read.exportForm, read.spectrumYscale, read.minLtime,
+                                read.minKtime}),
+              (std::vector<int>{3, 4, 2, 2, kPcsUser, kDownloadDone, 7, 4, 3, kScaleLog, 15, 90}));
+    EXPECT_EQ(read.enabledColumns, (std::array<int32_t, 9>{1, 2, 3, 4, 5, 6, 7, 8, INT32_MIN}));
+    EXPECT_EQ((std::vector<float>{read.neg, read.inc, read.pos}), (std::vector<float>{0.7f, 0.85f, 1.25f}));
+    EXPECT_EQ(read.colors[4], (Rgb{13, 14, 15}));
+    EXPECT_EQ(read.printerLine, "0,winspool,9,HP LaserJet,22,LPT1:");
+    EXPECT_EQ(read.reportHeader, "Orvex Survey Co.\r\nInspector: J. Smith\r\n");
+    EXPECT_EQ(SettingsFileText(read), kCustomisedFile);
+    const std::string lines = kCustomisedFile.substr(0, kCustomisedFile.find("Orvex"));
     std::string crlf;
     for (char c : lines) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     EXPECT_EQ(SettingsFileText(Parsed(crlf)), lines);
