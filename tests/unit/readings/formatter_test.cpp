@@ -19,6 +19,16 @@ Strings At(const Cells& cells, std::initializer_list<int> indices) {
     return texts;
 }
 
+// Value columns as "value|precision".
+Strings Pairs(const ReadingFields& fields, std::initializer_list<int> columns) {
+    Strings texts;
+    for (int c : columns) {
+        texts.push_back(std::string(fields.value[static_cast<size_t>(c)].view()) + "|" +
+                        std::string(fields.precision[static_cast<size_t>(c)].view()));
+    }
+    return texts;
+}
+
 TEST(FormatReadingFields, TextFieldsSplitAtTheFirstColonAndTeachTitles) {
     test::TestFile file;
     RecordSpec bulk = test::PlainReading(6.0f, 6, 41);  // BulkCode1
@@ -76,13 +86,11 @@ TEST(FormatReadingFields, BulkValuesBelowTheLimitOfDetection) {
     test::LoadedStore loaded(file);
     ReadingFields fields = loaded.format(1);
     // Below the limit the precision shown is 1.5 times the stored one; RES is a whole number.
-    EXPECT_EQ(At(fields.value, {0, 1, 2, 3}), (Strings{"<LOD", " 52.30", "    12", "NA"}));
-    EXPECT_EQ(At(fields.precision, {0, 1, 2}), (Strings{"  1.05", "  1.20", "NA"}));
+    EXPECT_EQ(Pairs(fields, {0, 1, 2}), (Strings{"<LOD|  1.05", " 52.30|  1.20", "    12|NA"}));
+    EXPECT_EQ(At(fields.value, {3}), Strings{"NA"});
     EXPECT_EQ(loaded.title(Mode::Bulk, 16), "Fe \xB1 Prec");
     loaded.settings.displayValuesBelowLod = true;
-    fields = loaded.format(1);
-    EXPECT_EQ(At(fields.value, {0}), Strings{"  1.00"});
-    EXPECT_EQ(At(fields.precision, {0}), Strings{"  0.70"});
+    EXPECT_EQ(Pairs(loaded.format(1), {0}), Strings{"  1.00|  0.70"});
 }
 
 TEST(FormatReadingFields, ElementsKeepTheirColumnsAcrossReadings) {
@@ -118,15 +126,12 @@ TEST(FormatReadingFields, AlloyMatchesAndHundredths) {
     ReadingFields fields = loaded.format(1);
     // A match value of 100 or more is no match; from the fourth element on values are hundredths.
     EXPECT_EQ(At(fields.text, {2, 3, 4}), (Strings{"No Match", "", ""}));
-    EXPECT_EQ(At(fields.value, {0, 3, 4}), (Strings{"250.00", "  1.50", "  0.90"}));
-    EXPECT_EQ(At(fields.precision, {3}), Strings{"  0.04"});
+    EXPECT_EQ(Pairs(fields, {0, 3, 4}), (Strings{"250.00|  0.00", "  1.50|  0.04", "  0.90|  0.03"}));
     EXPECT_EQ(loaded.title(Mode::Alloy, 16), "M1 \xB1 Prec");  // two-character names
     fields = loaded.format(2);
     EXPECT_EQ(At(fields.text, {2, 3, 4}), (Strings{"316", "304", ""}));
     EXPECT_EQ(At(fields.value, {3}), Strings{" 18.20"});
-    fields = loaded.format(3);  // Fe takes the sixth column
-    EXPECT_EQ(At(fields.value, {5}), Strings{" 0.50"});
-    EXPECT_EQ(At(fields.precision, {5}), Strings{"-0.20"});
+    EXPECT_EQ(Pairs(loaded.format(3), {5}), Strings{" 0.50|-0.20"});  // Fe takes the sixth column
 }
 
 TEST(FormatReadingFields, PaintResultsAndClasses) {
@@ -141,16 +146,10 @@ TEST(FormatReadingFields, PaintResultsAndClasses) {
     quick.measuringMillis = 15000;
     file.add(quick);
     test::LoadedStore loaded(file);
-    ReadingFields fields = loaded.format(1);
-    EXPECT_EQ(At(fields.value, {0, 1}), (Strings{" 1.20", " 0.80"}));
-    EXPECT_EQ(At(fields.precision, {0}), Strings{" 0.10"});
-    EXPECT_EQ(fields.text[16].view(), "2.5");
-    fields = loaded.format(2);
-    EXPECT_EQ(At(fields.value, {0}), Strings{">>5.0"});
-    EXPECT_EQ(At(fields.precision, {0}), Strings{""});
-    fields = loaded.format(4);
-    EXPECT_EQ(At(fields.value, {3}), Strings{"   30"});  // Res x 1000
-    EXPECT_EQ(At(fields.precision, {3}), Strings{"NA"});
+    EXPECT_EQ(Pairs(loaded.format(1), {0, 1}), (Strings{" 1.20| 0.10", " 0.80| 0.10"}));
+    EXPECT_EQ(loaded.format(1).text[16].view(), "2.5");
+    EXPECT_EQ(Pairs(loaded.format(2), {0}), Strings{">>5.0|"});
+    EXPECT_EQ(Pairs(loaded.format(4), {3}), Strings{"   30|NA"});  // Res x 1000
     EXPECT_EQ(loaded.title(Mode::Paint, 21), "Res \xB1 Prec");
 
     auto classes = [&] {
