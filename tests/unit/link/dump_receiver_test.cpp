@@ -47,6 +47,13 @@ struct Receiving {
         receiver.tick();
         return receiver.takeEvents();
     }
+    // Bytes off the line, then ticks; the last tick's events.
+    std::vector<DialogEvent> feed(const std::string& bytes, int ticks = 1) {
+        line.feed(bytes);
+        std::vector<DialogEvent> events;
+        for (int i = 0; i < ticks; ++i) events = tick();
+        return events;
+    }
     LoadOutcome accept(int* readings = nullptr) {
         ReadingStore store;
         const LoadOutcome outcome = receiver.accept(store).outcome;
@@ -88,12 +95,10 @@ TEST(DumpReceiver, FramesHeaderAndRecordsIntoTheDumpFileAndAcceptLoadsIt) {
 TEST(DumpReceiver, HeaderWaitsUntil378BytesAreQueued) {
     Receiving dump;
     const std::string stream = DumpStream(Readings(2));
-    dump.line.feed(stream.substr(0, 377));
-    dump.tick();
+    dump.feed(stream.substr(0, 377));
     EXPECT_EQ(dump.receiver.lastTickBytes(), 0u);
     EXPECT_FALSE(dump.receiver.state().headerDone);
-    dump.line.feed(stream.substr(377, 1));
-    dump.tick();
+    dump.feed(stream.substr(377, 1));
     EXPECT_TRUE(dump.receiver.state().headerDone);
 }
 
@@ -101,8 +106,7 @@ TEST(DumpReceiver, ZeroCountEnablesAcceptWithTheFirstRecord) {
     Receiving dump;
     test::TestFile file = Readings(1);
     file.headerCount = 0;
-    dump.line.feed(DumpStream(file));
-    dump.tick();
+    dump.feed(DumpStream(file));
     EXPECT_FALSE(dump.receiver.acceptEnabled());
     EXPECT_EQ(TextsOf(dump.tick(), dump_control::kProgress), Strings{"0% Complete Records 0 of 0     1"});
     EXPECT_TRUE(dump.receiver.acceptEnabled());
@@ -113,9 +117,7 @@ TEST(DumpReceiver, RecordShorterThanItsHeaderStallsWithWaitInQue) {
     test::TestFile file = Readings(2);
     file.records[0][0] = 0;
     file.records[0][1] = 10;  // a length below 20
-    dump.line.feed(DumpStream(file));
-    dump.tick();
-    dump.tick();
+    dump.feed(DumpStream(file), 2);
     EXPECT_EQ(dump.prompter.shown(), Strings{"COMM ERROR: WaitInQue -10  > RXQUEUE 4096 @ 0"});
     EXPECT_EQ(dump.prompter.boxes()[0].buttons, Buttons::Ok);
     EXPECT_EQ(dump.receiver.phase(), DumpReceiver::Phase::Stalled);
@@ -131,13 +133,10 @@ TEST(DumpReceiver, RecordShorterThanItsHeaderStallsWithWaitInQue) {
 
 TEST(DumpReceiver, SurplusBytesAfterTheLastReadingReachTheFileAndBeepsSoundOnce) {
     Receiving dump;
-    dump.line.feed(DumpStream(Readings(2)));
-    dump.tick();
-    dump.tick();
+    dump.feed(DumpStream(Readings(2)), 2);
     // A further record (length 24) is still framed, after it bytes come one at a time.
     const std::string surplus = std::string("\0\x18", 2) + std::string(18, 'h') + "bodytail";
-    dump.line.feed(surplus);
-    EXPECT_TRUE(Only<BeepEvent>(dump.tick()).empty());
+    EXPECT_TRUE(Only<BeepEvent>(dump.feed(surplus)).empty());
     EXPECT_EQ(dump.receiver.state().received, 2);
     EXPECT_EQ(dump.receiver.state().expected, 1u);
     const std::string written = dump.dumpFile();
@@ -160,8 +159,7 @@ TEST(DumpReceiver, FiveHeaderLinesLongerThan256BytesAreAnError) {
     std::string header = " 2   Readings\n";
     for (int line = 0; line < 3; ++line) header += std::string(90, 'x') + "\n";
     header += "date\n";
-    dump.line.feed(header + std::string(200, '\0'));
-    dump.tick();
+    dump.feed(header + std::string(200, '\0'));
     EXPECT_EQ(dump.prompter.captions(), Strings{"COMM ERROR"});
     EXPECT_EQ(dump.receiver.phase(), DumpReceiver::Phase::Stalled);
     EXPECT_EQ(dump.dumpFile(), header.substr(0, kFileHeaderSize));
@@ -171,14 +169,12 @@ TEST(DumpReceiver, BodyLargerThanTheQueueLetsInIsTakenInPieces) {
     Receiving dump;
     const test::TestFile file = Readings(1, 1800);  // a body of more than 3600 bytes
     const std::string stream = DumpStream(file);
-    dump.line.feed(stream.substr(0, stream.size() - 500));
-    dump.tick();
+    dump.feed(stream.substr(0, stream.size() - 500));
     dump.line.holds.xoffSent = true;
     dump.tick();
     EXPECT_EQ(dump.receiver.state().expected, 500u);
     dump.line.holds.xoffSent = false;
-    dump.line.feed(stream.substr(stream.size() - 500));
-    dump.tick();
+    dump.feed(stream.substr(stream.size() - 500));
     ReadingStore store;
     EXPECT_EQ(dump.receiver.accept(store).outcome, LoadOutcome::Whole);
     EXPECT_EQ(store.record(1).size(), file.records[0].size());
@@ -187,9 +183,7 @@ TEST(DumpReceiver, BodyLargerThanTheQueueLetsInIsTakenInPieces) {
 TEST(DumpReceiver, DiscardAsksAndNeverTouchesTheStore) {
     Receiving dump;
     const std::string stream = DumpStream(Readings(3));
-    dump.line.feed(stream.substr(0, stream.size() - 100));  // cut short
-    dump.tick();
-    dump.tick();
+    dump.feed(stream.substr(0, stream.size() - 100), 2);  // cut short
     ReadingStore store;
     ASSERT_EQ(LoadReadingsBytes(store, Readings(5).bytes(), "open.qvr", kOpenCommand, dump.prompter),
               LoadOutcome::Whole);
@@ -236,8 +230,7 @@ TEST(DumpReceiver, ReadFailureAndFullDiskStop) {
     EXPECT_EQ(failing.receiver.phase(), DumpReceiver::Phase::Stalled);
 
     Receiving dump;
-    dump.line.feed(DumpStream(Readings(4)));
-    dump.tick();
+    dump.feed(DumpStream(Readings(4)));
     std::vector<DialogEvent> events;
     test::WithFileSizeLimit(kFileHeaderSize + 100, [&] { events = dump.tick(); });
     EXPECT_EQ(dump.prompter.shown(),

@@ -19,17 +19,6 @@ Payload Terminated(Payload bytes) {
     return bytes;
 }
 
-TEST(RemoteDisplays, FoldedFieldOrsItsHalvesAndSignaturesNeedNineBytes) {
-    Payload bytes;
-    PutFolded(bytes, 0x00000F01, 0x12340000);
-    EXPECT_EQ(FoldedField(bytes.data()), 0x12340F01);
-    Payload negative;
-    PutFolded(negative, 0xFFFFFFFE, 0xFFFFFFFF);  // -2 as a 64-bit integer
-    EXPECT_EQ(FoldedField(negative.data()), -1);
-    EXPECT_EQ(SignatureOf(Terminated(bytes)), 0x12340F01);
-    EXPECT_EQ(SignatureOf(bytes), std::nullopt);  // the terminator is one of the nine
-}
-
 Payload Screen(uint8_t orientation, const std::vector<uint8_t>& bitmap) {
     Payload bytes{orientation};
     bytes.insert(bytes.end(), bitmap.begin(), bitmap.end());
