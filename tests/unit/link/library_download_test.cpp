@@ -53,6 +53,7 @@ struct Download {
     LibraryDownload download{line, prompter, clock, SerialPortConfig{}};
     char screen = '9';
     int acksLeft = 1 << 30;
+    int64_t silentSince = -1;  // when the first field went unacknowledged
     std::string pending;
     std::vector<std::string> received;  // the count, then every field
     std::vector<DialogEvent> events;
@@ -70,7 +71,10 @@ struct Download {
                 }
                 received.push_back(pending);
                 pending.clear();
-                if (acksLeft-- <= 0) continue;
+                if (acksLeft-- <= 0) {
+                    if (silentSince < 0) silentSince = clock.milliseconds();
+                    continue;
+                }
                 if (received.size() % 3 == 0) l.feed(std::vector<uint8_t>{0x13});
                 l.feed(std::vector<uint8_t>{kAck});
             }
@@ -140,6 +144,9 @@ TEST(LibraryDownload, AnalyzerThatStopsAcknowledgingEndsTheDownloadWithinTheBoun
     EXPECT_EQ(run.line.written.back(), kDownloadAbort);
     EXPECT_FALSE(run.line.isOpen());
     EXPECT_EQ(run.received.size(), 51u);  // the count and the 50 fields acknowledged
+    // It waited the whole five seconds for the acknowledgement, and not much longer.
+    EXPECT_GE(run.clock.milliseconds() - run.silentSince, 5000);
+    EXPECT_LE(run.clock.milliseconds() - run.silentSince, 5000 + 2 * kReadTimeoutMillis);
     EXPECT_EQ(Only<ShowEvent>(run.events).back(), (ShowEvent{library_control::kProgress, false}));
 }
 

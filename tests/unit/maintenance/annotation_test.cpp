@@ -136,7 +136,7 @@ struct Edit {
 
 TEST(Global, ToEndChangesOnlyTheEditedReadingAndThoseAfterIt) {
     Strings rooms;
-    for (int i = 0; i < 20; ++i) rooms.push_back(i % 2 == 1 ? "Kitchen" : "Bath");
+    for (int i = 0; i < 20; ++i) rooms.push_back(i % 2 == 1 || i == 8 ? "Kitchen" : "Bath");  // 8: just before
     Edit paint(PaintRooms(rooms), 9);
     ASSERT_EQ(paint.edit.boxes[kRoomBox].stored, "Kitchen");
     EXPECT_EQ(paint.global(kRoomBox, "Den", ReplaceScope::ToEnd), 6);

@@ -37,7 +37,7 @@ TEST(SortModeList, TextSortIsCaseSensitiveAndStableBothWays) {
 
 TEST(SortModeList, TextKeysCompareOnlyTheirFirst23Characters) {
     const std::string common = "ABCDEFGHIJKLMNOPQRSTUVW";  // 23 characters
-    test::LoadedStore loaded(PaintRooms({common + "Z", common + "A", "AAA"}));
+    test::LoadedStore loaded(PaintRooms({common + "Z", common + "A", "AAA"}, "R"));  // room for 26
     ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintRoomCell, Ascending, Text));
     EXPECT_EQ(Order(loaded), (std::vector<int32_t>{3, 1, 2}));
 }
