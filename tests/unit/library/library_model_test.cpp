@@ -99,7 +99,9 @@ TEST(ApplyAlloyEdit, AGroupConflictOffersToRegroupAsTheProperGroupsFirstAlloy) {
     EditedLibrary declined = NickelCobaltUnderNickel();
     prompter.clear();
     prompter.queueAnswer(Answer::No);
-    EXPECT_EQ(ApplyAlloyEdit(declined, 2, "", ShownEditPairs(declined.library.alloys[2], 4), prompter).alloy, 2);
+    const ApplyResult kept = ApplyAlloyEdit(declined, 2, "", ShownEditPairs(declined.library.alloys[2], 4), prompter);
+    EXPECT_TRUE(kept.stored);
+    EXPECT_EQ(kept.alloy, 2);
     EXPECT_EQ(declined.library, NickelCobaltUnderNickel().library);
     EXPECT_FALSE(declined.changed);
     EXPECT_EQ(prompter.shown().back(), "Warning: Alloy May Not Be Displayed on QV-240");
