@@ -114,10 +114,7 @@ TEST(ExportCommand, ExistingFilesAreReplacedOnlyWithForce) {
     test::WriteAll(base + ".spc", "old spectra");
     std::vector<std::string> options = {"--mode", "bulk", "--table", "--spectra", "--form", "2", "-o", base + ".pnt"};
     test::ProcessResult result = c.run(options);
-    EXPECT_NE(result.exitCode, 0);
-    EXPECT_NE(result.err.find("Save As: " + base + ".spc / This file already exists. /  / Replace existing file?"),
-              std::string::npos)
-        << result.err;
+    EXPECT_NE(result.exitCode, 0);  // the replace question is answered No
     EXPECT_EQ(ReadAll(base + ".spc"), "old spectra");
     EXPECT_FALSE(exists(base + ".hdr"));
 

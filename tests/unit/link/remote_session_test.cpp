@@ -180,7 +180,7 @@ TEST(RemoteSession, ScreenDumpHoldingTerminatorBytesCompletesOnlyAtItsFullLength
     EXPECT_EQ(Only<PictureEvent>(remote.events).at(0).picture.width, 80);
 }
 
-TEST(RemoteSession, ShortDumpIsDroppedAfterTheReplyTimeLimit) {
+TEST(RemoteSession, ShortLongEndlessAndUnknownRepliesAreDroppedAndTheLinePurged) {
     Remote remote(4);
     remote.connect();
     Bytes8 shortDump = ScreenDumpReply(1, 0);
@@ -191,43 +191,31 @@ TEST(RemoteSession, ShortDumpIsDroppedAfterTheReplyTimeLimit) {
     EXPECT_EQ(remote.session.currentReply(), R_DUMP_SCREEN_BIT);
     remote.ticks(101);  // 500 / (4 + 1) = 100 ticks
     EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
-    EXPECT_EQ(remote.line.purges.back(), PurgeReceive | PurgeTransmit);
     EXPECT_EQ(remote.session.pendingFlags(), 0u);
-}
 
-TEST(RemoteSession, LongOrEndlessRepliesResetAndDropWhatFollows) {
-    Remote remote;
-    remote.connect();
     Bytes8 longDump = ScreenDumpReply(1, 0);
     longDump.back() = 0;  // byte 1602 is no terminator
     longDump.insert(longDump.end(), {5, kReplyTerminator});
     remote.line.feed(longDump);
-    remote.line.feed(TextReply(R_DUMP_REGIONS_NOW, "a=1"));
+    remote.line.feed(TextReply(R_DUMP_REGIONS_NOW, "a=1"));  // dropped with it
+    remote.tick();
+    EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
+
+    remote.line.feed(Bytes8{R_DUMP_SCREEN_TEXT});  // longer than the buffer: never overruns it
+    remote.line.feed(Bytes8(kReplyBufferSize + 10, 'z'));
+    remote.ticks(2);
+    EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
+
+    remote.line.feed(Bytes8{200, R_DUMP_REGIONS_NOW, 'x', kReplyTerminator});  // an unknown code
+    remote.tick();
+    EXPECT_EQ(TextsOf(remote.events, remote_control::kDiagnostic).back(), "UNK 200");
+    remote.line.feed(Bytes8{R_END_COMMANDS});  // the idle marker is no reply
     remote.tick();
     EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
     EXPECT_TRUE(Only<PictureEvent>(remote.events).empty());
     EXPECT_TRUE(TextsOf(remote.events, remote_control::kLandscape).empty());
-    EXPECT_EQ(remote.line.purges, (std::vector<unsigned>{PurgeReceive | PurgeTransmit}));
-
-    // A reply longer than the buffer never overruns it.
-    remote.line.feed(Bytes8{R_DUMP_SCREEN_TEXT});
-    remote.line.feed(Bytes8(kReplyBufferSize + 10, 'z'));
-    remote.ticks(2);
-    EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
-    EXPECT_EQ(remote.line.purges.size(), 2u);
-}
-
-TEST(RemoteSession, UnknownCodePurgesAndStaysIdle) {
-    Remote remote;
-    remote.connect();
-    remote.line.feed(Bytes8{200, R_DUMP_REGIONS_NOW, 'x', kReplyTerminator});
-    remote.tick();
-    EXPECT_EQ(TextsOf(remote.events, remote_control::kDiagnostic), Strings{"UNK 200"});
-    EXPECT_EQ(remote.line.purges, (std::vector<unsigned>{PurgeReceive}));
-    EXPECT_TRUE(TextsOf(remote.events, remote_control::kLandscape).empty());
-    remote.line.feed(Bytes8{R_END_COMMANDS});  // the idle marker is no reply
-    remote.tick();
-    EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
+    const unsigned both = PurgeReceive | PurgeTransmit;
+    EXPECT_EQ(remote.line.purges, (std::vector<unsigned>{both, both, both, PurgeReceive}));
 }
 
 TEST(RemoteSession, PassFailComparesExactlyWhileTheListIgnoresCase) {
