@@ -56,31 +56,30 @@ TEST(SortModeList, NumericFixedColumnsReadIntegersAndWordsAsZero) {
     EXPECT_EQ(Order(loaded, Mode::Bulk), (std::vector<int32_t>{1, 3, 2, 4}));
 }
 
-TEST(SortModeList, PaintValuesAboveRangeSortAsFive) {
+// One element of these values in every reading of the code.
+test::TestFile ElementValues(int code, const char* name, std::initializer_list<double> values) {
     test::TestFile file;
-    // Paint values are the packed number / 1000: 6.0 shows ">>5.0".
-    for (double value : {6000.0, 5000.0, 1000.0, 4990.0}) {
-        RecordSpec recordSpec = test::PlainReading(6.0f, 0, 1);
-        recordSpec.elements = {test::Element("Pbl", value, 100.0)};
+    for (double value : values) {
+        RecordSpec recordSpec = test::PlainReading(6.0f, code, 1);
+        recordSpec.elements = {test::Element(name, value, 0.1)};
         file.add(recordSpec);
     }
-    test::LoadedStore loaded(file);
-    ASSERT_EQ(std::string(loaded.fields(Mode::Paint, 0).value[0].view()), ">>5.0");
-    ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintFirstElement, Ascending, Numeric));
-    // ">>5.0" and 5.00 have the same key: they keep their order.
-    EXPECT_EQ(Order(loaded), (std::vector<int32_t>{3, 4, 1, 2}));
+    return file;
 }
 
-TEST(SortModeList, ElementValuesDescending) {
-    test::TestFile file;
-    for (double value : {1.5, 32.25, 2.0, 0.0}) {
-        RecordSpec recordSpec = test::PlainReading(6.0f, 6, 1);
-        recordSpec.elements = {test::Element("Zn", value, 0.1)};
-        file.add(recordSpec);
-    }
-    test::LoadedStore loaded(file);
-    ASSERT_TRUE(Sort(loaded, Mode::Bulk, 16, Descending, Numeric));
-    EXPECT_EQ(Order(loaded, Mode::Bulk), (std::vector<int32_t>{2, 3, 1, 4}));
+TEST(SortModeList, ElementValuesDescendingAndPaintValuesAboveRangeAsFive) {
+    test::LoadedStore bulk(ElementValues(6, "Zn", {1.5, 32.25, 2.0, 0.0}));
+    ASSERT_TRUE(Sort(bulk, Mode::Bulk, 16, Descending, Numeric));
+    EXPECT_EQ(Order(bulk, Mode::Bulk), (std::vector<int32_t>{2, 3, 1, 4}));
+
+    // Paint values are the packed number / 1000: 6.0 shows ">>5.0", 4.9984 shows 5.00.
+    test::LoadedStore paint(ElementValues(0, "Pbl", {6000.0, 4998.4, 1000.0, 4990.0}));
+    ASSERT_EQ(std::string(paint.fields(Mode::Paint, 0).value[0].view()) + "|" +
+                  std::string(paint.fields(Mode::Paint, 1).value[0].view()),
+              ">>5.0| 5.00");
+    ASSERT_TRUE(Sort(paint, Mode::Paint, kPaintFirstElement, Ascending, Numeric));
+    // ">>5.0" and 5.00 have the same key: they keep their order.
+    EXPECT_EQ(Order(paint), (std::vector<int32_t>{3, 4, 1, 2}));
 }
 
 TEST(SortModeList, ColumnZeroAndColumnsPastTheTitlesAreNotSorted) {
