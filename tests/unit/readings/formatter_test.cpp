@@ -124,7 +124,8 @@ TEST(FormatReadingFields, AlloyMatchesAndHundredths) {
     file.add(assay);
     test::LoadedStore loaded(file);
     ReadingFields fields = loaded.format(1);
-    // A match value of 100 or more is no match; from the fourth element on values are hundredths.
+    // A first match value of 200 or more is no match; with a value of 100 or more from the fourth
+    // element on, those values are hundredths.
     EXPECT_EQ(At(fields.text, {2, 3, 4}), (Strings{"No Match", "", ""}));
     EXPECT_EQ(Pairs(fields, {0, 3, 4}), (Strings{"250.00|  0.00", "  1.50|  0.04", "  0.90|  0.03"}));
     EXPECT_EQ(loaded.title(Mode::Alloy, 16), "M1 \xB1 Prec");  // two-character names
