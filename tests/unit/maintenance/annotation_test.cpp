@@ -225,8 +225,8 @@ TEST(FinishAnnotationEdit, ResetGivesTheStoredValuesAndValuesAreCutSoThatTitleAn
 
 TEST(FinishAnnotationEdit, ShownOnlyCellsAreNeverWrittenBack) {
     test::TestFile file;
-    RecordSpec alloy = NumberedFields(6.0f, 12);                 // AlloyCode1
-    alloy.elements = {test::Element("Fe", 250.0, 1.0)};         // no match
+    RecordSpec alloy = NumberedFields(6.0f, 12);          // AlloyCode1
+    alloy.elements = {test::Element("Fe", 250.0, 1.0)};  // no match
     file.add(alloy);
     Edit edit(file, 0, "", Mode::Alloy);
     EXPECT_EQ(edit.edit.windowTitle, "Alloy Meas #7");
