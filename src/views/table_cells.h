@@ -37,7 +37,7 @@ CellStyle RowStyle(Mode mode, const ReadingFields& fields, uint32_t flags, const
 CellStyle AlloyValueStyle(bool outOfRange, uint32_t flags);
 
 // Looks the grade (the reading's first-match name) up in the alloy
-// specification table; the first of the grade's first 13 element ranges
+// grade table; the first of the grade's first 13 element ranges
 // whose element name occurs in the column title decides whether the value
 // lies outside it. No grade, no such element, an empty table or a value of
 // "NA" (not analysed) is never out of range.

@@ -21,10 +21,10 @@ Settings NoColumns() {
 }
 
 sample::RecordSpec BulkReading(uint16_t number, const std::string& site, double fe) {
-    sample::RecordSpec spec = test::PlainReading(6.0f, kBulkCode, number);
-    spec.textFields[0] = "Site:" + site;
-    spec.elements.push_back({"Fe", 0, sample::PackTenth(fe), sample::PackTenth(0.1)});
-    return spec;
+    sample::RecordSpec recordSpec = test::PlainReading(6.0f, kBulkCode, number);
+    recordSpec.textFields[0] = "Site:" + site;
+    recordSpec.elements.push_back({"Fe", 0, sample::PackTenth(fe), sample::PackTenth(0.1)});
+    return recordSpec;
 }
 
 ReadingStore BulkStore(const std::vector<std::pair<std::string, double>>& readings) {
