@@ -11,7 +11,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "app/qt_text.h"
+#include "desktop/qt_text.h"
 #include "make-sample/sample_file.h"
 #include "platform/prompter.h"
 #include "readings/field_formatter.h"

@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "app/command_ids.h"
+#include "desktop/command_ids.h"
 #include "app/frame_menu.h"
 
 namespace ravik {

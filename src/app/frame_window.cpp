@@ -11,10 +11,10 @@
 #include <QShortcut>
 
 #include "app/about_box.h"
-#include "app/command_ids.h"
+#include "desktop/command_ids.h"
 #include "app/command_states.h"
 #include "app/help_window.h"
-#include "app/qt_text.h"
+#include "desktop/qt_text.h"
 #include "app/quick_button_bar.h"
 #include "app/shell_rules.h"
 #include "app/site_dialog.h"

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/frame_menu.h"
-#include "app/program.h"
+#include "desktop/program.h"
 #include "readings/readings_loader.h"
 #include "views/table_layout.h"
 

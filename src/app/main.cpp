@@ -7,10 +7,10 @@
 #include <clocale>
 
 #include "app/frame_window.h"
-#include "app/program.h"
+#include "desktop/program.h"
 #include "app/qt_file_chooser.h"
 #include "app/qt_prompter.h"
-#include "app/qt_text.h"
+#include "desktop/qt_text.h"
 #include "app/screenshot_tour.h"
 #include "app/subcommands.h"
 

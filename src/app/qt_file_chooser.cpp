@@ -4,7 +4,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include "app/qt_text.h"
+#include "desktop/qt_text.h"
 
 namespace ravik {
 

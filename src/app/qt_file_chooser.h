@@ -2,7 +2,7 @@
 // The desktop's FileChooser: the open and save dialogs of each purpose,
 // with their titles, filters and overwrite rules.
 
-#include "app/program.h"
+#include "desktop/program.h"
 #include "platform/file_chooser.h"
 
 namespace ravik {

@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/qt_text.h"
+#include "desktop/qt_text.h"
 
 namespace ravik {
 

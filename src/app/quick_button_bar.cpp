@@ -3,8 +3,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-#include "app/command_ids.h"
-#include "app/qt_text.h"
+#include "desktop/command_ids.h"
+#include "desktop/qt_text.h"
 
 namespace ravik {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/about_box.h"
-#include "app/command_ids.h"
+#include "desktop/command_ids.h"
 #include "app/frame_window.h"
 #include "app/help_window.h"
 #include "app/quick_button_bar.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/program.h"
+#include "desktop/program.h"
 
 namespace ravik {
 

@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/command_ids.h"
-#include "app/qt_text.h"
+#include "desktop/command_ids.h"
+#include "desktop/qt_text.h"
 #include "readings/reading_store.h"
 
 namespace ravik {

@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-#include "app/qt_text.h"
+#include "desktop/qt_text.h"
 #include "readings/field_formatter.h"
 #include "views/table_cells.h"
 #include "views/table_marking.h"

@@ -8,8 +8,8 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "app/command_ids.h"
-#include "app/qt_text.h"
+#include "desktop/command_ids.h"
+#include "desktop/qt_text.h"
 #include "platform/prompter.h"
 #include "views/table_marking.h"
 #include "views/table_painter.h"

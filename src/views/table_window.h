@@ -7,7 +7,7 @@
 #include <QAbstractScrollArea>
 #include <QMdiSubWindow>
 
-#include "app/program.h"
+#include "desktop/program.h"
 #include "views/table_layout.h"
 
 namespace ravik {

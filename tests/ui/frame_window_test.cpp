@@ -13,7 +13,7 @@
 #include <QTest>
 #include <filesystem>
 
-#include "app/command_ids.h"
+#include "desktop/command_ids.h"
 #include "app/quick_button_bar.h"
 #include "platform/file_io.h"
 #include "readings/readings_loader.h"

@@ -6,7 +6,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "app/command_ids.h"
+#include "desktop/command_ids.h"
 #include "ui_support.h"
 #include "views/table_painter.h"
 #include "views/table_window.h"

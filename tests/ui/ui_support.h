@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/frame_window.h"
-#include "app/program.h"
+#include "desktop/program.h"
 #include "make-sample/sample_file.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"

@@ -3,7 +3,7 @@
 #include <set>
 #include <tuple>
 
-#include "app/command_ids.h"
+#include "desktop/command_ids.h"
 #include "app/command_states.h"
 #include "app/frame_menu.h"
 

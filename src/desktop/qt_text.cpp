@@ -1,4 +1,4 @@
-#include "app/qt_text.h"
+#include "desktop/qt_text.h"
 
 #include <QFile>
 #include <QWidget>
