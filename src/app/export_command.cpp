@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "app/command_output.h"
 #include "app/subcommands.h"
 #include "output/export_flow.h"
 #include "platform/data_dir.h"
@@ -138,7 +139,9 @@ int RunExport(const Arguments& args) {
 
     ReadingStore store;
     settings.download = kDownloadDone;  // as opening a file does
-    if (LoadReadingsFile(store, parsed->input, kOpenCommand, prompter) != LoadOutcome::Whole) return 1;
+    if (!InputLoadedEnough(LoadReadingsFile(store, parsed->input, kOpenCommand, prompter), parsed->force)) {
+        return 1;
+    }
     const Mode mode = *parsed->choices.mode;
     if (store.count(mode) == 0) {
         std::fprintf(stderr, "ravik export: %s holds no %s readings\n", parsed->input.c_str(), WindowText(mode));
@@ -146,11 +149,9 @@ int RunExport(const Arguments& args) {
     }
 
     const ExportRequest request{store, settings, parsed->choices};
-    if (!parsed->force) {
-        // Every file the export would replace is refused before anything is written.
-        for (const std::string& target : ExportTargets(request, parsed->output)) {
-            if (!ConfirmOverwrite(prompter, target)) return 1;
-        }
+    // Every file the export would replace is refused before anything is written.
+    for (const std::string& target : ExportTargets(request, parsed->output)) {
+        if (!MayWriteOutput(target, {parsed->input}, parsed->force, prompter)) return 1;
     }
     OutputPathChooser chooser(parsed->output);
     std::string path;

@@ -1,11 +1,14 @@
-// "ravik library FILE.lib [-o OUT.lib]": shows an alloy library group by
-// group with its alloys and count, names the alloys whose limits belong to
-// another group, and with -o writes it back as library source text.
+// "ravik library FILE.lib [-o OUT.lib] [--force]": shows an alloy library
+// group by group with its alloys and count, names the alloys whose limits
+// belong to another group, and with -o writes it back as library source
+// text. An existing OUT is replaced, and a library that was not read whole
+// is written, only with --force; the input is never written over.
 // Exits with 0 when the library was read whole (and written), 1 when it
 // could not be read or written or had to be corrected, 2 on a usage error.
 
 #include <cstdio>
 
+#include "app/command_output.h"
 #include "app/subcommands.h"
 #include "library/alloy_groups.h"
 #include "library/library_source.h"
@@ -17,7 +20,7 @@ namespace ravik {
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: ravik library FILE.lib [-o OUT.lib]\n");
+    std::fprintf(stderr, "usage: ravik library FILE.lib [-o OUT.lib] [--force]\n");
     return 2;
 }
 
@@ -51,10 +54,13 @@ void PrintGroupConflicts(const AlloyLibrary& library) {
 int ShowLibrary(const Arguments& args) {
     std::string input;
     std::string output;
+    bool force = false;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "-o") {
             if (++i == args.size()) return Usage();
             output = args[i];
+        } else if (args[i] == "--force") {
+            force = true;
         } else if ((!args[i].empty() && args[i][0] == '-') || !input.empty()) {
             return Usage();
         } else {
@@ -71,6 +77,11 @@ int ShowLibrary(const Arguments& args) {
     PrintGroups(edited.library);
     PrintGroupConflicts(edited.library);
     if (!output.empty()) {
+        if (outcome != LibraryReadOutcome::Whole && !force) {
+            prompter.error("Library Not Read Whole\n" + output + " Not Written", "SAVE ERROR");
+            return 1;
+        }
+        if (!MayWriteOutput(output, {input}, force, prompter)) return 1;
         if (!SaveLibraryFile(output, edited, prompter)) return 1;
         std::printf("%zu alloys written to %s\n", edited.library.alloys.size(), output.c_str());
     }

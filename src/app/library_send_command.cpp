@@ -23,6 +23,7 @@ int RunLibrarySend(const Arguments& args) {
     StderrPrompter prompter;
     AlloyLibrary library;
     if (ReadLibraryFile(args[0], library, prompter) == LibraryReadOutcome::Unreadable) return 1;
+    // A library that did not read whole is refused by the download itself.
 
     SerialPortConfig config;
     config.device = args[2];

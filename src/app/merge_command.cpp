@@ -1,9 +1,14 @@
-// "ravik merge FILE... -o OUT [--locked]": opens the first file, appends the
-// others with the Append rules and limits, and saves all readings to OUT.
+// "ravik merge FILE... -o OUT [--locked] [--force]": opens the first file,
+// appends the others with the Append rules and limits, and saves all
+// readings to OUT. An existing OUT is replaced, and inputs that were not read
+// whole are merged as far as they loaded, only with --force; an input is
+// never written over.
 
 #include <cstdio>
 
+#include "app/command_output.h"
 #include "app/subcommands.h"
+#include "platform/file_io.h"
 #include "platform/prompter.h"
 #include "readings/readings_loader.h"
 #include "readings/readings_saver.h"
@@ -12,21 +17,25 @@ namespace ravik {
 
 namespace {
 int Usage() {
-    std::fprintf(stderr, "usage: ravik merge FILE... -o OUT [--locked]\n");
+    std::fprintf(stderr, "usage: ravik merge FILE... -o OUT [--locked] [--force]\n");
     return 2;
 }
+
 }  // namespace
 
 int RunMerge(const Arguments& args) {
     std::vector<std::string> inputs;
     std::string output;
     bool lockedOutput = false;
+    bool force = false;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "-o") {
             if (++i == args.size()) return Usage();
             output = args[i];
         } else if (args[i] == "--locked") {
             lockedOutput = true;
+        } else if (args[i] == "--force") {
+            force = true;
         } else if (!args[i].empty() && args[i][0] == '-') {
             return Usage();
         } else {
@@ -37,7 +46,11 @@ int RunMerge(const Arguments& args) {
 
     ReadingStore store;
     StderrPrompter prompter;
-    if (LoadReadingsFile(store, inputs[0], kOpenCommand, prompter) != LoadOutcome::Whole) return 1;
+    if (IsSpecialFile(output)) {
+        prompter.error(ReadProblemText(FileStatus::NotRegularFile, output, ""), "SAVE ERROR");
+        return 1;
+    }
+    if (!InputLoadedEnough(LoadReadingsFile(store, inputs[0], kOpenCommand, prompter), force)) return 1;
     for (size_t i = 1; i < inputs.size(); ++i) {
         // Appending a file of another version would read the earlier
         // readings' mode words with the wrong layout, so it is refused on the
@@ -48,13 +61,13 @@ int RunMerge(const Arguments& args) {
             prompter.error("Cannot Append Different File Versions\n" + inputs[i], "Warning");
             return 1;
         }
-        if (LoadReadingsFile(store, inputs[i], kAppendCommand, prompter) != LoadOutcome::Whole) {
-            return 1;
-        }
+        if (!InputLoadedEnough(LoadReadingsFile(store, inputs[i], kAppendCommand, prompter), force)) return 1;
     }
     if (lockedOutput) store.locked = true;
+    const std::string target = SaveTargetName(output, store.locked);
+    if (!MayWriteOutput(target, inputs, force, prompter)) return 1;
     std::string currentFileName;
-    if (!SaveReadingsFile(store, output, "", currentFileName, prompter)) return 1;
+    if (!SaveReadingsFile(store, target, "", currentFileName, prompter)) return 1;
     std::printf("%d readings saved to %s\n", store.readingCount, currentFileName.c_str());
     return 0;
 }

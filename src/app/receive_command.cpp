@@ -1,14 +1,17 @@
-// "ravik receive --port DEVICE [--baud INDEX] -o OUT.qvr [--timeout SECONDS]":
-// receives a Fast Data Dump headless, with the dump dialog's progress lines
-// on stderr, then loads it as a File Open would and saves it to OUT. When no
-// byte arrives for SECONDS (default 60), or the transfer fails, the dump is
-// discarded: nothing is written under OUT.
+// "ravik receive --port DEVICE [--baud INDEX] -o OUT.qvr [--timeout SECONDS]
+// [--force]": receives a Fast Data Dump headless, with the dump dialog's
+// progress lines on stderr, then loads it as a File Open would and saves it
+// to OUT. When no byte arrives for SECONDS (default 60), or the transfer
+// fails, the dump is discarded: nothing is written under OUT. A dump with
+// damaged readings saves the readings that loaded whole and exits with
+// kPartialExit. An existing OUT is replaced only with --force.
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
 
+#include "app/command_output.h"
 #include "app/subcommands.h"
 #include "link/dump_receiver.h"
 #include "link/instrument_port.h"
@@ -22,7 +25,8 @@ namespace ravik {
 
 namespace {
 
-constexpr const char* kUsage = "ravik receive --port DEVICE [--baud INDEX] -o OUT.qvr [--timeout SECONDS]";
+constexpr const char* kUsage =
+    "ravik receive --port DEVICE [--baud INDEX] -o OUT.qvr [--timeout SECONDS] [--force]";
 
 int Usage() {
     std::fprintf(stderr, "usage: %s\n", kUsage);
@@ -33,6 +37,7 @@ struct ReceiveOptions {
     SerialPortConfig port;
     std::string output;
     int timeoutSeconds = 60;
+    bool force = false;
 };
 
 bool ParseNumber(const std::string& text, int lo, int hi, int& value) {
@@ -44,11 +49,15 @@ bool ParseNumber(const std::string& text, int lo, int hi, int& value) {
 }
 
 bool Parse(const Arguments& args, ReceiveOptions& options) {
-    if (args.size() % 2 != 0) return false;
     options.port.device.clear();
-    for (size_t i = 0; i < args.size(); i += 2) {
+    for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
-        const std::string& value = args[i + 1];
+        if (option == "--force") {
+            options.force = true;
+            continue;
+        }
+        if (++i == args.size()) return false;
+        const std::string& value = args[i];
         if (option == "--port") {
             options.port.device = value;
         } else if (option == "--baud") {
@@ -87,6 +96,8 @@ int RunReceive(const Arguments& args) {
 
     Settings settings;
     StderrPrompter prompter;
+    const std::string target = SaveTargetName(options.output, false);
+    if (!MayWriteOutput(target, {}, options.force, prompter)) return 1;
     InstrumentPort port;
     SystemClock clock;
     DumpReceiver receiver(port, prompter, settings, DumpTempPath());
@@ -117,9 +128,14 @@ int RunReceive(const Arguments& args) {
     }
 
     ReadingStore store;
-    if (receiver.accept(store).outcome != LoadOutcome::Whole) return 1;
+    const LoadOutcome outcome = receiver.accept(store).outcome;
+    if (outcome != LoadOutcome::Whole && outcome != LoadOutcome::Damaged) return 1;
     std::string savedAs;
-    if (!SaveReadingsFile(store, options.output, "", savedAs, prompter)) return 1;
+    if (!SaveReadingsFile(store, target, "", savedAs, prompter)) return 1;
+    if (outcome == LoadOutcome::Damaged) {
+        std::printf("%d of %d readings saved to %s\n", store.readingCount, receiver.state().total, savedAs.c_str());
+        return kPartialExit;
+    }
     std::printf("%d readings saved to %s\n", store.readingCount, savedAs.c_str());
     return 0;
 }

@@ -8,9 +8,9 @@ namespace ravik {
 const std::vector<Subcommand>& Subcommands() {
     static const std::vector<Subcommand> kCommands = {
         {"info", "ravik info FILE", RunInfo},
-        {"merge", "ravik merge FILE... -o OUT [--locked]", RunMerge},
-        {"library", "ravik library FILE.lib [-o OUT.lib]\n  ravik library send FILE.lib --port DEVICE", RunLibrary},
-        {"receive", "ravik receive --port DEVICE [--baud INDEX] -o OUT.qvr [--timeout SECONDS]", RunReceive},
+        {"merge", "ravik merge FILE... -o OUT [--locked] [--force]", RunMerge},
+        {"library", "ravik library FILE.lib [-o OUT.lib] [--force]\n  ravik library send FILE.lib --port DEVICE", RunLibrary},
+        {"receive", "ravik receive --port DEVICE [--baud INDEX] -o OUT.qvr [--timeout SECONDS] [--force]", RunReceive},
         {"probe", "ravik probe --port DEVICE", RunProbe},
         {"export", kExportUsage, RunExport},
     };

@@ -34,6 +34,10 @@ struct AlloyRecord {
 struct AlloyLibrary {
     std::vector<AlloyRecord> alloys;
     std::array<int, kSearchIndexCount> searchIndex{};
+    // False for a library from a file that did not read whole (alloys or
+    // limits were dropped or corrected): such a library is never sent to the
+    // analyzer, which would take it as complete.
+    bool readWhole = true;
     bool operator==(const AlloyLibrary&) const = default;
 };
 

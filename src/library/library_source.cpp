@@ -215,8 +215,8 @@ AlloyLibrary ReadLibrarySourceText(std::string_view text, std::vector<std::strin
 
 LibraryReadOutcome ReadLibraryFile(const std::string& path, AlloyLibrary& library, Prompter& prompter) {
     std::string text;
-    if (ReadFileText(path, text, kLibraryFileLimit + 1) != FileStatus::Ok) {
-        prompter.error("Cannot Open Library File\n" + path, "READ ERROR");
+    if (const FileStatus status = ReadFileText(path, text, kLibraryFileLimit + 1); status != FileStatus::Ok) {
+        prompter.error(ReadProblemText(status, path, "Cannot Open Library File\n" + path), "READ ERROR");
         return LibraryReadOutcome::Unreadable;
     }
     std::vector<std::string> notes;
@@ -226,7 +226,8 @@ LibraryReadOutcome ReadLibraryFile(const std::string& path, AlloyLibrary& librar
                         " bytes; only its start was read");
     }
     library = ReadLibrarySourceText(text, notes);
-    if (notes.empty()) return LibraryReadOutcome::Whole;
+    library.readWhole = notes.empty();
+    if (library.readWhole) return LibraryReadOutcome::Whole;
     std::string message = path + " was not read whole:";
     for (const std::string& line : notes) message += "\r\n" + line;
     prompter.ask(message, "Warning", Buttons::Ok, Icon::Exclamation);
@@ -234,8 +235,10 @@ LibraryReadOutcome ReadLibraryFile(const std::string& path, AlloyLibrary& librar
 }
 
 bool SaveLibraryFile(const std::string& path, EditedLibrary& edited, Prompter& prompter) {
+    const bool replacing = FileExists(path);
     if (WriteFileAtomically(path, LibrarySourceText(edited.library)) != FileStatus::Ok) {
-        prompter.error("Cannot Save Library File\n" + path + "\nThe previous file is unchanged", "SAVE ERROR");
+        prompter.error("Cannot Save Library File\n" + path + (replacing ? "\nThe previous file is unchanged" : ""),
+                       "SAVE ERROR");
         return false;
     }
     edited.changed = false;

@@ -43,7 +43,8 @@ enum class LibraryReadOutcome {
 };
 
 // Reads a library file; what was dropped or corrected is told in one
-// "Warning" box, an unreadable file in a "READ ERROR" box.
+// "Warning" box (and the library is marked as not read whole), an
+// unreadable file in a "READ ERROR" box.
 LibraryReadOutcome ReadLibraryFile(const std::string& path, AlloyLibrary& library, Prompter& prompter);
 
 // Writes the library's source text to path, replacing an old file only when

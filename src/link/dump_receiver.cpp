@@ -56,20 +56,20 @@ DumpReceiver::~DumpReceiver() {
 bool DumpReceiver::open(const SerialPortConfig& config) {
     end();
     // Locked before it is emptied, so a second receiver cannot wipe a dump
-    // that is still arriving.
-    file_ = ::open(dumpPath_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (file_ >= 0 && (::flock(file_, LOCK_EX | LOCK_NB) != 0 || ::ftruncate(file_, 0) != 0)) {
-        ::close(file_);
-        file_ = -1;
-    }
-    if (file_ < 0) {
+    // that is still arriving; emptied only once the port is open, so a
+    // receive that cannot start leaves the previous dump as it was.
+    const auto cannotCreate = [this] {
+        end();
         prompter_.error("Cannot Create Dump File\n" + dumpPath_, "Disk Error");
         return false;
-    }
+    };
+    file_ = ::open(dumpPath_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (file_ < 0 || ::flock(file_, LOCK_EX | LOCK_NB) != 0) return cannotCreate();
     if (!line_.open(config, prompter_)) {
         end();
         return false;
     }
+    if (::ftruncate(file_, 0) != 0) return cannotCreate();
     state_ = DumpState{};
     header_.clear();
     headerLineFeeds_ = 0;

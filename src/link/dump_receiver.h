@@ -74,9 +74,10 @@ public:
     DumpReceiver(const DumpReceiver&) = delete;
     DumpReceiver& operator=(const DumpReceiver&) = delete;
 
-    // Creates (truncates) the dump file and opens the port; shows the prompt
-    // for the baud index. False when either failed: the port and the file
-    // are closed again and the dialog ends.
+    // Creates the dump file, opens the port and only then empties the file;
+    // shows the prompt for the baud index. False when either failed: the
+    // port and the file are closed again, a previous dump is left as it was,
+    // and the dialog ends.
     bool open(const SerialPortConfig& config);
 
     // One timer tick: line status, then what the queue already holds.

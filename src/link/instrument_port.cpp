@@ -31,9 +31,7 @@ int MillisecondsUntil(SteadyClock::time_point deadline) {
 }
 
 std::string StepFailure(const char* step, int error) {
-    char text[96];
-    std::snprintf(text, sizeof text, "%s failed: %s", step, LastErrorText(error).c_str());
-    return text;
+    return std::string(step) + " failed: " + LastErrorText(error);
 }
 
 // The termios block for a discipline; members with no counterpart keep the

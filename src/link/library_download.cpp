@@ -9,15 +9,15 @@
 
 namespace ravik {
 
-namespace {
-
-}  // namespace
-
 LibraryDownload::LibraryDownload(SerialLine& line, Prompter& prompter, Clock& clock, SerialPortConfig config)
     : line_(line), prompter_(prompter), clock_(clock), config_(std::move(config)) {}
 
 bool LibraryDownload::start(const AlloyLibrary& library) {
     if (phase_ == Phase::Probing || phase_ == Phase::Sending) return false;
+    if (!library.readWhole) {
+        prompter_.error("Library Not Read Whole\r\nNot Sent to the Instrument", "ERROR");
+        return false;
+    }
     if (library.alloys.size() > static_cast<size_t>(kMaxAlloys)) {
         prompter_.error("User Libray may\r\nnot be more than 425 Alloys", "NOTICE");
         return false;

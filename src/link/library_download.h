@@ -48,7 +48,8 @@ public:
     LibraryDownload(SerialLine& line, Prompter& prompter, Clock& clock, SerialPortConfig config);
 
     // Send: takes a copy of the library and starts the rate search. False
-    // (with a message) when the library cannot be sent.
+    // (with a message) when the library cannot be sent: more than 425
+    // alloys, a group index that does not fit, or not read whole.
     bool start(const AlloyLibrary& library);
     void tick();
     // Close (Cancel, 2) pressed.

@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 
 #include "platform/file_io.h"
@@ -49,9 +50,7 @@ std::string ResolveDevicePath(const SerialPortConfig& config) {
 }
 
 std::string LastErrorText(int code) {
-    char text[32];
-    std::snprintf(text, sizeof text, "last_error = %d", code);
-    return text;
+    return "last_error = " + std::to_string(code) + " (" + std::strerror(code) + ")";
 }
 
 }  // namespace ravik

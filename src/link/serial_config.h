@@ -57,7 +57,8 @@ SerialPortConfig PortConfigFromSettings(const Settings& settings);
 // /dev/ttyS(n-1); anything else is a device path and is used as it is.
 std::string ResolveDevicePath(const SerialPortConfig& config);
 
-// "last_error = %d" with the system error code.
+// "last_error = %d" with the system error code, followed by the system's
+// explanation of it in parentheses.
 std::string LastErrorText(int code);
 
 }  // namespace ravik

@@ -160,13 +160,13 @@ bool ReadPickListFile(const std::string& directory, Mode mode, std::vector<WordL
     const std::string name = PickListFileName(mode);
     const std::string path = DataFilePath(directory, name);
     std::string text;
-    FileStatus status = ReadFileText(path, text);
+    FileStatus status = ReadSmallTextFile(path, text);
     if (status == FileStatus::CannotOpen && !FileExists(path)) {
         text = PickListsText(SeedPickLists(mode));
         status = EnsureDataDirectory(directory) ? WriteFileAtomically(path, text) : FileStatus::CannotCreate;
     }
     if (status != FileStatus::Ok) {
-        prompter.error(std::string(WindowText(mode)) + " String File Open", "ERROR");
+        prompter.error(ReadProblemText(status, path, std::string(WindowText(mode)) + " String File Open"), "ERROR");
         return false;
     }
     std::vector<CutPickListLine> cutLines;

@@ -113,17 +113,29 @@ std::string MultiFileText(const ExportRequest& request, const ExportSource& sour
     return text;
 }
 
-bool WriteExportFile(const std::string& path, const std::string& text, Prompter& prompter) {
-    switch (WriteFileAtomically(path, text)) {
-        case FileStatus::Ok:
-            return true;
-        case FileStatus::CannotCreate:
-            prompter.error("Cannot Create File\n" + path + "\nExport Not Written", "SAVE ERROR");
+void TellWriteFailure(FileStatus status, const std::string& path, Prompter& prompter) {
+    const char* what = status == FileStatus::WriteFailed ? "Error Writing File\n" : "Cannot Create File\n";
+    prompter.error(what + path + "\nExport Not Written", "SAVE ERROR");
+}
+
+// Writes every file of the export to its temporary first and puts them in
+// place only when all were written: a failure leaves the previous files as
+// they were and no new file.
+bool WriteExportFiles(const std::vector<std::string>& paths, const std::function<std::string(size_t)>& textOf,
+                      Prompter& prompter) {
+    std::vector<StagedFile> files;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        files.emplace_back(paths[i]);
+        if (const FileStatus status = files.back().write(textOf(i)); status != FileStatus::Ok) {
+            TellWriteFailure(status, paths[i], prompter);
             return false;
-        default:
-            prompter.error("Error Writing File\n" + path + "\nExport Not Written", "SAVE ERROR");
-            return false;
+        }
     }
+    if (const FileStatus status = CommitStagedFiles(files); status != FileStatus::Ok) {
+        TellWriteFailure(status, paths.front(), prompter);
+        return false;
+    }
+    return true;
 }
 
 ExportResult RunSingleFileExport(const ExportRequest& request, const std::string& chosen, Prompter& prompter,
@@ -132,7 +144,8 @@ ExportResult RunSingleFileExport(const ExportRequest& request, const std::string
     // The dialog already asked about the name as chosen.
     if (target != chosen && !ConfirmOverwrite(prompter, target)) return {};
     const ExportSource source{request.store, request.settings, SelectionFrom(request.choices)};
-    if (!WriteExportFile(target, SingleFileText(request, source, beforeSpectraRow), prompter)) {
+    const auto text = [&](size_t) { return SingleFileText(request, source, beforeSpectraRow); };
+    if (!WriteExportFiles({target}, text, prompter)) {
         return {ExportOutcome::Failed, {}};
     }
     return {ExportOutcome::Written, {target}};
@@ -146,13 +159,9 @@ ExportResult RunMultiFileExport(const ExportRequest& request, const std::string&
     }
     const ExportSource source{request.store, request.settings, SelectionFrom(request.choices)};
     ExportResult result{ExportOutcome::Written, {}};
-    for (const PlannedFile& file : files) {
-        if (!WriteExportFile(file.path, MultiFileText(request, source, file.block, beforeSpectraRow), prompter)) {
-            result.outcome = ExportOutcome::Failed;
-            break;
-        }
-        result.written.push_back(file.path);
-    }
+    for (const PlannedFile& file : files) result.written.push_back(file.path);
+    const auto text = [&](size_t i) { return MultiFileText(request, source, files[i].block, beforeSpectraRow); };
+    if (!WriteExportFiles(result.written, text, prompter)) return {ExportOutcome::Failed, {}};
     return result;
 }
 

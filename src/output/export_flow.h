@@ -3,7 +3,8 @@
 // the single-file forms (0 TAB, 1 comma) write one ".tab" or ".csv" file;
 // the multi-file forms (2 TAB, 3 comma) write base.hdr, the mode's rows
 // file, base.spc and base.sta. Every question comes before anything is
-// written, and a file appears under its name only when it was written whole.
+// written, and the files appear under their names only when all of them
+// were written whole.
 
 #include <functional>
 #include <string>
@@ -27,7 +28,7 @@ struct ExportRequest {
 enum class ExportOutcome {
     Written,    // every file of the export was written
     Cancelled,  // the name dialog was cancelled or a replace question answered No; nothing written
-    Failed,     // a file could not be written (told to the user); the files before it stay
+    Failed,     // a file could not be written (told to the user); no file was replaced or added
 };
 
 struct ExportResult {

@@ -10,23 +10,80 @@
 
 namespace ravik {
 
-enum class FileStatus { Ok, CannotOpen, CannotRead, CannotCreate, WriteFailed };
+enum class FileStatus {
+    Ok,
+    CannotOpen,
+    CannotRead,
+    NotRegularFile,  // a folder, FIFO, device or socket: never read or replaced
+    TooLarge,        // larger than the reader's limit
+    CannotCreate,    // the new file cannot be made or put in place; nothing changed
+    WriteFailed,     // writing the new file failed (a full disk); nothing changed
+};
 
-// Reads at most maxBytes of the file into bytes (the rest is not read).
-FileStatus ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes,
-                         size_t maxBytes = std::numeric_limits<size_t>::max());
-FileStatus ReadFileText(const std::string& path, std::string& text,
-                        size_t maxBytes = std::numeric_limits<size_t>::max());
+// Settings, ports, pick-list and grade-table files are far smaller than this.
+inline constexpr size_t kSmallFileLimit = 16 * 1024 * 1024;
 
-// Replaces (or creates) path with exactly these bytes. The bytes go to a
-// temporary file beside the target, which is renamed over the target only
-// when every byte was written and flushed; on any failure the temporary file
-// is removed and the previous file is untouched. A target that is a symbolic
-// link is written through the link. The new file gets the previous file's
-// permissions, or the usual ones for a new file.
+// Reads at most maxBytes of the file into bytes (the rest is not read). Only
+// a regular file is read; that is checked before any read, without blocking,
+// so a FIFO or device never hangs the program.
+FileStatus ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes);
+FileStatus ReadFileText(const std::string& path, std::string& text, size_t maxBytes);
+// Reads the whole file; one larger than limit is refused (TooLarge).
+FileStatus ReadSmallTextFile(const std::string& path, std::string& text, size_t limit = kSmallFileLimit);
+
+// The message for a file that could not be read: for one refused as not
+// regular or too large, a message naming the path; otherwise usualText.
+std::string ReadProblemText(FileStatus status, const std::string& path, const std::string& usualText);
+
+// A new version of a file, written in full before it takes the file's place.
+// The bytes go to an unnamed temporary file in the target's folder (where the
+// file system allows it; otherwise to a temporary named
+// "<target>.ravik-<pid>-XXXXXX"), so a killed process leaves nothing behind.
+// Stale named temporaries of processes that no longer run are removed from
+// the folder first. A target that is a symbolic link is written through the
+// link. The new file gets the previous file's permissions, or the usual ones
+// for a new file. Targets that exist as something other than a regular file,
+// and targets in the system folders /dev, /proc and /sys, are refused.
+class StagedFile {
+public:
+    explicit StagedFile(const std::string& path);
+    ~StagedFile();  // discards a file that was not committed
+    StagedFile(StagedFile&& other) noexcept;
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+    StagedFile& operator=(StagedFile&&) = delete;
+
+    // Writes and flushes every byte to the temporary file.
+    FileStatus write(std::string_view bytes);
+    const std::string& target() const { return target_; }
+
+private:
+    friend FileStatus CommitStagedFiles(std::vector<StagedFile>& files);
+    FileStatus name();     // gives the written temporary a name beside the target
+    FileStatus replace();  // renames it over the target
+    void discard();
+
+    std::string target_;
+    int fd_ = -1;
+    std::string tempName_;  // set while a named temporary exists
+    bool committed_ = false;
+};
+
+// Puts every written file in place: first each gets its temporary name (a
+// failure there removes them all, and no target changed), then each is
+// renamed over its target, which cannot fail for lack of space.
+FileStatus CommitStagedFiles(std::vector<StagedFile>& files);
+
+// Replaces (or creates) path with exactly these bytes, as one StagedFile; on
+// any failure the previous file is untouched and no temporary is left.
 FileStatus WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 bool FileExists(const std::string& path);
+// True when path exists as something other than a regular file: a folder,
+// FIFO, device or socket.
+bool IsSpecialFile(const std::string& path);
+// True when both paths name the same existing file (through links too).
+bool SameFile(const std::string& a, const std::string& b);
 
 // Reads text one line at a time, each line up to and including its line feed
 // (or to the end of the input). A line longer than maxLength bytes is cut to

@@ -184,8 +184,8 @@ std::optional<float> ReadFileVersion(const std::string& path) {
 
 LoadOutcome LoadReadingsFile(ReadingStore& store, const std::string& path, int command, Prompter& prompter) {
     std::vector<uint8_t> bytes;
-    if (ReadFileBytes(path, bytes, kLargestUsefulFile) != FileStatus::Ok) {
-        prompter.error(FormatText("Cannot Open File\n%s", path.c_str()), "READ ERROR");
+    if (const FileStatus status = ReadFileBytes(path, bytes, kLargestUsefulFile); status != FileStatus::Ok) {
+        prompter.error(ReadProblemText(status, path, FormatText("Cannot Open File\n%s", path.c_str())), "READ ERROR");
         return LoadOutcome::Unreadable;
     }
     return LoadReadingsBytes(store, bytes, path, command, prompter);

@@ -121,15 +121,16 @@ bool SaveReadingsFile(ReadingStore& store, const std::string& path, const std::s
     }
     currentFileName = target;
     const FileStatus status = WriteFileAtomically(target, BuildReadingsFile(store, selection));
-    if (status == FileStatus::CannotCreate) {
-        prompter.error(FormatText("Cannot Create File\n%s\nFile Not Saved", target.c_str()), "SAVE ERROR");
-        return false;
-    }
-    if (status != FileStatus::Ok) {
+    if (status == FileStatus::WriteFailed) {
         const SplitPath parts = Split(target);
         prompter.error(FormatText("Serious Error - File Not Saved\n%s%s is deleted\nMUST RESAVE!",
                               parts.directory.c_str(), parts.base.c_str()),
                        "DISK FULL");
+        return false;
+    }
+    // Anything else (a folder or device as target, a folder that cannot be written): nothing was written.
+    if (status != FileStatus::Ok) {
+        prompter.error(FormatText("Cannot Create File\n%s\nFile Not Saved", target.c_str()), "SAVE ERROR");
         return false;
     }
     return true;

@@ -341,10 +341,25 @@ AlloySpecTable ParseAlloySpecTable(std::string_view text) {
     return table;
 }
 
+namespace {
+
+// Reads "ports.ini" or "alloy.spc": a missing file is passed over, one that
+// is refused (not a regular file, too large) is told; either leaves its
+// settings as they were.
+bool ReadBesideFile(const std::string& path, std::string& text, Prompter& prompter) {
+    const FileStatus status = ReadSmallTextFile(path, text);
+    if (status == FileStatus::NotRegularFile || status == FileStatus::TooLarge) {
+        prompter.error(ReadProblemText(status, path, ""), "READ ERROR");
+    }
+    return status == FileStatus::Ok;
+}
+
+}  // namespace
+
 bool ReadSettings(const std::string& directory, Settings& settings, Prompter& prompter) {
     Settings loaded = settings;
     std::string text;
-    if (ReadFileText(DataFilePath(directory, kPortsFileName), text) == FileStatus::Ok) {
+    if (ReadBesideFile(DataFilePath(directory, kPortsFileName), text, prompter)) {
         loaded.portPaths = ParsePortPaths(text);
     }
     const std::string path = DataFilePath(directory, kSettingsFileName);
@@ -353,14 +368,14 @@ bool ReadSettings(const std::string& directory, Settings& settings, Prompter& pr
         // cannot be written the user is told, and the settings still hold for this run.
         ParseSettingsFileText(SettingsFileText(kDefaults), loaded);
         WriteSettings(directory, loaded, prompter);
-    } else if (ReadFileText(path, text) != FileStatus::Ok) {
-        prompter.error("Opening Ini file\r\n        in\r\n  " + directory, "READ ERROR");
+    } else if (const FileStatus status = ReadSmallTextFile(path, text); status != FileStatus::Ok) {
+        prompter.error(ReadProblemText(status, path, "Opening Ini file\r\n        in\r\n  " + directory), "READ ERROR");
         return false;
     } else if (!ParseSettingsFileText(text, loaded)) {
         prompter.error("Error in Ravik.ini File\nContact Technical Support", "Ravik.ini Error");
         return false;
     }
-    if (ReadFileText(DataFilePath(directory, kAlloySpecFileName), text) == FileStatus::Ok) {
+    if (ReadBesideFile(DataFilePath(directory, kAlloySpecFileName), text, prompter)) {
         loaded.alloySpecs = ParseAlloySpecTable(text);
     }
     settings = std::move(loaded);

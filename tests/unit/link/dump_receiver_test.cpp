@@ -226,7 +226,7 @@ TEST(DumpReceiver, ReadFailureAndFullDiskStop) {
     failing.line.feed(DumpStream(Readings(1)));
     failing.line.readError = 5;
     failing.tick();
-    EXPECT_EQ(failing.prompter.shown(), Strings{"ERROR READING PORT: last_error = 5"});
+    EXPECT_EQ(failing.prompter.shown(), Strings{"ERROR READING PORT: last_error = 5 (Input/output error)"});
     EXPECT_EQ(failing.receiver.phase(), DumpReceiver::Phase::Stalled);
 
     Receiving dump;

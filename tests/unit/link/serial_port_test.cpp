@@ -172,9 +172,11 @@ TEST(InstrumentPort, FailuresAreToldWithTheSystemsTexts) {
     InstrumentPort second;
     EXPECT_FALSE(second.open(PtyConfig(pty, 0), prompter));
     EXPECT_EQ(prompter.shown(), (std::vector<std::string>{
-                                    "ERROR SETTING PORT: last_error = 2",
-                                    "ERROR SETTING PORT: GetCommState failed: last_error = " + std::to_string(ENOTTY),
-                                    "ERROR SETTING PORT: last_error = " + std::to_string(EWOULDBLOCK)}));
+                                    "ERROR SETTING PORT: last_error = 2 (No such file or directory)",
+                                    "ERROR SETTING PORT: GetCommState failed: last_error = " + std::to_string(ENOTTY) +
+                                        " (Inappropriate ioctl for device)",
+                                    "ERROR SETTING PORT: last_error = " + std::to_string(EWOULDBLOCK) +
+                                        " (Resource temporarily unavailable)"}));
 }
 
 }  // namespace
