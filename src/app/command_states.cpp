@@ -42,11 +42,8 @@ bool IsCommandWired(int id) {
     // Send has no action in this program: it is shown greyed rather than
     // offered and doing nothing.
     if (id == kSend) return false;
-    static const std::set<int> kNotYet = {
-        kPrint,         kPrinterSetup, kAlloyLibrary, kEditReading,  kDisplay,
-        kCommunication, kProtocol,     kOutput,       kColumnsPaint, kColumnsBulk,
-        kColumnsThin,   kColumnsAlloy, kColumnsSign,  kReceive,      kConnectionEnded,
-        kRemote};
+    static const std::set<int> kNotYet = {kPrint,   kPrinterSetup,    kAlloyLibrary,
+                                          kReceive, kConnectionEnded, kRemote};
     return kNotYet.count(id) == 0;
 }
 

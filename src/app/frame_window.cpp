@@ -89,6 +89,7 @@ FrameWindow::FrameWindow(Program& program, Prompter& prompter, FileChooser& file
     connect(quickButtons_, &QuickButtonBar::commandPosted, this, &FrameWindow::postCommand);
     buildMenu();
     buildAccelerators();
+    applyBackground();
     setWindowTitle(FromUtf8(StartupCaption()));
     resize(1100, 760);
     updateCommandStates();
@@ -182,6 +183,16 @@ void FrameWindow::handleCommand(int command, intptr_t) {
         case kSaveAsLocked: saveAs(kPurposeSaveLocked); break;
         case kExit: close(); break;
         case kSite: editSite(); break;
+        case kEditReading: editSelectedReading(); break;
+        case kDisplay: configure(ConfigKind::Display); break;
+        case kCommunication: configure(ConfigKind::Communication); break;
+        case kOutput: configure(ConfigKind::Output); break;
+        case kProtocol: configure(ConfigKind::Protocol); break;
+        case kColumnsPaint: editColumns(Mode::Paint); break;
+        case kColumnsBulk: editColumns(Mode::Bulk); break;
+        case kColumnsThin: editColumns(Mode::Thin); break;
+        case kColumnsAlloy: editColumns(Mode::Alloy); break;
+        case kColumnsSign: editColumns(Mode::Sign); break;
         case kHideReading: hideOrUnhide(true); break;
         case kUnhideReading: hideOrUnhide(false); break;
         case kHorizontalTile: tile(true); break;
@@ -422,6 +433,9 @@ TableWindow* FrameWindow::createTableWindow(Mode mode) {
     tables_[slot] = window;
     connect(window, &TableWindow::commandRequested, this, [this](int command) { handleCommand(command); });
     connect(window, &TableWindow::allMarksChanged, this, &FrameWindow::repaintTableWindows);
+    connect(window->view(), &TableView::sortRequested, this, &FrameWindow::sortColumn);
+    connect(window->view(), &TableView::columnTitleEditRequested, this, &FrameWindow::editColumnTitle);
+    connect(window->view(), &TableView::readingEditRequested, this, &FrameWindow::editReading);
     window->installEventFilter(this);
     connect(window, &QObject::destroyed, this, [this, slot, window] {
         if (tables_[slot] == window) tables_[slot] = nullptr;

@@ -12,7 +12,9 @@
 
 #include "app/frame_menu.h"
 #include "desktop/program.h"
+#include "maintenance/sorting.h"
 #include "readings/readings_loader.h"
+#include "settings/configuration_dialog.h"
 #include "views/table_layout.h"
 
 class QAction;
@@ -57,6 +59,20 @@ public:
     // Paints every table window again (marks, flags or settings changed).
     void repaintTableWindows();
 
+    // Configure: the configuration dialog of a kind ("Configuration" for the
+    // Print dialog's "Con&figure") and a mode's column dialog.
+    void configure(ConfigKind kind);
+    void editColumns(Mode mode);
+    // What the configuration dialogs get from the frame; the printer parts
+    // are those given to setPrinterHooks.
+    ConfigurationHooks configurationHooks();
+    void setPrinterHooks(ConfigurationHooks hooks);
+    // The reading editor of a mode's reading at row (from 1), as a table's
+    // right double-click, Edit Reading and a spectrum window open it.
+    void editReading(Mode mode, int row);
+    void sortColumn(Mode mode, int column);
+    void editColumnTitle(Mode mode, int column);
+
     QMdiArea* mdiArea() const { return mdiArea_; }
     QuickButtonBar* quickButtonBar() const { return quickButtons_; }
     TableWindow* tableWindow(Mode mode) const { return tables_[static_cast<size_t>(Index(mode))]; }
@@ -100,6 +116,13 @@ private:
     void showHelp();
     void shutDown();
 
+    void editSelectedReading();
+    // The tables lay themselves out for changed settings or column sets.
+    void relayOutTableWindows();
+    void applySettingsToWindows();
+    // The client's background in the settings' Background colour.
+    void applyBackground();
+
     TableWindow* createTableWindow(Mode mode);
     void retitleTableWindows();
 
@@ -115,6 +138,8 @@ private:
     std::map<int, QAction*> actions_;
     std::array<TableWindow*, kModeCount> tables_{};
     QPointer<HelpWindow> helpWindow_;
+    SortChoices sortChoices_;
+    ConfigurationHooks printerHooks_;
     bool settingsRead_ = true;
     bool shutDown_ = false;
     // The tables of a newly opened file are stacked; they stay stacked as

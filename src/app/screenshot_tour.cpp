@@ -15,6 +15,13 @@
 #include "app/frame_window.h"
 #include "app/help_window.h"
 #include "app/quick_button_bar.h"
+#include "maintenance/column_title_dialog.h"
+#include "maintenance/reading_edit_dialog.h"
+#include "maintenance/sort_dialog.h"
+#include "platform/data_dir.h"
+#include "platform/prompter.h"
+#include "settings/column_dialog.h"
+#include "settings/configuration_dialog.h"
 #include "views/table_marking.h"
 #include "views/table_window.h"
 
@@ -127,6 +134,51 @@ void StartScreenshotTour(FrameWindow& frame, Program& program, const QString& di
             about->close();
         });
     });
+    // The dialogs of configuration, columns, sorting and editing, each shown
+    // on its own and pictured.
+    static StderrPrompter quiet;
+    auto shoot = [tour](QDialog* dialog, const QString& name) {
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->show();
+        QTimer::singleShot(300, dialog, [tour, dialog, name] {
+            tour->save(dialog, name);
+            dialog->close();
+        });
+    };
+    const std::pair<ConfigKind, const char*> configurations[] = {
+        {ConfigKind::Setup, "10-configuration.png"},   {ConfigKind::Display, "11-display.png"},
+        {ConfigKind::Communication, "12-communication.png"}, {ConfigKind::Output, "13-output.png"},
+        {ConfigKind::Protocol, "14-protocol.png"}};
+    for (const auto& [kind, name] : configurations) {
+        tour->add([shoot, &frame, &program, kind, name] {
+            shoot(new ConfigurationDialog(kind, program.settings, program.store.titles, DataDirectory(), quiet,
+                                          frame.configurationHooks(), &frame),
+                  QString::fromLatin1(name));
+        });
+    }
+    for (Mode mode : {Mode::Paint, Mode::Alloy}) {
+        tour->add([shoot, &frame, &program, mode] {
+            shoot(new ColumnDialog(mode, program.settings, program.store.titles, DataDirectory(), quiet, {}, &frame),
+                  QStringLiteral("15-columns-%1.png").arg(QString::fromLatin1(WindowText(mode))));
+        });
+    }
+    tour->add([shoot, &frame, &program] {
+        static SortChoices choices;
+        shoot(new SortDialog(program.store, program.settings, Mode::Paint, 6, choices, quiet, &frame),
+              QStringLiteral("16-sorting.png"));
+    });
+    tour->add([shoot, &frame, &program] {
+        shoot(new ColumnTitleDialog(program.store, Mode::Paint, 6, &frame), QStringLiteral("17-edit-column.png"));
+    });
+    for (Mode mode : {Mode::Paint, Mode::Alloy, Mode::Sign}) {
+        tour->add([shoot, &frame, &program, mode] {
+            std::optional<AnnotationEdit> edit =
+                OpenAnnotationEdit(program.store, program.settings, mode, 0, DataDirectory(), quiet);
+            if (!edit) return;
+            shoot(new ReadingEditDialog(program, std::move(*edit), DataDirectory(), quiet, &frame),
+                  QStringLiteral("18-editor-%1.png").arg(QString::fromLatin1(WindowText(mode))));
+        });
+    }
     tour->start();
 }
 

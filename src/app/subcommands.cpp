@@ -12,6 +12,7 @@ const std::vector<Subcommand>& Subcommands() {
         {"library", "ravik library FILE.lib [-o OUT.lib] [--force]\n  ravik library send FILE.lib --port DEVICE", RunLibrary},
         {"receive", "ravik receive --port DEVICE [--baud INDEX] -o OUT.qvr [--timeout SECONDS] [--force]", RunReceive},
         {"probe", "ravik probe --port DEVICE", RunProbe},
+        {"ports", "ravik ports", RunPorts},
         {"export", kExportUsage, RunExport},
     };
     return kCommands;

@@ -27,6 +27,7 @@ int RunMerge(const Arguments& args);
 int RunLibrary(const Arguments& args);
 int RunReceive(const Arguments& args);
 int RunProbe(const Arguments& args);
+int RunPorts(const Arguments& args);
 // "ravik library send FILE.lib --port DEVICE" (args after "send").
 int RunLibrarySend(const Arguments& args);
 int RunExport(const Arguments& args);

@@ -224,9 +224,26 @@ void TableView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TableView::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::RightButton) rightDoubleClick(at);
     if (event->button() != Qt::LeftButton) return;
-    DoubleClickRow(program_.store, mode_, rowAt(event->position().toPoint().y()), program_.shell.selection);
+    DoubleClickRow(program_.store, mode_, rowAt(at.y()), program_.shell.selection);
     Q_EMIT allMarksChanged();
+    if (at.y() >= rowHeight()) return;
+    const int column = HitTestColumn(columnLayout(), at.x() + horizontalPos(), mode_);
+    if (column != 0) Q_EMIT sortRequested(mode_, column);
+}
+
+void TableView::rightDoubleClick(const QPoint& at) {
+    if (program_.store.locked) return;
+    if (at.y() >= rowHeight()) {
+        const int row = rowAt(at.y());
+        // A row below the last reading has nothing to edit.
+        if (ReadingAtRow(program_.store, mode_, row) != 0) Q_EMIT readingEditRequested(mode_, row);
+        return;
+    }
+    const int column = HitTestColumn(columnLayout(), at.x() + horizontalPos(), mode_);
+    if (column >= 1 && column <= 15) Q_EMIT columnTitleEditRequested(mode_, column);
 }
 
 TableWindow::TableWindow(Program& program, TableViewState& views, Mode mode, Prompter& prompter, QWidget* parent)

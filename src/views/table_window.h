@@ -34,6 +34,11 @@ Q_SIGNALS:
     void commandRequested(int command);
     // Marks of other tables changed too (a double-click clears them all).
     void allMarksChanged();
+    // A column title was double-clicked (left: sort; right: rename) and a
+    // reading's row right double-clicked (its editor; row from 1).
+    void sortRequested(Mode mode, int column);
+    void columnTitleEditRequested(Mode mode, int column);
+    void readingEditRequested(Mode mode, int row);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -53,6 +58,7 @@ private:
     int fitHeight();
     void updateScrollRanges();
     void pageHorizontally(int action);
+    void rightDoubleClick(const QPoint& at);
 
     Program& program_;
     TableViewState& views_;

@@ -53,3 +53,20 @@ struct FrameUnderTest {
 };
 
 }  // namespace ravik::test
+
+#include <QApplication>
+#include <QTimer>
+#include <functional>
+
+namespace ravik::test {
+
+// Acts on the modal dialog of type D that the code under test is about to
+// open, once its event loop runs.
+template <typename D>
+void WhenModalOpens(std::function<void(D&)> act) {
+    QTimer::singleShot(0, [act] {
+        if (auto* dialog = qobject_cast<D*>(QApplication::activeModalWidget())) act(*dialog);
+    });
+}
+
+}  // namespace ravik::test

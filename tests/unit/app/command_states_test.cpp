@@ -16,10 +16,10 @@ using namespace command;
 const int kReadingCommands[] = {kSaveAs, kSaveAsLocked, kHideReading, kUnhideReading, kSite,
                                 kHorizontalTile, kVerticalTile, kCascade, kArrangeIcons, kCloseAll};
 // Always available.
-const int kAlwaysOn[] = {kNew, kOpen, kAppend, kExit, kHelp, kAbout};
+const int kAlwaysOn[] = {kNew, kOpen, kAppend, kExit, kHelp, kAbout, kDisplay, kCommunication,
+                         kOutput, kProtocol, kColumnsPaint, kColumnsSign};
 // Send has no action; the others' dialogs come later: greyed in every state.
-const int kNotYet[] = {kSend, kPrint, kPrinterSetup, kAlloyLibrary, kEditReading, kDisplay, kCommunication,
-                       kOutput, kProtocol, kColumnsPaint, kColumnsSign, kReceive, kRemote};
+const int kNotYet[] = {kSend, kPrint, kPrinterSetup, kAlloyLibrary, kReceive, kRemote};
 
 TEST(ComputeCommandStates, WithAndWithoutReadingsAndWhenLocked) {
     for (bool readings : {false, true}) {
@@ -33,6 +33,7 @@ TEST(ComputeCommandStates, WithAndWithoutReadingsAndWhenLocked) {
                 for (int id : kReadingCommands) EXPECT_EQ(states.command(id), readings) << id;
                 for (int id : kAlwaysOn) EXPECT_TRUE(states.command(id)) << id;
                 for (int id : kNotYet) EXPECT_FALSE(states.command(id)) << id;
+                EXPECT_EQ(states.command(kEditReading), readings && !locked);
                 EXPECT_FALSE(states.button(control::kPrintButton));
                 EXPECT_TRUE(states.button(control::kOpenButton));
                 EXPECT_TRUE(states.button(control::kHelpButton));
