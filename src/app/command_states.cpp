@@ -43,10 +43,9 @@ bool IsCommandWired(int id) {
     // offered and doing nothing.
     if (id == kSend) return false;
     static const std::set<int> kNotYet = {
-        kPrint,         kPrinterSetup, kAlloyLibrary, kEditReading,  kDisplay,
+        kPrint,         kPrinterSetup, kEditReading,  kDisplay,
         kCommunication, kProtocol,     kOutput,       kColumnsPaint, kColumnsBulk,
-        kColumnsThin,   kColumnsAlloy, kColumnsSign,  kReceive,      kConnectionEnded,
-        kRemote};
+        kColumnsThin,   kColumnsAlloy, kColumnsSign};
     return kNotYet.count(id) == 0;
 }
 

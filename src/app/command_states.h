@@ -23,8 +23,8 @@ struct CommandStates {
 CommandStates ComputeCommandStates(const CommandInputs& inputs);
 
 // False for the commands whose dialogs this program does not have yet
-// (printing, printer setup, the alloy library, configuration, receive,
-// remote control, reading editing); they stay greyed whatever the state.
+// (printing, printer setup, configuration, reading editing); they stay
+// greyed whatever the state.
 bool IsCommandWired(int command);
 
 }  // namespace ravik

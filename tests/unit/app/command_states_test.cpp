@@ -16,10 +16,10 @@ using namespace command;
 const int kReadingCommands[] = {kSaveAs, kSaveAsLocked, kHideReading, kUnhideReading, kSite,
                                 kHorizontalTile, kVerticalTile, kCascade, kArrangeIcons, kCloseAll};
 // Always available.
-const int kAlwaysOn[] = {kNew, kOpen, kAppend, kExit, kHelp, kAbout};
+const int kAlwaysOn[] = {kNew, kOpen, kAppend, kExit, kHelp, kAbout, kAlloyLibrary, kRemote};
 // Send has no action; the others' dialogs come later: greyed in every state.
-const int kNotYet[] = {kSend, kPrint, kPrinterSetup, kAlloyLibrary, kEditReading, kDisplay, kCommunication,
-                       kOutput, kProtocol, kColumnsPaint, kColumnsSign, kReceive, kRemote};
+const int kNotYet[] = {kSend, kPrint, kPrinterSetup, kEditReading, kDisplay, kCommunication,
+                       kOutput, kProtocol, kColumnsPaint, kColumnsSign};
 
 TEST(ComputeCommandStates, WithAndWithoutReadingsAndWhenLocked) {
     for (bool readings : {false, true}) {
@@ -38,6 +38,15 @@ TEST(ComputeCommandStates, WithAndWithoutReadingsAndWhenLocked) {
                 EXPECT_TRUE(states.button(control::kHelpButton));
             }
         }
+    }
+}
+
+TEST(ComputeCommandStates, ReceiveOnlyWhileThePortIsClosed) {
+    for (bool portOpen : {false, true}) {
+        const CommandStates states = ComputeCommandStates({false, false, false, portOpen});
+        EXPECT_EQ(states.command(kReceive), !portOpen);
+        // Connect stays pressable: it receives, or ends the connection.
+        EXPECT_TRUE(states.button(control::kConnectButton));
     }
 }
 
