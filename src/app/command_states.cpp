@@ -42,8 +42,7 @@ bool IsCommandWired(int id) {
     // Send has no action in this program: it is shown greyed rather than
     // offered and doing nothing.
     if (id == kSend) return false;
-    static const std::set<int> kNotYet = {kPrint,   kPrinterSetup,    kAlloyLibrary,
-                                          kReceive, kConnectionEnded, kRemote};
+    static const std::set<int> kNotYet = {kPrint, kPrinterSetup};
     return kNotYet.count(id) == 0;
 }
 

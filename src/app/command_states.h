@@ -23,8 +23,7 @@ struct CommandStates {
 CommandStates ComputeCommandStates(const CommandInputs& inputs);
 
 // False for the commands whose dialogs this program does not have yet
-// (printing, printer setup, the alloy library, receive, remote control);
-// they stay greyed whatever the state.
+// (printing, printer setup); they stay greyed whatever the state.
 bool IsCommandWired(int command);
 
 }  // namespace ravik

@@ -204,6 +204,10 @@ void FrameWindow::handleCommand(int command, intptr_t) {
         case kQuickHelp: showHelp(); break;
         case kAbout: AboutBox(this).exec(); break;
         case kFrameLayout: layOutClient(); break;
+        case kReceive: receiveDump(); break;
+        case kConnectionEnded: connectionEnded(); break;
+        case kRemote: remoteControl(); break;
+        case kAlloyLibrary: alloyLibrary(); break;
         default:
             // The Window menu's list of open windows.
             if (command >= kFirstChildWindow) {
@@ -242,9 +246,9 @@ void FrameWindow::updateCommandStates() {
 
 void FrameWindow::setFileCaption() { setWindowTitle(FromUtf8(FileCaption(program_))); }
 
-bool FrameWindow::askToSaveWork() {
+bool FrameWindow::askToSaveWork(const char* caption) {
     if (!program_.shell.unsavedChanges) return true;
-    switch (prompter_.ask("Do you wish to save work?", "Save", Buttons::YesNoCancel, Icon::Question)) {
+    switch (prompter_.ask("Do you wish to save work?", caption, Buttons::YesNoCancel, Icon::Question)) {
         case Answer::Yes:
             // Unsaved work is never dropped because its save failed or its
             // name dialog was cancelled: the command stops instead.
@@ -464,6 +468,12 @@ LoadOutcome FrameWindow::loadAndShowFile(const std::string& path, int purpose) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     program_.settings.download = kDownloadDone;
     const LoadOutcome outcome = LoadReadingsFile(program_.store, path, purpose, prompter_);
+    showStoreReadings(hadTables);
+    QGuiApplication::restoreOverrideCursor();
+    return outcome;
+}
+
+void FrameWindow::showStoreReadings(bool hadTables) {
     bool created = false;
     for (Mode mode : kLoadOrder) {
         if (program_.store.count(mode) > 0 && tableWindow(mode) == nullptr) {
@@ -484,8 +494,6 @@ LoadOutcome FrameWindow::loadAndShowFile(const std::string& path, int purpose) {
         tile(true);
         autoTiled_ = true;
     }
-    QGuiApplication::restoreOverrideCursor();
-    return outcome;
 }
 
 void FrameWindow::refreshModeWindows() {

@@ -74,6 +74,8 @@ public:
     void editColumnTitle(Mode mode, int column);
 
     QMdiArea* mdiArea() const { return mdiArea_; }
+    Prompter& prompter() const { return prompter_; }
+    FileChooser& fileChooser() const { return fileChooser_; }
     QuickButtonBar* quickButtonBar() const { return quickButtons_; }
     TableWindow* tableWindow(Mode mode) const { return tables_[static_cast<size_t>(Index(mode))]; }
     QAction* commandAction(int command) const;
@@ -96,7 +98,7 @@ private:
 
     // The save question: false when the command must stop (Cancel, or a
     // save that did not happen).
-    bool askToSaveWork();
+    bool askToSaveWork(const char* caption = "Save");
     // Saves to the current name, or asks for one first.
     bool saveWork();
     // Asks for a name with the purpose's dialog and saves under it.
@@ -122,6 +124,14 @@ private:
     void applySettingsToWindows();
     // The client's background in the settings' Background colour.
     void applyBackground();
+    // The instrument commands (frame_link.cpp): Receive (143), Connection
+    // ended (144), Remote (65535) and Alloy Library (176).
+    void receiveDump();
+    void connectionEnded();
+    void remoteControl();
+    void alloyLibrary();
+    // Creates the table windows of the modes the store holds and shows the readings.
+    void showStoreReadings(bool hadTables);
 
     TableWindow* createTableWindow(Mode mode);
     void retitleTableWindows();

@@ -3,14 +3,23 @@
 #include <QDir>
 #include <QMdiArea>
 #include <QPixmap>
+#include <QPointer>
+#include <QAbstractButton>
 #include <QScrollBar>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
+#include <array>
 #include <memory>
 #include <vector>
 
 #include "app/about_box.h"
+#include "library/library_dialog.h"
+#include "link/dialog_shell.h"
+#include "link/dump_dialog.h"
+#include "link/instrument_port.h"
+#include "link/remote_dialog.h"
+#include "platform/clock.h"
 #include "desktop/command_ids.h"
 #include "app/frame_window.h"
 #include "app/help_window.h"
@@ -69,6 +78,83 @@ private:
     std::vector<std::function<void()>> steps_;
     size_t index_ = 0;
 };
+
+
+// Library grades of the demo library: name, group and (slot, low, high) limits in hundredths.
+struct DemoAlloy {
+    const char* name;
+    int group;
+    std::vector<std::array<int, 3>> limits;
+};
+
+AlloyLibrary DemoLibrary() {
+    const DemoAlloy alloys[] = {
+        {"304", 0, {{2, 1800, 2000}, {4, 6600, 7400}, {6, 800, 1050}}},
+        {"316", 0, {{2, 1600, 1800}, {4, 6200, 7200}, {6, 1000, 1400}, {14, 200, 300}}},
+        {"410", 0, {{2, 1150, 1350}, {4, 8400, 8800}, {6, 0, 75}}},
+        {"625", 1, {{2, 2000, 2300}, {4, 0, 500}, {6, 5800, 6400}, {5, 0, 100}, {13, 315, 415}, {14, 800, 1000}}},
+        {"C260", 2, {{7, 6850, 7150}, {8, 2850, 3150}}},
+        {"C360", 2, {{7, 6000, 6300}, {8, 3300, 3700}, {10, 250, 300}}},
+        {"Ti-6Al-4V", 5, {{0, 8800, 9100}, {1, 350, 450}, {15, 550, 675}}},
+    };
+    AlloyLibrary library;
+    int group = 0;
+    for (const DemoAlloy& alloy : alloys) {
+        while (group <= alloy.group) library.searchIndex[static_cast<size_t>(group++)] = static_cast<int>(library.alloys.size());
+        AlloyRecord record;
+        record.name = alloy.name;
+        for (const auto& [slot, low, high] : alloy.limits) record.limits[static_cast<size_t>(slot)] = {low, high};
+        library.alloys.push_back(record);
+    }
+    while (group < kSearchIndexCount) library.searchIndex[static_cast<size_t>(group++)] = static_cast<int>(library.alloys.size());
+    return library;
+}
+
+// The instruments' dialogs stay open side by side while the tour waits for
+// the analyzers; each is photographed once it shows what it is for.
+void AddInstrumentSteps(Tour& tour, FrameWindow& frame, Program& program) {
+    struct Instruments {
+        InstrumentPort dumpPort, remotePort, libraryPort;
+        SystemClock clock;
+    };
+    auto instruments = std::make_shared<Instruments>();
+    auto dump = std::make_shared<QPointer<DumpDialog>>();
+    auto remote = std::make_shared<QPointer<RemoteDialog>>();
+    auto library = std::make_shared<QPointer<LibraryDialog>>();
+    tour.add([=, &frame, &program] {
+        *dump = new DumpDialog(instruments->dumpPort, frame.prompter(), program.settings, DumpTempPath(), &frame);
+        if ((*dump)->start({"Com2:", 0, {}})) (*dump)->show();
+        *remote = new RemoteDialog(instruments->remotePort, frame.prompter(), instruments->clock, {"Com3:", 0, {}}, &frame);
+        (*remote)->show();
+        (*remote)->start();
+    });
+    // The remote search tries 9.6K (3 s) before it finds the analyzer at 19.2K.
+    for (int wait = 0; wait < 12; ++wait) tour.add([] {});
+    tour.add([=, &tour] {
+        if (*dump) tour.save(*dump, QStringLiteral("09-receive-mid-dump.png"));
+        if (*dump) {
+            (*dump)->receiver().end();
+            (*dump)->close();
+        }
+        qobject_cast<QAbstractButton*>(FindControl(**remote, remote_control::kScreenCheck))->setChecked(true);
+        qobject_cast<QAbstractButton*>(FindControl(**remote, remote_control::kSpectraCheck))->setChecked(true);
+        (*remote)->startMeasurement();
+    });
+    for (int wait = 0; wait < 5; ++wait) tour.add([] {});
+    tour.add([=, &tour, &frame] {
+        tour.save(*remote, QStringLiteral("10-remote-screen-and-spectrum.png"));
+        (*remote)->exitDialog();
+        *library = new LibraryDialog(instruments->libraryPort, frame.prompter(), frame.fileChooser(), instruments->clock,
+                                     {"Com4:", 0, {}}, &frame);
+        (*library)->showLibrary(DemoLibrary());
+        (*library)->selectRow(2);  // "316"
+        (*library)->show();
+    });
+    tour.add([=, &tour] {
+        tour.save(*library, QStringLiteral("11-alloy-library.png"));
+        (*library)->done(0);
+    });
+}
 
 }  // namespace
 
@@ -178,6 +264,12 @@ void StartScreenshotTour(FrameWindow& frame, Program& program, const QString& di
             shoot(new ReadingEditDialog(program, std::move(*edit), DataDirectory(), quiet, &frame),
                   QStringLiteral("18-editor-%1.png").arg(QString::fromLatin1(WindowText(mode))));
         });
+    }
+    // The instrument dialogs, against simulated analyzers on COM2 (a paced
+    // dump at 9.6K) and COM3 (remote control); the library editor on a
+    // small library of its own. Without $RAVIK_COM2/3 these steps are skipped.
+    if (qEnvironmentVariableIsSet("RAVIK_COM2") && qEnvironmentVariableIsSet("RAVIK_COM3")) {
+        AddInstrumentSteps(*tour, frame, program);
     }
     tour->start();
 }

@@ -1,9 +1,5 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -11,53 +7,20 @@
 
 #include "library/library_source.h"
 #include "process.h"
+#include "support/analyzer_simulator.h"
 #include "readings/readings_loader.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
-
-extern char** environ;
 
 namespace ravik {
 namespace {
 
 using test::RunProcess;
 
-// ravik-analyzer-sim running in the background for one test: started with
-// the given options, its device path read from its first line of output,
-// stopped (SIGTERM to its own pid) when the test ends.
-class Simulator {
+// The simulated analyzer of these tests.
+class Simulator : public test::AnalyzerSimulator {
 public:
-    explicit Simulator(const std::vector<std::string>& options) {
-        int out[2];
-        if (::pipe(out) != 0) return;
-        std::vector<std::string> words{ANALYZER_SIM_EXE};
-        words.insert(words.end(), options.begin(), options.end());
-        std::vector<char*> argv;
-        for (std::string& word : words) argv.push_back(word.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        if (posix_spawn(&pid_, ANALYZER_SIM_EXE, &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        ::close(out[1]);
-        char c = 0;
-        pollfd ready{out[0], POLLIN, 0};
-        while (::poll(&ready, 1, 5000) > 0 && ::read(out[0], &c, 1) == 1 && c != '\n') path_ += c;
-        ::close(out[0]);
-    }
-    ~Simulator() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string path_;
+    explicit Simulator(const std::vector<std::string>& options) : AnalyzerSimulator(ANALYZER_SIM_EXE, options) {}
 };
 
 // A readings file of mostly Paint and some Bulk, Alloy and Sign readings.

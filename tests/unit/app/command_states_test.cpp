@@ -17,9 +17,9 @@ const int kReadingCommands[] = {kSaveAs, kSaveAsLocked, kHideReading, kUnhideRea
                                 kHorizontalTile, kVerticalTile, kCascade, kArrangeIcons, kCloseAll};
 // Always available.
 const int kAlwaysOn[] = {kNew, kOpen, kAppend, kExit, kHelp, kAbout, kDisplay, kCommunication,
-                         kOutput, kProtocol, kColumnsPaint, kColumnsSign};
+                         kOutput, kProtocol, kColumnsPaint, kColumnsSign, kAlloyLibrary, kRemote};
 // Send has no action; the others' dialogs come later: greyed in every state.
-const int kNotYet[] = {kSend, kPrint, kPrinterSetup, kAlloyLibrary, kReceive, kRemote};
+const int kNotYet[] = {kSend, kPrint, kPrinterSetup};
 
 TEST(ComputeCommandStates, WithAndWithoutReadingsAndWhenLocked) {
     for (bool readings : {false, true}) {
@@ -39,6 +39,15 @@ TEST(ComputeCommandStates, WithAndWithoutReadingsAndWhenLocked) {
                 EXPECT_TRUE(states.button(control::kHelpButton));
             }
         }
+    }
+}
+
+TEST(ComputeCommandStates, ReceiveOnlyWhileThePortIsClosed) {
+    for (bool portOpen : {false, true}) {
+        const CommandStates states = ComputeCommandStates({false, false, false, portOpen});
+        EXPECT_EQ(states.command(kReceive), !portOpen);
+        // Connect stays pressable: it receives, or ends the connection.
+        EXPECT_TRUE(states.button(control::kConnectButton));
     }
 }
 
