@@ -5,7 +5,12 @@
 #include <QIcon>
 #include <QScreen>
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+#include <vector>
 
+#include "app/first_frame_probe.h"
 #include "app/frame_window.h"
 #include "desktop/program.h"
 #include "app/qt_file_chooser.h"
@@ -14,10 +19,36 @@
 #include "app/screenshot_tour.h"
 #include "app/subcommands.h"
 
+namespace {
+
+// Qt's messages while it connects to the display: held back, because Qt ends
+// the process with several lines of platform-plugin text when there is no
+// display; the program says that in one line instead.
+std::vector<std::pair<QtMsgType, QString>> heldMessages;
+
+void HoldStartMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg) {
+        std::fputs("ravik: no display for the desktop program (is DISPLAY set?); "
+                   "the subcommands run without one (ravik --help)\n", stderr);
+        std::_Exit(1);
+    }
+    heldMessages.emplace_back(type, message);
+}
+
+void PassHeldMessages(QtMessageHandler handler) {
+    for (const auto& [type, message] : heldMessages) handler(type, QMessageLogContext(), message);
+    heldMessages.clear();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     if (ravik::IsSubcommandCall(argc, argv)) return ravik::RunSubcommand(argc, argv);
 
+    const QtMessageHandler qtHandler = qInstallMessageHandler(HoldStartMessage);
     QApplication application(argc, argv);
+    qInstallMessageHandler(qtHandler);
+    PassHeldMessages(qtHandler);
     // Qt takes the user's locale for everything; numbers in files and on
     // screen are the system's own "%5.2f" forms with a decimal point.
     std::setlocale(LC_NUMERIC, "C");
@@ -38,6 +69,7 @@ int main(int argc, char** argv) {
     if (arguments.size() > 1) {
         frame.openFile(ravik::PathFromQString(QFileInfo(arguments.at(1)).absoluteFilePath()));
     }
+    if (qEnvironmentVariableIsSet("RAVIK_FIRST_FRAME")) ravik::EndAfterFirstFrame(frame);
     if (qEnvironmentVariableIsSet("RAVIK_SCREENSHOTS")) {
         ravik::StartScreenshotTour(frame, program, qEnvironmentVariable("RAVIK_SCREENSHOTS"));
     }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 namespace ravik {
 
@@ -21,6 +22,13 @@ const std::vector<Subcommand>& Subcommands() {
 namespace {
 bool IsHelp(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
 
+// A first argument that is no option and names no file is a mistyped
+// subcommand ("ravik exprot"), not a readings file for the desktop program.
+bool IsUnknownWord(const char* arg) {
+    std::error_code error;
+    return arg[0] != '-' && !std::filesystem::exists(arg, error);
+}
+
 void PrintHelp(FILE* to) {
     std::fprintf(to,
                  "usage: ravik [FILE.qvr]        open the desktop program (on a readings file)\n"
@@ -31,7 +39,7 @@ void PrintHelp(FILE* to) {
 
 bool IsSubcommandCall(int argc, char** argv) {
     if (argc < 2) return false;
-    if (IsHelp(argv[1])) return true;
+    if (IsHelp(argv[1]) || IsUnknownWord(argv[1])) return true;
     for (const Subcommand& command : Subcommands()) {
         if (std::strcmp(argv[1], command.name) == 0) return true;
     }
@@ -54,6 +62,7 @@ int RunSubcommand(int argc, char** argv) {
         }
         return command.run(args);
     }
+    std::fprintf(stderr, "ravik: unknown command \"%s\"\n", argv[1]);
     PrintHelp(stderr);
     return 2;
 }

@@ -101,12 +101,20 @@ public:
     Formatter(const ReadingStore& store, const Settings& settings, ReadingFields& out)
         : store_(store), settings_(settings), out_(out) {}
 
-    // learnInto: the mode's titles to update, or nullptr to only read them.
-    bool run(int number, Bytes record, ColumnTitles* learnInto, Reporting* report);
+    // Formats the reading; titles are only read.
+    bool run(int number, Bytes record);
+    // Learns the reading's mode titles into the store's, as formatting would
+    // claim them, without formatting: the text labels, the fixed titles and
+    // the element columns.
+    bool learn(Bytes record, ColumnTitles& into, Reporting& report);
 
 private:
-    void putTextFields(const RecordView& view, const ReadingKind& kind, bool learning);
-    void putElements(const RecordView& view, const ReadingKind& kind, Reporting* report);
+    // The reading's kind, with the titles and columns of its mode taken up;
+    // an unknown mode is reported when report is given.
+    std::optional<ReadingKind> begin(const RecordView& view, Reporting* report);
+    void learnTextTitles(const RecordView& view, const ReadingKind& kind);
+    void putTextFields(const RecordView& view, const ReadingKind& kind);
+    void putElements(const RecordView& view, const ReadingKind& kind);
     int elementColumn(std::string_view name, Reporting* report);
     void putElementTexts(size_t column, size_t index, std::string_view name, double value,
                          double precision, const ReadingKind& kind);
@@ -119,7 +127,43 @@ private:
     int lastElementSlot_ = 0;
 };
 
-bool Formatter::run(int number, Bytes record, ColumnTitles* learnInto, Reporting* report) {
+std::optional<ReadingKind> Formatter::begin(const RecordView& view, Reporting* report) {
+    const RecordHeader& header = view.header();
+    const std::optional<ReadingKind> kind = KindOf(store_, header);
+    if (!kind) {
+        if (report != nullptr) {
+            char text[80];
+            std::snprintf(text, sizeof text, "Reading %d\r\nUnknown Mode %d", header.instrumentNumber,
+                          store_.modeWordLayout.code(header.modeWord));
+            report->prompter.error(text, "MODE ERROR");
+        }
+        return std::nullopt;
+    }
+    titles_ = store_.titles[kind->group];
+    fixed_ = FixedColumns(kind->group);
+    lastElementSlot_ = fixed_ + ElementColumns(kind->group) - 1;
+    return kind;
+}
+
+bool Formatter::learn(Bytes record, ColumnTitles& into, Reporting& report) {
+    const RecordView view(record);
+    if (!view.hasHeader()) return false;
+    const std::optional<ReadingKind> kind = begin(view, &report);
+    if (!kind) return false;
+    learnTextTitles(view, *kind);
+    titles_[13] = Title("Ssec");
+    titles_[14] = Title("Date/Time");
+    const bool alloyLike = store_.modeCodes.isAlloyLike(kind->code);
+    const size_t count = std::min(view.elementsAvailable(), kMaxElementColumns);
+    for (size_t i = 0; i < count; ++i) {
+        char buffer[4];
+        elementColumn(ElementName(view.element(i), alloyLike, buffer), &report);
+    }
+    into[kind->group] = titles_;
+    return true;
+}
+
+bool Formatter::run(int number, Bytes record) {
     static constexpr const char* kDefaults[14] = {"DEF0", "DEF1", "DEF2",  "DEF3",  "DEF4",
                                                    "DEF5", "DEF6", "DEF7",  "DEF8",  "DEF9",
                                                    "DEF10", "DEF11", "DEF12", "DEF13"};
@@ -135,23 +179,12 @@ bool Formatter::run(int number, Bytes record, ColumnTitles* learnInto, Reporting
     out_.cycleIndex = header.cycleIndex;
     out_.cycleCount = header.cycleCount;
 
-    const std::optional<ReadingKind> kind = KindOf(store_, header);
-    if (!kind) {
-        if (report != nullptr) {
-            char text[80];
-            std::snprintf(text, sizeof text, "Reading %d\r\nUnknown Mode %d", header.instrumentNumber,
-                          store_.modeWordLayout.code(header.modeWord));
-            report->prompter.error(text, "MODE ERROR");
-        }
-        return false;
-    }
-    titles_ = store_.titles[kind->group];
-    fixed_ = FixedColumns(kind->group);
-    lastElementSlot_ = fixed_ + ElementColumns(kind->group) - 1;
+    const std::optional<ReadingKind> kind = begin(view, nullptr);
+    if (!kind) return false;
 
     PrintInteger(out_.text[0], number);
     PrintInteger(out_.text[1], header.instrumentNumber);
-    putTextFields(view, *kind, learnInto != nullptr);
+    putTextFields(view, *kind);
 
     PrintFixed(out_.text[13], view.measuringMillis() / 1000.0, 4, 1);
     titles_[13] = Title("Ssec");
@@ -161,9 +194,8 @@ bool Formatter::run(int number, Bytes record, ColumnTitles* learnInto, Reporting
     titles_[14] = Title("Date/Time");
     Print(out_.text[15], "%d of %d", header.cycleIndex, header.cycleCount);
 
-    putElements(view, *kind, report);
+    putElements(view, *kind);
 
-    if (learnInto != nullptr) (*learnInto)[kind->group] = titles_;
     for (int i = 0; i < fixed_; ++i) {
         char* text = out_.text[static_cast<size_t>(i)].data();
         for (size_t k = 0; k < kTextCellSize && text[k] != '\0'; ++k) {
@@ -173,7 +205,18 @@ bool Formatter::run(int number, Bytes record, ColumnTitles* learnInto, Reporting
     return true;
 }
 
-void Formatter::putTextFields(const RecordView& view, const ReadingKind& kind, bool learning) {
+void Formatter::learnTextTitles(const RecordView& view, const ReadingKind& kind) {
+    const int* fields = kind.group == Mode::Sign ? kSignLayoutFields : kOtherLayoutFields;
+    for (int cell = 2; cell <= 12; ++cell) {
+        const int field = fields[cell];
+        if (field < 0) continue;
+        const std::string_view text = view.textField(field);
+        const std::string_view label = text.substr(0, text.find(':'));
+        if (!label.empty()) titles_[static_cast<size_t>(cell)] = Title(field == kSourceField ? "Source" : label);
+    }
+}
+
+void Formatter::putTextFields(const RecordView& view, const ReadingKind& kind) {
     const bool signLayout = kind.group == Mode::Sign;
     const bool usesSourceText =
         signLayout ? (store_.modeCodes.is(kind.code, CodeEntry::SignCode3) ||
@@ -185,11 +228,9 @@ void Formatter::putTextFields(const RecordView& view, const ReadingKind& kind, b
         if (field < 0) continue;
         const std::string_view text = view.textField(field);
         const size_t colon = text.find(':');
-        const std::string_view label = text.substr(0, colon);
         const std::string_view value =
             colon == std::string_view::npos ? std::string_view() : text.substr(colon + 1);
         const bool isSource = field == kSourceField;
-        if (learning && !label.empty()) titles_[static_cast<size_t>(cell)] = Title(isSource ? "Source" : label);
         TextCell& target = out_.text[static_cast<size_t>(cell)];
         if (!value.empty()) {
             target.set(value);
@@ -201,7 +242,7 @@ void Formatter::putTextFields(const RecordView& view, const ReadingKind& kind, b
     }
 }
 
-void Formatter::putElements(const RecordView& view, const ReadingKind& kind, Reporting* report) {
+void Formatter::putElements(const RecordView& view, const ReadingKind& kind) {
     const size_t count = std::min(view.elementsAvailable(), kMaxElementColumns);
     double values[kMaxElementColumns];
     double precisions[kMaxElementColumns];
@@ -256,7 +297,7 @@ void Formatter::putElements(const RecordView& view, const ReadingKind& kind, Rep
     for (size_t i = 0; i < count; ++i) {
         char buffer[4];
         const std::string_view name = ElementName(view.element(i), alloyLike, buffer);
-        const int column = elementColumn(name, report);
+        const int column = elementColumn(name, nullptr);
         if (column < 0) continue;
         putElementTexts(static_cast<size_t>(column), i, name, values[i], precisions[i], kind);
     }
@@ -322,13 +363,14 @@ void Formatter::putElementTexts(size_t column, size_t index, std::string_view na
 
 bool FormatReadingFields(const ReadingStore& store, const Settings& settings, int number,
                          Bytes record, ReadingFields& out) {
-    return Formatter(store, settings, out).run(number, record, nullptr, nullptr);
+    return Formatter(store, settings, out).run(number, record);
 }
 
-bool FormatReadingFieldsLearning(ReadingStore& store, const Settings& settings, int number,
-                                 Bytes record, ReadingFields& out, Prompter& prompter) {
+bool LearnReadingTitles(ReadingStore& store, Bytes record, Prompter& prompter) {
+    const Settings anySettings;  // titles do not depend on settings
+    ReadingFields unused;
     Reporting report{prompter, store.tooManyElementsReported};
-    return Formatter(store, settings, out).run(number, record, &store.titles, &report);
+    return Formatter(store, anySettings, unused).learn(record, store.titles, report);
 }
 
 int ClassifyPaint(double lValue, double lPrecision, double kValue, double kPrecision,

@@ -62,11 +62,11 @@ inline constexpr std::array<const char*, 6> kPaintClassTexts = {"...", "POS", "N
 bool FormatReadingFields(const ReadingStore& store, const Settings& settings, int number,
                          Bytes record, ReadingFields& out);
 
-// Formats one reading and learns its mode's column titles from it, as a load
-// does for every reading. An unknown mode is reported ("MODE ERROR"); more
-// element names than element columns are reported once per program run.
-bool FormatReadingFieldsLearning(ReadingStore& store, const Settings& settings, int number,
-                                 Bytes record, ReadingFields& out, Prompter& prompter);
+// Learns the column titles of one reading's mode from it, as a load does for
+// every reading: the titles formatting the reading would claim. An unknown
+// mode is reported ("MODE ERROR"); more element names than element columns
+// are reported once per program run.
+bool LearnReadingTitles(ReadingStore& store, Bytes record, Prompter& prompter);
 
 // The paint class (1 POS, 2 NEG, 3 INC, 4 INCOM) from the lead values and the
 // classification settings.

@@ -37,12 +37,8 @@ float VersionFromLine(const std::string& line) {
 }
 
 void LearnAllTitles(ReadingStore& store, Prompter& prompter) {
-    const Settings anySettings;  // titles do not depend on settings
-    ReadingFields scratch;
     for (Mode mode : kLearningOrder) {
-        for (int32_t n : store.list(mode)) {
-            FormatReadingFieldsLearning(store, anySettings, n, store.record(n), scratch, prompter);
-        }
+        for (int32_t n : store.list(mode)) LearnReadingTitles(store, store.record(n), prompter);
     }
 }
 
@@ -109,6 +105,7 @@ LoadOutcome LoadReadingsBytes(ReadingStore& store, std::span<const uint8_t> byte
     size_t position = kFileHeaderSize;
     try {
         store.slots.resize(static_cast<size_t>(existing) + 1);
+        store.slots.reserve(static_cast<size_t>(total) + 1);
         for (int64_t k = 0; k < count; ++k) {
             if (position > bytes.size() || bytes.size() - position < kRecordHeaderSize) {
                 endedEarly = true;

@@ -1,5 +1,6 @@
 // Draws the program's pictures: the quick buttons in their normal, greyed
-// and pressed forms, the button bar's background and the window icons.
+// and pressed forms, the button bar's background, the window icons and the
+// program's icon in the desktop's icon sizes.
 // Run at build time; writes one PNG per picture into the given directory.
 
 #include <QDir>
@@ -10,6 +11,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <functional>
 
 namespace {
@@ -182,11 +185,13 @@ QImage ButtonBack() {
     return image;
 }
 
-// The program's icon: a spectrum's peaks on the table blue.
-QImage ProgramIcon() {
-    QImage image = Blank(64, 64);
+// The program's icon: a spectrum's peaks on the table blue, drawn on a 64
+// grid and scaled to size (packaging/ravik.svg is the same drawing).
+QImage ProgramIcon(int size) {
+    QImage image = Blank(size, size);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 64.0, size / 64.0);
     QLinearGradient fill(0, 0, 0, 64);
     fill.setColorAt(0, QColor(40, 90, 230));
     fill.setColorAt(1, QColor(10, 30, 150));
@@ -234,8 +239,8 @@ bool Save(const QImage& image, const QDir& directory, const char* name) {
 
 int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: ravik-draw-pictures DIRECTORY\n");
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: ravik-draw-pictures DIRECTORY [ICON-SIZE...]\n");
         return 2;
     }
     const QDir directory(QString::fromLocal8Bit(argv[1]));
@@ -263,7 +268,12 @@ int main(int argc, char** argv) {
         ok = Save(Button(b.glyph, Face::Pressed), directory, b.pressed) && ok;
     }
     ok = Save(ButtonBack(), directory, "ButtonBack") && ok;
-    ok = Save(ProgramIcon(), directory, "ORVEXBLAND") && ok;
+    ok = Save(ProgramIcon(64), directory, "ORVEXBLAND") && ok;
+    // The program's icon in the sizes given after the directory ("ravik-48.png" ...).
+    for (int i = 2; i < argc; ++i) {
+        const int size = std::atoi(argv[i]);
+        ok = size > 0 && Save(ProgramIcon(size), directory, ("ravik-" + std::to_string(size)).c_str()) && ok;
+    }
     ok = Save(TableIcon(), directory, "TABLE_ICON") && ok;
     return ok ? 0 : 1;
 }

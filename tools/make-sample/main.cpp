@@ -9,7 +9,9 @@
 #include <string_view>
 #include <vector>
 
+#include "library/library_source.h"
 #include "make-sample/sample_file.h"
+#include "make-sample/sample_library.h"
 #include "platform/file_io.h"
 
 namespace {
@@ -21,6 +23,7 @@ constexpr const char* kUsage =
     "                                  [--alloy N] [--sign N] [--seed S] [--locked]\n"
     "                                  [--site TEXT] [--title TEXT] [--grouped] [--compact]\n"
     "       ravik-make-sample demo OUT\n"
+    "       ravik-make-sample library OUT.lib\n"
     "       ravik-make-sample seeds DIR\n";
 
 // The header's count field holds at most four digits.
@@ -37,13 +40,16 @@ bool ParseNumber(std::string_view text, unsigned long long most, unsigned long l
     return error == std::errc() && ptr == end && out <= most;
 }
 
-bool Write(const std::string& path, const std::vector<uint8_t>& bytes) {
-    const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+bool Write(const std::string& path, std::string_view view) {
     if (ravik::WriteFileAtomically(path, view) != ravik::FileStatus::Ok) {
         Fail("cannot write " + path);
         return false;
     }
     return true;
+}
+
+bool Write(const std::string& path, const std::vector<uint8_t>& bytes) {
+    return Write(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 int MakeFile(const std::vector<std::string>& args) {
@@ -93,6 +99,11 @@ int MakeDemo(const std::vector<std::string>& args) {
     return Write(args[2], ravik::sample::MakeReadingsFile(ravik::sample::DemoOptions())) ? 0 : 1;
 }
 
+int MakeLibrary(const std::vector<std::string>& args) {
+    if (args.size() != 3) return Fail(std::string("library needs one output path\n") + kUsage);
+    return Write(args[2], ravik::LibrarySourceText(ravik::sample::DemoLibrary())) ? 0 : 1;
+}
+
 int MakeSeeds(const std::vector<std::string>& args) {
     if (args.size() != 3) return Fail(std::string("seeds needs one directory\n") + kUsage);
     const std::filesystem::path dir(args[2]);
@@ -117,6 +128,7 @@ int main(int argc, char** argv) {
     }
     if (command == "file") return MakeFile(args);
     if (command == "demo") return MakeDemo(args);
+    if (command == "library") return MakeLibrary(args);
     if (command == "seeds") return MakeSeeds(args);
     return Fail("unknown command " + command + "\n" + kUsage);
 }

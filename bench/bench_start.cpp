@@ -1,0 +1,108 @@
+// Starting the ravik executable on a 5100-reading file, process start
+// included: "ravik info FILE" against a plain read of the same file by cat,
+// and the desktop program from its start to its first drawn frame (needs a
+// display: run under xvfb-run; the program reports that moment itself when
+// RAVIK_FIRST_FRAME is set and then ends).
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "make-sample/sample_file.h"
+
+extern char** environ;
+
+namespace ravik {
+namespace {
+
+const std::string& FullFile() {
+    static const std::string path = [] {
+        sample::SampleOptions options;
+        options.counts = {1500, 1000, 1000, 1000, 600};
+        options.seed = 5100;
+        const std::vector<uint8_t> bytes = sample::MakeReadingsFile(options);
+        const std::string file = (std::filesystem::temp_directory_path() / "ravik-bench-start.qvr").string();
+        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                   static_cast<std::streamsize>(bytes.size()));
+        return file;
+    }();
+    return path;
+}
+
+long long MonotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+// Runs the program with its output going to outFd and waits for it; false
+// when it could not start or did not end with status 0.
+bool Run(std::vector<std::string> args, int outFd, const std::vector<std::string>& extraEnvironment = {}) {
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> environment(extraEnvironment);
+    for (char** e = environ; *e != nullptr; ++e) environment.emplace_back(*e);
+    std::vector<char*> envp;
+    for (std::string& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
+    pid_t pid = 0;
+    const int started = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    return started == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void TimeProcess(benchmark::State& state, const std::vector<std::string>& args) {
+    const int devNull = ::open("/dev/null", O_WRONLY);
+    for (auto _ : state) {
+        if (!Run(args, devNull)) state.SkipWithError("the process failed");
+    }
+    ::close(devNull);
+}
+
+void BM_PlainReadByCat(benchmark::State& state) { TimeProcess(state, {"/bin/cat", FullFile()}); }
+BENCHMARK(BM_PlainReadByCat)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
+
+void BM_RavikInfo(benchmark::State& state) { TimeProcess(state, {RAVIK_EXE, "info", FullFile()}); }
+BENCHMARK(BM_RavikInfo)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
+
+void BM_DesktopFirstFrame(benchmark::State& state) {
+    if (std::getenv("DISPLAY") == nullptr) {
+        state.SkipWithError("needs a display: run under xvfb-run");
+        return;
+    }
+    const std::string home = (std::filesystem::temp_directory_path() / "ravik-bench-start-home").string();
+    std::filesystem::create_directories(home);
+    const std::string report = home + "/first-frame";
+    for (auto _ : state) {
+        const int out = ::open(report.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const long long start = MonotonicNanoseconds();
+        const bool ran = Run({RAVIK_EXE, FullFile()}, out,
+                             {"RAVIK_FIRST_FRAME=1", "RAVIK_HOME=" + home, "QT_QPA_PLATFORM=xcb"});
+        ::close(out);
+        long long frame = 0;
+        std::ifstream(report).ignore(12) >> frame;  // "first frame N"
+        if (!ran || frame <= start) {
+            state.SkipWithError("the desktop program did not report its first frame");
+            break;
+        }
+        state.SetIterationTime(static_cast<double>(frame - start) / 1e9);
+    }
+}
+BENCHMARK(BM_DesktopFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
+
+}  // namespace
+}  // namespace ravik
