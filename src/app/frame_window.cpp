@@ -90,6 +90,7 @@ FrameWindow::FrameWindow(Program& program, Prompter& prompter, FileChooser& file
     buildMenu();
     buildAccelerators();
     applyBackground();
+    setUpDesktop();
     setWindowTitle(FromUtf8(StartupCaption()));
     resize(1100, 760);
     updateCommandStates();
@@ -197,12 +198,13 @@ void FrameWindow::handleCommand(int command, intptr_t) {
         case kUnhideReading: hideOrUnhide(false); break;
         case kHorizontalTile: tile(true); break;
         case kVerticalTile: tile(false); break;
-        case kCascade: mdiArea_->cascadeSubWindows(); break;
+        case kCascade: cascade(); break;
         case kArrangeIcons: arrangeIcons(); break;
         case kCloseAll: closeChildWindows(true); break;
         case kHelp:
         case kQuickHelp: showHelp(); break;
         case kAbout: AboutBox(this).exec(); break;
+        case kCopy: copyMarkedReadings(); break;
         case kFrameLayout: layOutClient(); break;
         case kReceive: receiveDump(); break;
         case kConnectionEnded: connectionEnded(); break;
@@ -239,6 +241,7 @@ void FrameWindow::updateCommandStates() {
     for (const auto& [id, enabled] : states.commands) {
         if (QAction* action = commandAction(id)) action->setEnabled(enabled);
     }
+    updateStatusBar();
     if (quickButtons_ == nullptr) return;
     for (const auto& [id, enabled] : states.buttons) quickButtons_->setButtonEnabled(id, enabled);
     quickButtons_->setPortOpen(program_.shell.portOpen);
@@ -306,6 +309,7 @@ void FrameWindow::openFile(const std::string& path) {
     program_.store.fileTitle.clear();
     // A file that could not be opened at all is not the open file.
     if (NothingOpened(loadAndShowFile(path, kOpenCommand))) shell.currentFileName.clear();
+    if (!shell.currentFileName.empty()) rememberRecentFile(path);
     shell.unsavedChanges = false;
     updateCommandStates();
     setFileCaption();
@@ -441,6 +445,7 @@ TableWindow* FrameWindow::createTableWindow(Mode mode) {
     connect(window->view(), &TableView::columnTitleEditRequested, this, &FrameWindow::editColumnTitle);
     connect(window->view(), &TableView::readingEditRequested, this, &FrameWindow::editReading);
     window->installEventFilter(this);
+    watchMarking(window);
     connect(window, &QObject::destroyed, this, [this, slot, window] {
         if (tables_[slot] == window) tables_[slot] = nullptr;
     });
@@ -474,12 +479,9 @@ LoadOutcome FrameWindow::loadAndShowFile(const std::string& path, int purpose) {
 }
 
 void FrameWindow::showStoreReadings(bool hadTables) {
-    bool created = false;
+    std::vector<TableWindow*> created;
     for (Mode mode : kLoadOrder) {
-        if (program_.store.count(mode) > 0 && tableWindow(mode) == nullptr) {
-            createTableWindow(mode);
-            created = true;
-        }
+        if (program_.store.count(mode) > 0 && tableWindow(mode) == nullptr) created.push_back(createTableWindow(mode));
     }
     for (Mode mode : kLoadOrder) {
         if (TableWindow* window = tableWindow(mode)) {
@@ -488,12 +490,9 @@ void FrameWindow::showStoreReadings(bool hadTables) {
         }
     }
     retitleTableWindows();
-    // A newly opened file's tables share the client; appended modes take
-    // their place without moving the windows already there.
-    if (created && !hadTables) {
-        tile(true);
-        autoTiled_ = true;
-    }
+    // Appended modes take their place without moving the windows already there.
+    if (!created.empty() && !hadTables) arrangeNewFileWindows();
+    if (!created.empty() && hadTables) placeAppendedWindows(created);
 }
 
 void FrameWindow::refreshModeWindows() {
@@ -538,7 +537,10 @@ void FrameWindow::shutDown() {
     if (shutDown_) return;
     shutDown_ = true;
     // A settings file that could not be read is left as it is.
-    if (settingsRead_) WriteSettings(DataDirectory(), program_.settings, prompter_);
+    if (settingsRead_) {
+        WriteSettings(DataDirectory(), program_.settings, prompter_);
+        saveDesktopLayout();
+    }
     delete quickButtons_;
     quickButtons_ = nullptr;
     closeChildWindows(false);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/frame_menu.h"
+#include "app/recent_files.h"
 #include "desktop/program.h"
 #include "maintenance/sorting.h"
 #include "readings/readings_loader.h"
@@ -18,6 +19,7 @@
 #include "views/table_layout.h"
 
 class QAction;
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -81,9 +83,26 @@ public:
     QAction* commandAction(int command) const;
     HelpWindow* helpWindow() const;
 
+    // What makes the frame at home on a desktop (frame_desktop.cpp).
+    // Opens a file dropped onto the frame or picked from the recent files as
+    // File Open does: a file that is not a readings file only gets the
+    // loader's message and the open file stays; then the save question.
+    void openFromDesktop(const std::string& path);
+    // A recent file that has gone is taken off the list with a message.
+    void openRecentFile(const std::string& path);
+    const RecentFiles& recentFiles() const { return recentFiles_; }
+    // Ctrl+C: the marked readings of the active table to the clipboard.
+    void copyMarkedReadings();
+    // Puts the frame where it was at the end of the last run; false when
+    // nothing is remembered.
+    bool restoreFrameGeometry();
+    QString statusText() const;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildMenu();
@@ -136,6 +155,19 @@ private:
     TableWindow* createTableWindow(Mode mode);
     void retitleTableWindows();
 
+    void setUpDesktop();
+    void rememberRecentFile(const std::string& path);
+    void fillRecentFilesMenu();
+    void updateStatusBar();
+    void cascade();
+    // The tables of a newly opened file take the remembered arrangement, or
+    // are stacked; tables added by Append get a cascade place of useful size.
+    void arrangeNewFileWindows();
+    void placeAppendedWindows(const std::vector<TableWindow*>& windows);
+    void saveDesktopLayout();
+    // The status bar follows the marks a table's mouse clicks change.
+    void watchMarking(TableWindow* window);
+
     Program& program_;
     Prompter& prompter_;
     FileChooser& fileChooser_;
@@ -156,6 +188,10 @@ private:
     // the frame changes size until the user arranges them otherwise.
     bool autoTiled_ = false;
     bool tiling_ = false;
+    RecentFiles recentFiles_;
+    std::vector<QAction*> recentActions_;  // the list and its separators in the File menu
+    QLabel* statusLabel_ = nullptr;
+    QLabel* emptyHint_ = nullptr;
 };
 
 }  // namespace ravik

@@ -57,12 +57,16 @@ int main(int argc, char** argv) {
 
     ravik::Program program;
     ravik::QtPrompter prompter;
-    ravik::QtFileChooser fileChooser(program);
+    ravik::QtFileChooser fileChooser(program, prompter);
     ravik::FrameWindow frame(program, prompter, fileChooser);
     if (!frame.settingsRead()) return 0;
-    // The whole screen, also where no window manager maximizes windows.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) frame.resize(screen->availableSize());
-    frame.showMaximized();
+    if (frame.restoreFrameGeometry()) {
+        frame.show();
+    } else {
+        // The whole screen, also where no window manager maximizes windows.
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) frame.resize(screen->availableSize());
+        frame.showMaximized();
+    }
 
     // A readings file named on the command line opens as File Open would.
     const QStringList arguments = QApplication::arguments();

@@ -3,8 +3,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QTreeView>
 
 #include "desktop/qt_text.h"
+#include "readings/readings_saver.h"
 
 namespace ravik {
 
@@ -23,6 +26,19 @@ QStringList NameFilters(const std::string& filter) {
     return filters;
 }
 
+// Large enough to show the name, size, type and date columns whole.
+void ShowDetails(QFileDialog& dialog) {
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.resize(960, 600);
+    if (auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        list->header()->resizeSection(0, 440);
+    }
+}
+
+// A readings file is written under its mode's extension (".qvr", or ".lck"
+// for a locked store), which may not be the name typed.
+bool SavesReadings(int purpose) { return purpose == kPurposeSaveReadings || purpose == kPurposeSaveLocked; }
+
 }  // namespace
 
 bool QtFileChooser::askFileName(std::string& path, int purpose) {
@@ -39,7 +55,11 @@ bool QtFileChooser::askFileName(std::string& path, int purpose) {
     const bool save = dialogDescription->kind == FileDialogKind::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(!save && dialogDescription->fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !dialogDescription->confirmOverwrite);
+    // The replace question of a readings file names the file that will be
+    // written; the chooser asks it below, once.
+    const bool readings = SavesReadings(purpose);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, readings || !dialogDescription->confirmOverwrite);
+    ShowDetails(dialog);
     dialog.setDefaultSuffix(ToQString(dialogDescription->defaultExtension));
     const QStringList filters = NameFilters(dialogDescription->filter);
     dialog.setNameFilters(filters);
@@ -50,9 +70,15 @@ bool QtFileChooser::askFileName(std::string& path, int purpose) {
     if (!path.empty() && start.dir().exists()) dialog.setDirectory(start.dir());
     if (!dialogDescription->startName.empty()) dialog.selectFile(PathToQString(dialogDescription->startName));
 
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-    path = PathFromQString(dialog.selectedFiles().constFirst());
-    return true;
+    while (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        std::string chosen = PathFromQString(dialog.selectedFiles().constFirst());
+        if (readings) chosen = SaveTargetName(chosen, program_.store.locked || purpose == kPurposeSaveLocked);
+        // A No to the replace question lets the user choose another name.
+        if (readings && dialogDescription->confirmOverwrite && !ConfirmOverwrite(prompter_, chosen)) continue;
+        path = chosen;
+        return true;
+    }
+    return false;
 }
 
 }  // namespace ravik

@@ -3,18 +3,21 @@
 // with their titles, filters and overwrite rules.
 
 #include "desktop/program.h"
+#include "platform/prompter.h"
 #include "platform/file_chooser.h"
 
 namespace ravik {
 
 class QtFileChooser final : public FileChooser {
 public:
-    // The dialogs depend on the open file's locked state and on settings.
-    explicit QtFileChooser(const Program& program) : program_(program) {}
+    // The dialogs depend on the open file's locked state and on settings;
+    // the replace question of a readings file goes through the prompter.
+    QtFileChooser(const Program& program, Prompter& prompter) : program_(program), prompter_(prompter) {}
     bool askFileName(std::string& path, int purpose) override;
 
 private:
     const Program& program_;
+    Prompter& prompter_;
 };
 
 }  // namespace ravik

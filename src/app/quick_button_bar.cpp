@@ -24,9 +24,9 @@ struct ButtonPlace {
 };
 
 constexpr ButtonPlace kButtons[] = {
-    {control::kOpenButton, "OPEN_QB", "Open"},       {control::kSaveButton, "SAVE_QB", "Save"},
-    {control::kPrintButton, "PRINT_QB", "Print"},    {control::kRemoteButton, "REMOTE_QB", "Remote"},
-    {control::kConnectButton, nullptr, "Receive"},   {control::kHelpButton, "HELP_QB", "Help"},
+    {control::kOpenButton, "OPEN_QB", "Open (Ctrl+O)"},    {control::kSaveButton, "SAVE_QB", "Save (Ctrl+S)"},
+    {control::kPrintButton, "PRINT_QB", "Print (Ctrl+P)"}, {control::kRemoteButton, "REMOTE_QB", "Remote"},
+    {control::kConnectButton, nullptr, "Receive"},         {control::kHelpButton, "HELP_QB", "Help (F1)"},
 };
 
 int CommandOf(int controlId, bool portOpen) {

@@ -271,6 +271,20 @@ void StartScreenshotTour(FrameWindow& frame, Program& program, const QString& di
     if (qEnvironmentVariableIsSet("RAVIK_COM2") && qEnvironmentVariableIsSet("RAVIK_COM3")) {
         AddInstrumentSteps(*tour, frame, program);
     }
+    // The desktop: cascaded tables with the status bar, then the empty frame's
+    // hint, after which the file opens again for the steps that follow.
+    tour->add([&frame] { frame.handleCommand(command::kCascade); });
+    tour->add([tour, &frame] { tour->save(&frame, QStringLiteral("20-cascade-status-bar.png")); });
+    auto reopen = std::make_shared<std::string>();
+    tour->add([&frame, &program, reopen] {
+        *reopen = program.shell.currentFileName;
+        program.shell.unsavedChanges = false;
+        frame.handleCommand(command::kNew);
+    });
+    tour->add([tour, &frame, reopen] {
+        tour->save(&frame, QStringLiteral("21-empty-frame.png"));
+        if (!reopen->empty()) frame.openFile(*reopen);
+    });
     tour->start();
 }
 

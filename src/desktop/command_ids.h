@@ -42,6 +42,8 @@ inline constexpr int kHelp = 50;
 inline constexpr int kQuickHelp = 32651;
 inline constexpr int kAbout = 115;
 inline constexpr int kFrameLayout = 104;
+// Ctrl+C and Ctrl+Insert: the marked readings of the active table to the clipboard.
+inline constexpr int kCopy = 22;
 // The Window menu's list of open windows starts here.
 inline constexpr int kFirstChildWindow = 4101;
 

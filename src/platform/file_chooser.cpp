@@ -28,6 +28,14 @@ std::string LibraryStartName(const std::string& path) {
     return EndsWithIgnoringCase(name, ".lib") ? name : name + ".LIB";
 }
 
+// Save As Locked starts from the open file's name with the locked extension.
+std::string LockedStartName(const std::string& path) {
+    const std::string name = FileNamePart(path);
+    if (name.empty()) return name;
+    const size_t dot = name.rfind('.');
+    return (dot == std::string::npos ? name : name.substr(0, dot)) + ".lck";
+}
+
 FileDialogSpec Save(const char* filter, bool confirmOverwrite) {
     FileDialogSpec dialog;
     dialog.kind = FileDialogKind::Save;
@@ -99,6 +107,8 @@ std::optional<FileDialogSpec> DescribeFileDialog(int purpose, const std::string&
     }
     if (purpose == kPurposeSaveLibrary || purpose == kPurposeOpenLibrary) {
         dialog.startName = LibraryStartName(startPath);
+    } else if (purpose == kPurposeSaveLocked) {
+        dialog.startName = LockedStartName(startPath);
     } else if (purpose != kPurposeOpenReadings) {
         dialog.startName = FileNamePart(startPath);
     }

@@ -19,6 +19,7 @@ namespace ravik {
 namespace {
 
 constexpr int kHorizontalLine = 20;  // pixels per line step
+constexpr int kDragScrollMs = 50;    // drag-marking scroll steps beyond an edge
 
 // Text widths in the bold table font of a pixel height.
 TextWidth BoldWidth(int height) {
@@ -47,8 +48,8 @@ TableView::TableView(Program& program, TableViewState& views, Mode mode, QWidget
     viewport()->setAutoFillBackground(false);
     setFrameShape(QFrame::NoFrame);
     verticalScrollBar()->setSingleStep(1);
-    // The table moves when the thumb is let go, not while it is dragged.
-    verticalScrollBar()->setTracking(false);
+    dragScroll_.setInterval(kDragScrollMs);
+    connect(&dragScroll_, &QTimer::timeout, this, [this] { dragTo(dragY_); });
     horizontalScrollBar()->setSingleStep(kHorizontalLine);
     connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this, &TableView::pageHorizontally);
 }
@@ -156,6 +157,9 @@ void TableView::paintEvent(QPaintEvent* event) {
 
 void TableView::keyPressEvent(QKeyEvent* event) {
     // Keys act when they are let go; their presses do nothing here.
+    if (event->key() == Qt::Key_Home || event->key() == Qt::Key_End) {
+        controlWithKey_ = event->modifiers() & Qt::ControlModifier;
+    }
     if (IsNavigationKey(event->key())) {
         event->accept();
         return;
@@ -166,7 +170,8 @@ void TableView::keyPressEvent(QKeyEvent* event) {
 void TableView::keyReleaseEvent(QKeyEvent* event) {
     QScrollBar* vertical = verticalScrollBar();
     QScrollBar* horizontal = horizontalScrollBar();
-    const bool control = event->modifiers() & Qt::ControlModifier;
+    const bool control = (event->modifiers() & Qt::ControlModifier) || controlWithKey_;
+    if (event->key() == Qt::Key_Home || event->key() == Qt::Key_End) controlWithKey_ = false;
     switch (event->key()) {
         case Qt::Key_PageUp: vertical->triggerAction(QAbstractSlider::SliderPageStepSub); break;
         case Qt::Key_PageDown: vertical->triggerAction(QAbstractSlider::SliderPageStepAdd); break;
@@ -209,7 +214,14 @@ void TableView::mousePressEvent(QMouseEvent* event) {
 void TableView::mouseMoveEvent(QMouseEvent* event) {
     if (!buttonHeld_ || !(event->buttons() & Qt::LeftButton)) return;
     if (program_.shell.selection.dragKind != PressKind::Plain) return;
-    const int y = event->position().toPoint().y();
+    dragY_ = event->position().toPoint().y();
+    dragTo(dragY_);
+    const bool beyondEdge = dragY_ < rowHeight() || dragY_ + rowHeight() > viewport()->height();
+    if (beyondEdge && !dragScroll_.isActive()) dragScroll_.start();
+    if (!beyondEdge) dragScroll_.stop();
+}
+
+void TableView::dragTo(int y) {
     const int height = rowHeight();
     // Near the top or bottom edge the table scrolls a line towards the pointer.
     if (y < height) verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepSub);
@@ -220,7 +232,9 @@ void TableView::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TableView::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) buttonHeld_ = false;
+    if (event->button() != Qt::LeftButton) return;
+    buttonHeld_ = false;
+    dragScroll_.stop();
 }
 
 void TableView::mouseDoubleClickEvent(QMouseEvent* event) {

@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <QMdiSubWindow>
+#include <QTimer>
 
 #include "desktop/program.h"
 #include "views/table_layout.h"
@@ -59,11 +60,20 @@ private:
     void updateScrollRanges();
     void pageHorizontally(int action);
     void rightDoubleClick(const QPoint& at);
+    // Drag marking to a window y; beyond the top or bottom edge the table
+    // scrolls a line towards the pointer first.
+    void dragTo(int y);
 
     Program& program_;
     TableViewState& views_;
     Mode mode_;
     bool buttonHeld_ = false;
+    // Drag marking goes on while the pointer rests beyond an edge.
+    QTimer dragScroll_;
+    int dragY_ = 0;
+    // Ctrl was down when Home or End was pressed: the key acts as
+    // Ctrl+Home or Ctrl+End whichever of the two is let go first.
+    bool controlWithKey_ = false;
 };
 
 class TableWindow : public QMdiSubWindow {

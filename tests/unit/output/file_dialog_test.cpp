@@ -32,12 +32,15 @@ TEST(FileDialogs, EveryPurposeHasItsKindFilterTitleAndFlags) {
         {122, {false, 3, kDownloadDone}, save + kCommaExportFilter + " [] confirm site.qvr #0"},
         {128, plain, save + kLibraryFilter + " [] confirm site.qvr.LIB #0"},
         {130, plain, open + kShapeFilter + " [] site.qvr #0"},
-        {173, fresh, save + kLockedFilter + " [] confirm site.qvr #0"},  // one filter only
+        {173, fresh, save + kLockedFilter + " [] confirm site.lck #0"},  // one filter only
         {1222, plain, open + kLibraryFilter + " [] site.qvr.LIB #0"},
     };
     for (const auto& [purpose, state, expected] : cases) EXPECT_EQ(Described(purpose, state), expected);
     EXPECT_EQ(Described(1222, plain, "/x/alloys.lib"), open + kLibraryFilter + " [] alloys.lib #0");
     EXPECT_EQ(Described(999, plain), "none");
+    // Save As Locked offers the open file's name with the locked extension.
+    EXPECT_EQ(Described(173, plain, "/x/no.dot/plain"), save + kLockedFilter + " [] confirm plain.lck #0");
+    EXPECT_EQ(Described(173, plain, ""), save + kLockedFilter + " [] confirm  #0");
 }
 
 TEST(FileDialogs, FilterStringsSplitAtTheirLastCharacter) {
