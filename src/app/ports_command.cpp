@@ -18,7 +18,7 @@ const char* OpensText(bool opens) { return opens ? "opens" : "does not open"; }
 
 PortPaths ChosenPortPaths() {
     std::string text;
-    if (ReadFileText(DataFilePath(DataDirectory(), kPortsFileName), text) != FileStatus::Ok) return {};
+    if (ReadSmallTextFile(DataFilePath(DataDirectory(), kPortsFileName), text) != FileStatus::Ok) return {};
     return ParsePortPaths(text);
 }
 

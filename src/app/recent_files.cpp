@@ -10,7 +10,7 @@ namespace ravik {
 RecentFiles ReadRecentFiles(const std::string& directory) {
     RecentFiles files;
     std::string text;
-    if (ReadFileText(DataFilePath(directory, kRecentFilesName), text) != FileStatus::Ok) return files;
+    if (ReadSmallTextFile(DataFilePath(directory, kRecentFilesName), text) != FileStatus::Ok) return files;
     size_t start = 0;
     while (start < text.size() && files.size() < kRecentFilesKept) {
         size_t end = text.find('\n', start);
