@@ -45,7 +45,7 @@ void BM_CopyFileReference(benchmark::State& state) {
     const std::string copy = FullFile() + ".copy";
     std::vector<uint8_t> bytes;
     for (auto _ : state) {
-        ReadFileBytes(FullFile(), bytes);
+        ReadFileBytes(FullFile(), bytes, size_t{1} << 30);
         const int fd = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         benchmark::DoNotOptimize(::write(fd, bytes.data(), bytes.size()));
         ::fsync(fd);

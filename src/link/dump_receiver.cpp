@@ -86,6 +86,13 @@ bool DumpReceiver::open(const SerialPortConfig& config) {
 void DumpReceiver::tick() {
     lastTickBytes_ = 0;
     if (phase_ == Phase::Closed) return;
+    receiveQueued();
+    // What the tick read goes to the dump file in one write (the records
+    // before their progress is shown; the header here).
+    if (!pending_.empty() && !writePending()) failWrite();
+}
+
+void DumpReceiver::receiveQueued() {
     const LineStatus status = line_.clearCommError();
     showLineStatus(status);
     if (phase_ != Phase::Receiving) return;
@@ -111,6 +118,11 @@ void DumpReceiver::tick() {
         readRecords = true;
     }
     if (!readRecords) return;
+    // Accept is offered only for what is in the file.
+    if (!writePending()) {
+        failWrite();
+        return;
+    }
     showProgress();
     if (state_.received >= state_.total && !acceptEnabled_) {
         acceptEnabled_ = true;
@@ -171,7 +183,7 @@ void DumpReceiver::finishHeader() {
     state_.wantRecordHeader = true;
     state_.total = AnnouncedCount(header_);
     state_.lastRead = static_cast<uint32_t>(kFileHeaderSize);
-    if (!append(reinterpret_cast<const uint8_t*>(header_.data()), header_.size())) failWrite();
+    append(reinterpret_cast<const uint8_t*>(header_.data()), header_.size());
 }
 
 bool DumpReceiver::readBlock(uint32_t count) {
@@ -185,10 +197,7 @@ bool DumpReceiver::readBlock(uint32_t count) {
     }
     state_.lastRead = static_cast<uint32_t>(result.count);
     lastTickBytes_ += state_.lastRead;
-    if (!append(buffer_.data(), result.count)) {
-        failWrite();
-        return false;
-    }
+    append(buffer_.data(), result.count);
     if (state_.wantRecordHeader) block_.insert(block_.end(), buffer_.begin(), buffer_.begin() + static_cast<long>(result.count));
     state_.expected -= state_.lastRead;
     if (state_.expected == 0) completeBlock();
@@ -220,15 +229,19 @@ void DumpReceiver::completeBlock() {
     state_.percent = state_.total == 0 ? 0 : static_cast<int32_t>(state_.received * 1.0 / state_.total * 100.0);
 }
 
-bool DumpReceiver::append(const uint8_t* bytes, size_t count) {
+void DumpReceiver::append(const uint8_t* bytes, size_t count) { pending_.insert(pending_.end(), bytes, bytes + count); }
+
+bool DumpReceiver::writePending() {
     size_t written = 0;
-    while (written < count) {
-        const ssize_t put = ::write(file_, bytes + written, count - written);
+    while (written < pending_.size()) {
+        const ssize_t put = ::write(file_, pending_.data() + written, pending_.size() - written);
         if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) return false;
+        if (put <= 0) break;
         written += static_cast<size_t>(put);
     }
-    return true;
+    const bool whole = written == pending_.size();
+    pending_.clear();
+    return whole;
 }
 
 void DumpReceiver::showProgress() {

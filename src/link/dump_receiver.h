@@ -2,7 +2,7 @@
 // Receiving a Fast Data Dump: the analyzer sends five header lines and then
 // its readings, a 20-byte record header and the record body in turn; the
 // receiver frames that stream, writes every byte to the dump file "ravik.tmp"
-// as soon as it is read, shows progress and line status, and loads the file
+// in the tick that read it, shows progress and line status, and loads the file
 // into the store when the user accepts. The program sends nothing meanwhile.
 // The dump dialog (control ids below) drives tick() from a 100 ms timer.
 
@@ -101,6 +101,8 @@ public:
     std::vector<DialogEvent> takeEvents() { return events_.take(); }
 
 private:
+    // The tick's work: line status, then what the queue already holds.
+    void receiveQueued();
     void showLineStatus(const LineStatus& status);
     // The header phase: reads the five lines byte by byte from what is queued.
     void readHeaderLines(uint32_t queued);
@@ -108,7 +110,9 @@ private:
     // Reads `count` bytes of the current block, writes them to the file.
     bool readBlock(uint32_t count);
     void completeBlock();
-    bool append(const uint8_t* bytes, size_t count);
+    // Bytes read are kept until the end of the tick, then written at once.
+    void append(const uint8_t* bytes, size_t count);
+    bool writePending();
     void showProgress();
     void stall();
     void failWrite();
@@ -124,6 +128,7 @@ private:
     int headerLineFeeds_ = 0;
     std::vector<uint8_t> block_;     // bytes of the current record header
     std::vector<uint8_t> buffer_;    // receive buffer of one read
+    std::vector<uint8_t> pending_;   // bytes read this tick, not yet in the file
     bool acceptEnabled_ = false;
     uint32_t lastTickBytes_ = 0;
     std::optional<LineStatus> shownStatus_;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "library/library_source.h"
 #include "process.h"
 #include "support/temp_dir.h"
@@ -46,6 +48,39 @@ TEST(LibraryCommand, TellsWhatItCorrectedAndRefusesBadArguments) {
     const test::ProcessResult missing = RunProcess(RAVIK_EXE, {"library", dir.file("none.lib")});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("READ ERROR"), std::string::npos);
+}
+
+// -o writes a library that read whole to a new file; an existing file or a
+// library that did not read whole only with --force, its own input never.
+TEST(LibraryCommand, WritesOnlyWholeLibrariesToNewFilesOrWithForce) {
+    test::TempDir dir;
+    AlloyLibrary library;
+    library.alloys = {Alloy("A36", 4, {9800, 9900})};
+    library.searchIndex = {0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+    const std::string text = LibrarySourceText(library);
+    test::WriteAll(dir.file("in.lib"), text);
+    test::WriteAll(dir.file("old.lib"), "old");
+    test::WriteAll(dir.file("bare.lib"), "assayLibrary\n{\"X\" , 1, 2, 0},\n\n");
+    const auto run = [&](std::vector<std::string> args) { return RunProcess(RAVIK_EXE, args); };
+
+    test::ProcessResult written = run({"library", dir.file("in.lib"), "-o", dir.file("in.lib"), "--force"});
+    EXPECT_EQ(written.exitCode, 1);
+    EXPECT_NE(written.err.find("Cannot Write Over the Input File"), std::string::npos) << written.err;
+    EXPECT_EQ(run({"library", dir.file("in.lib"), "-o", dir.file("old.lib")}).exitCode, 1);
+    EXPECT_EQ(test::ReadAll(dir.file("old.lib")), "old");
+    EXPECT_EQ(run({"library", dir.file("in.lib"), "-o", dir.file("old.lib"), "--force"}).exitCode, 0);
+    EXPECT_EQ(test::ReadAll(dir.file("old.lib")), text);
+
+    EXPECT_EQ(run({"library", dir.file("bare.lib"), "-o", dir.file("bare-out.lib")}).exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("bare-out.lib")));
+    EXPECT_EQ(run({"library", dir.file("bare.lib"), "-o", dir.file("bare-out.lib"), "--force"}).exitCode, 1);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("bare-out.lib")));
+
+    // Into a folder that does not exist: no previous file to speak of.
+    written = run({"library", dir.file("in.lib"), "-o", dir.file("none/x.lib")});
+    EXPECT_EQ(written.exitCode, 1);
+    EXPECT_NE(written.err.find("Cannot Save Library File / " + dir.file("none/x.lib") + "\n"), std::string::npos)
+        << written.err;
 }
 
 }  // namespace

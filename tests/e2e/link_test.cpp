@@ -82,6 +82,33 @@ TEST(LinkEndToEnd, CutShortDumpIsDiscardedAndWhatArrivedStaysInTheDumpFile) {
     EXPECT_EQ(dumped.substr(256), test::ReadAll(sent).substr(256, dumped.size() - 256));
 }
 
+TEST(LinkEndToEnd, AReceiveThatCannotStartKeepsThePreviousDump) {
+    test::TempDir dir;
+    std::filesystem::create_directory(dir.file("home"));
+    test::WriteAll(dir.file("home/ravik.tmp"), "the previous dump");
+    const test::ProcessResult run = Receive(dir, dir.file("no-such-port"), dir.file("out.qvr"), "1");
+    EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_EQ(test::ReadAll(dir.file("home/ravik.tmp")), "the previous dump");
+}
+
+// A dump with a damaged reading saves the whole ones, says how many of how
+// many, and exits with its own status.
+TEST(LinkEndToEnd, ADamagedDumpSavesItsWholeReadingsWithItsOwnStatus) {
+    test::TempDir dir;
+    const std::string sent = dir.file("sent.qvr");
+    ASSERT_TRUE(test::MakeSampleFile(sent, {"--paint", "3", "--seed", "4"}));
+    std::string bytes = test::ReadAll(sent);
+    const size_t second = 256 + ((static_cast<uint8_t>(bytes[256]) << 8) | static_cast<uint8_t>(bytes[257]));
+    bytes[second + 8] = '\xFF';  // its text block lies outside the record
+    test::WriteAll(sent, bytes);
+    Simulator analyzer({"--dump", sent, "--baud", "4"});
+    const std::string out = dir.file("received.qvr");
+    const test::ProcessResult run = Receive(dir, analyzer.path(), out, "10");
+    EXPECT_EQ(run.exitCode, 3) << run.err;
+    EXPECT_EQ(run.out, "2 of 3 readings saved to " + out + "\n");
+    EXPECT_EQ(RecordsByMode(out).size(), 2u);
+}
+
 TEST(LinkEndToEnd, JunkOnTheLineNeverCrashesTheReceiver) {
     test::TempDir dir;
     const std::string sent = MakeSample(dir, 20, "5");
@@ -143,6 +170,21 @@ TEST(LinkEndToEnd, LibraryDownloadDeliversEveryAlloyAndTheSearchIndex) {
     for (int value : library.searchIndex) expected += "\t" + std::to_string(value);
     expected += "\ncomplete\n";
     EXPECT_EQ(test::ReadAll(dir.file("report.txt")), expected);
+}
+
+TEST(LinkEndToEnd, LibrarySendRefusesALibraryNotReadWhole) {
+    test::TempDir dir;
+    std::string text = LibrarySourceText(SmallLibrary());
+    test::WriteAll(dir.file("cut.lib"), text.substr(0, text.find("searchIndex")));
+    test::WriteAll(dir.file("empty.lib"), "");
+    Simulator analyzer({"--library-screen", "--library-report", dir.file("report.txt")});
+    for (const char* name : {"cut.lib", "empty.lib"}) {
+        const test::ProcessResult run = RunProcess(RAVIK_EXE, {"library", "send", dir.file(name), "--port", analyzer.path()});
+        EXPECT_EQ(run.exitCode, 1) << name;
+        EXPECT_NE(run.err.find("Library Not Read Whole"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("Complete"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(test::ReadAll(dir.file("report.txt")), "");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -55,6 +56,44 @@ TEST(MergeCommand, AppendsWithTheRulesAndSavesEverything) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.qvr")));
 
     EXPECT_EQ(RunProcess(RAVIK_EXE, {"merge", first}).exitCode, 2);  // no -o
+}
+
+// Nothing is replaced without --force, an input never, and only whole inputs
+// are merged unless --force; folders, FIFOs and devices are neither read nor
+// written.
+TEST(MergeCommand, RefusesExistingOutputsItsInputsDamagedInputsAndSpecialFiles) {
+    test::TempDir dir;
+    const std::string first = MakeSample(dir, "first.qvr", {"--bulk", "4", "--seed", "1"});
+    const std::string out = dir.file("out.qvr");
+    test::WriteAll(out, "keep");
+    EXPECT_EQ(RunProcess(RAVIK_EXE, {"merge", first, "-o", out}).exitCode, 1);
+    EXPECT_EQ(test::ReadAll(out), "keep");
+    EXPECT_EQ(RunProcess(RAVIK_EXE, {"merge", first, "-o", out, "--force"}).exitCode, 0);
+    EXPECT_NE(test::ReadAll(out), "keep");
+
+    const std::string before = test::ReadAll(first);
+    test::ProcessResult merged = RunProcess(RAVIK_EXE, {"merge", first, "-o", first, "--force"});
+    EXPECT_EQ(merged.exitCode, 1);
+    EXPECT_NE(merged.err.find("Cannot Write Over the Input File"), std::string::npos) << merged.err;
+    EXPECT_EQ(test::ReadAll(first), before);
+
+    const std::string cut = dir.file("cut.qvr");
+    test::WriteAll(cut, before.substr(0, before.size() - 30));
+    EXPECT_EQ(RunProcess(RAVIK_EXE, {"merge", cut, "-o", dir.file("a.qvr")}).exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("a.qvr")));
+    EXPECT_EQ(RunProcess(RAVIK_EXE, {"merge", cut, "-o", dir.file("a.qvr"), "--force"}).exitCode, 0);
+    EXPECT_NE(RunProcess(RAVIK_EXE, {"info", dir.file("a.qvr")}).out.find("Readings: 3\n"), std::string::npos);
+
+    ASSERT_EQ(::mkfifo(dir.file("fifo.qvr").c_str(), 0644), 0);
+    const test::ProcessResult fifo = RunProcess(RAVIK_EXE, {"info", dir.file("fifo.qvr")});
+    EXPECT_EQ(fifo.exitCode, 1);
+    EXPECT_NE(fifo.err.find("Not a Regular File / " + dir.file("fifo.qvr")), std::string::npos) << fifo.err;
+    for (const std::string& special : {dir.path(), std::string("/dev/full")}) {
+        merged = RunProcess(RAVIK_EXE, {"merge", first, "-o", special, "--force"});
+        EXPECT_EQ(merged.exitCode, 1);
+        EXPECT_NE(merged.err.find("Not a Regular File / " + special), std::string::npos) << merged.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists("/dev/full.QVR"));
 }
 
 }  // namespace

@@ -118,7 +118,7 @@ bool Parse(int argc, char** argv, SimOptions& options) {
 bool LoadDump(const SimOptions& options, std::vector<uint8_t>& stream) {
     std::vector<uint8_t> file;
     if (!options.dumpFile.empty()) {
-        if (ravik::ReadFileBytes(options.dumpFile, file) != ravik::FileStatus::Ok) {
+        if (ravik::ReadFileBytes(options.dumpFile, file, size_t{1} << 30) != ravik::FileStatus::Ok) {
             std::fprintf(stderr, "ravik-analyzer-sim: cannot read %s\n", options.dumpFile.c_str());
             return false;
         }

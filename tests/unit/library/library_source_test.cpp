@@ -123,6 +123,14 @@ TEST(ReadLibrarySourceText, RowsAreReadLeniently) {
     EXPECT_EQ(read.library.alloys[0].limits[1], (LimitPair{INT32_MIN, INT32_MAX}));
     EXPECT_EQ(read.library.alloys[0].limits[2], (LimitPair{0, 0}));
     EXPECT_EQ(read.library.alloys[1].name, "Inconel 625");
+
+    // A row longer than the line buffer: the number cut at its end is not read as a limit.
+    std::string wide = "{\"Wide\" , 1, 2, 3, 4, 5,";
+    wide.resize(kLibraryLineLimit - 2, ' ');
+    read = Read(LibraryText(wide + "12345, 6, 0},\r\n", "0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1"));
+    ASSERT_EQ(read.library.alloys.size(), 1u);
+    EXPECT_EQ(read.library.alloys[0].limits[1], (LimitPair{3, 4}));
+    EXPECT_EQ(read.library.alloys[0].limits[2], LimitPair{});
 }
 
 TEST(ReadLibrarySourceText, OversizedOrInconsistentLibrariesAreMadeToFit) {

@@ -112,6 +112,20 @@ TEST(DumpReceiver, ZeroCountEnablesAcceptWithTheFirstRecord) {
     EXPECT_TRUE(dump.receiver.acceptEnabled());
 }
 
+// A locked analyzer announces its count negated: Accept still waits for every reading.
+TEST(DumpReceiver, NegativeCountEnablesAcceptOnlyAfterEveryReading) {
+    Receiving dump;
+    test::TestFile file = Readings(3);
+    file.headerCount = -3;
+    const std::string stream = DumpStream(file);
+    dump.feed(stream.substr(0, stream.size() - file.records.back().size()), 2);
+    EXPECT_EQ(dump.receiver.state().total, 3);
+    EXPECT_FALSE(dump.receiver.acceptEnabled());
+    EXPECT_EQ(dump.accept(), LoadOutcome::Unreadable);
+    dump.feed(stream.substr(stream.size() - file.records.back().size()));
+    EXPECT_TRUE(dump.receiver.acceptEnabled());
+}
+
 TEST(DumpReceiver, RecordShorterThanItsHeaderStallsWithWaitInQue) {
     Receiving dump;
     test::TestFile file = Readings(2);
@@ -204,6 +218,7 @@ TEST(DumpReceiver, DiscardAsksAndNeverTouchesTheStore) {
 
 TEST(DumpReceiver, ThePortOrTheDumpFileCannotBeOpened) {
     test::TempDir dir;
+    test::WriteAll(dir.file("ravik.tmp"), "the previous dump");
     FakeLine line;
     line.openResult = false;
     test::ScriptedPrompter prompter;
@@ -211,6 +226,8 @@ TEST(DumpReceiver, ThePortOrTheDumpFileCannotBeOpened) {
     DumpReceiver receiver(line, prompter, settings, dir.file("ravik.tmp"));
     EXPECT_FALSE(receiver.open(SerialPortConfig{}));
     EXPECT_EQ(receiver.phase(), DumpReceiver::Phase::Closed);
+    // A receive that cannot start leaves the previous dump as it was.
+    EXPECT_EQ(test::ReadAll(dir.file("ravik.tmp")), "the previous dump");
     // The dump file was released: another receiver can take it, and while
     // one receives into it no second one can.
     line.openResult = true;

@@ -178,6 +178,10 @@ TEST(LibraryDownload, RefusesLibrariesItCannotSend) {
     broken.searchIndex[1] = 5;
     EXPECT_FALSE(run.download.start(broken));
     EXPECT_EQ(run.prompter.boxes().back().caption, "ERROR");
+    AlloyLibrary notReadWhole = MakeLibrary({2});
+    notReadWhole.readWhole = false;
+    EXPECT_FALSE(run.download.start(notReadWhole));
+    EXPECT_EQ(run.prompter.boxes().back().text, "Library Not Read Whole\r\nNot Sent to the Instrument");
     EXPECT_TRUE(run.line.opens.empty());
 }
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "link/flow_queue.h"
 #include "link/instrument_port.h"
 #include "link/line_discipline.h"
 #include "settings/settings.h"
@@ -154,6 +155,22 @@ TEST(InstrumentPort, KeepsEveryByteAndSendsItsOwnXoffAndXon) {
     EXPECT_EQ(pty.drain(), "\x8D");
     EXPECT_TRUE(port.close());
     EXPECT_FALSE(port.isOpen());
+}
+
+// XOFF once fewer than xoffLimit bytes of room are left, XON once fewer
+// than xonLimit bytes are queued; exactly at a limit nothing is sent.
+TEST(FlowQueue, XoffAndXonExactlyAtTheirThresholds) {
+    FlowQueue queue(100);
+    queue.setLimits(20, 10);
+    std::vector<uint8_t> bytes(90);
+    queue.push(bytes);
+    EXPECT_EQ(queue.flowControlByte(), std::nullopt);
+    queue.push(std::vector<uint8_t>(1));
+    EXPECT_EQ(queue.flowControlByte(), kXoff);
+    queue.take(std::span<uint8_t>(bytes.data(), 71));
+    EXPECT_EQ(queue.flowControlByte(), std::nullopt);
+    queue.take(std::span<uint8_t>(bytes.data(), 1));
+    EXPECT_EQ(queue.flowControlByte(), kXon);
 }
 
 TEST(InstrumentPort, FailuresAreToldWithTheSystemsTexts) {

@@ -96,7 +96,7 @@ TEST(PickListFile, UnreadableFilesAreToldAndLongLinesWarned) {
     EXPECT_TRUE(lines[0].empty());
     EXPECT_EQ(lines[1], WordList{"A"});
     ASSERT_EQ(prompter.captions(), (std::vector<std::string>{"ERROR", "Warning"}));
-    EXPECT_EQ(prompter.boxes()[0].text, "Bulk String File Open");
+    EXPECT_EQ(prompter.boxes()[0].text, "Not a Regular File\n" + dir.file("bulk.str"));
     EXPECT_NE(prompter.boxes()[1].text.find("sign.str line 1"), std::string::npos);
 }
 

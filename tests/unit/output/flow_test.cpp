@@ -248,15 +248,24 @@ TEST(MultiFileExport, WhichFilesAreWritten) {
     }
 }
 
-TEST(MultiFileExport, FailedFileStopsTheExportAndKeepsTheOnesBefore) {
+// A file that cannot be written (here a folder in its place) fails the
+// export before any file is replaced: the previous set stays byte for byte
+// and no file is added.
+TEST(MultiFileExport, AFailedFileLeavesThePreviousSetAsItWas) {
     MultiFlow flow;
-    std::filesystem::create_directory(flow.files()[2]);  // base.spc cannot be replaced
+    for (size_t i = 0; i < 2; ++i) {
+        WriteAll(flow.files()[i], "old " + std::to_string(i));
+        flow.prompter.queueAnswer(Answer::Yes);
+    }
+    std::filesystem::create_directory(flow.files()[2]);
+    flow.prompter.queueAnswer(Answer::Yes);
     const ExportResult result = flow.run();
     EXPECT_EQ(result.outcome, ExportOutcome::Failed);
-    EXPECT_EQ(result.written, (std::vector<std::string>{flow.files()[0], flow.files()[1]}));
-    ASSERT_EQ(flow.prompter.boxes().size(), 2u);  // the replace question, then the error
-    EXPECT_EQ(flow.prompter.shown()[1], "SAVE ERROR: Error Writing File\n" + flow.files()[2] + "\nExport Not Written");
-    EXPECT_FALSE(FileExists(flow.files()[3]));
+    EXPECT_TRUE(result.written.empty());
+    EXPECT_EQ(flow.prompter.shown().back(),
+              "SAVE ERROR: Cannot Create File\n" + flow.files()[2] + "\nExport Not Written");
+    for (size_t i = 0; i < 2; ++i) EXPECT_EQ(ReadAll(flow.files()[i]), "old " + std::to_string(i));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(flow.dir.path()), {}), 3);
 }
 
 }  // namespace

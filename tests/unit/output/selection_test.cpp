@@ -14,7 +14,7 @@ constexpr ReadingSelection kClasses = SelectPositive | SelectNegative | SelectIn
 // Reading numbers of the store below.
 enum : int32_t {
     kPos = 1, kNeg, kInc, kIncom, kDots, kNotDone, kPaintCycle,
-    kBulk, kThin11, kThin23, kThin03, kThin01, kAlloy23, kSign23, kBulk23,
+    kBulk, kThin11, kThin23, kThin03, kThin01, kAlloy23, kSign23, kBulk23, kThin00,
 };
 
 ReadingStore SelectionStore() {
@@ -32,6 +32,7 @@ ReadingStore SelectionStore() {
     file.add(Reading(test::kAlloyCode, 50, 2, 3));
     file.add(Reading(test::kSignCode, 60, 2, 3));
     file.add(Reading(test::kBulkCode, 31, 2, 3));
+    file.add(Reading(test::kThinCode, 44, 0, 0));
     return test::LoadStore(file);
 }
 
@@ -91,7 +92,7 @@ TEST(PassesSelection, OtherModesPassOnlyWithNegative) {
 TEST(PassesSelection, FinalResultsKeepOnlyFinishedCycles) {
     const ReadingStore store = SelectionStore();
     const std::pair<int32_t, bool> cases[] = {
-        {kThin11, true},  {kThin23, false}, {kThin03, true},      {kThin01, false},
+        {kThin11, true},  {kThin23, false}, {kThin03, true},      {kThin01, false}, {kThin00, true},
         {kAlloy23, true},  // Alloy is never filtered by its cycle
         {kSign23, false}, {kBulk23, false},
         {kPaintCycle, true},  // Paint counts as 1 of 1

@@ -113,6 +113,18 @@ TEST(ExportTable, PaintSectionDatesAndRanges) {
     const std::string inc =
         test::HeaderBlock({store, settings, SelectAll | SelectIncomplete | SelectSubResults}, Index(Mode::Paint));
     EXPECT_NE(inc.find("Date: 1/6/1994 01:00:00 to 8/24/1995 01:00:00\r\n"), std::string::npos) << inc;
+
+    // Of two readings on the latest day, the first gives the "to" date.
+    test::TestFile sameDay;
+    for (uint32_t time : {Day(10), Day(10) + 3600, Day(9)}) {
+        sample::RecordSpec recordSpec = PaintReading(number++, 1);
+        recordSpec.timeStamp = time;
+        sameDay.add(recordSpec);
+    }
+    const ReadingStore sameDayStore = test::LoadStore(sameDay);
+    const std::string header =
+        test::HeaderBlock({sameDayStore, Settings{}, SelectAll | SelectPositive | SelectSubResults}, Index(Mode::Paint));
+    EXPECT_NE(header.find("Date: 1/10/1994 01:00:00 to 1/11/1994 01:00:00\r\n"), std::string::npos) << header;
 }
 
 TEST(ExportTable, HeaderSectionsOfAnEmptySite) {

@@ -3,6 +3,7 @@
 #include "make-sample/record_builder.h"
 #include "readings/mode_codes.h"
 #include "readings/record.h"
+#include "readings/spectrum_decoder.h"
 #include "readings/time_stamp.h"
 
 namespace ravik {
@@ -66,6 +67,23 @@ TEST(ModeWords, LayoutAndCodeTableFollowTheVersion) {
     EXPECT_TRUE(VersionAbove51(5.2f));
     EXPECT_EQ(ListModeOfCode(v55, 5.1f, 3), Mode::Alloy);
     EXPECT_EQ(ListModeOfCode(v55, 5.0f, 9), Mode::Paint);
+}
+
+// A layout announcing more channels than the record holds: a spectrum that
+// reaches past the record is absent, and the export lowers the counts to
+// what is there instead of reading past the record.
+TEST(SpectrumDecoder, ChannelsAnnouncedPastTheRecordAreNeverRead) {
+    sample::RecordSpec recordSpec;
+    recordSpec.spectrum.lowChannels = 200;
+    recordSpec.spectrum.highChannels = 200;
+    recordSpec.spectrum.region3Channels = 50;
+    recordSpec.spectrum.channelWords.assign(300, 0x1A13);
+    const std::vector<uint8_t> record = sample::BuildRecord(recordSpec);
+    EXPECT_EQ(DecodeSpectrum(record, SpectrumKind::Low).size(), 200u);
+    EXPECT_TRUE(DecodeSpectrum(record, SpectrumKind::High).empty());
+    const std::vector<float> exported = DecodeSpectraForExport(record);
+    ASSERT_EQ(exported.size(), 13u + 300u);
+    EXPECT_EQ(std::vector<float>(exported.begin() + 1, exported.begin() + 5), (std::vector<float>{200, 100, 0, 0}));
 }
 
 }  // namespace

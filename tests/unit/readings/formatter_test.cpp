@@ -83,10 +83,13 @@ TEST(FormatReadingFields, BulkValuesBelowTheLimitOfDetection) {
     RecordSpec bulk = test::PlainReading(6.0f, 6, 1);
     bulk.elements = {Element("Fe", 1.0, 0.7), Element("Zn", 52.3, 1.2), Element("RES", 12.0, 1.0)};
     file.add(bulk);
+    bulk.elements = {Element("Fe", 1.5, 1.0)};  // exactly at the limit
+    file.add(bulk);
     test::LoadedStore loaded(file);
     ReadingFields fields = loaded.format(1);
     // Below the limit the precision shown is 1.5 times the stored one; RES is a whole number.
     EXPECT_EQ(Pairs(fields, {0, 1, 2}), (Strings{"<LOD|  1.05", " 52.30|  1.20", "    12|NA"}));
+    EXPECT_EQ(Pairs(loaded.format(2), {0}), Strings{"  1.50|  1.00"});
     EXPECT_EQ(At(fields.value, {3}), Strings{"NA"});
     EXPECT_EQ(loaded.title(Mode::Bulk, 16), "Fe \xB1 Prec");
     loaded.settings.displayValuesBelowLod = true;
@@ -122,6 +125,9 @@ TEST(FormatReadingFields, AlloyMatchesAndHundredths) {
     RecordSpec assay = test::PlainReading(6.0f, 12, 3);  // AlloyCode1 shows "%5.2f", the precision as stored
     assay.elements = {Element("Fe", 0.5, -0.2)};
     file.add(assay);
+    // A first match of exactly 200 is no match; a three-letter name joins its two-letter column.
+    alloy.elements = {Element("M1", 200, 0), Element("M2", 12, 0), Element("M3", 30, 0), Element("CrX", 17.5, 0.3)};
+    file.add(alloy);
     test::LoadedStore loaded(file);
     ReadingFields fields = loaded.format(1);
     // A first match value of 200 or more is no match; with a value of 100 or more from the fourth
@@ -133,6 +139,9 @@ TEST(FormatReadingFields, AlloyMatchesAndHundredths) {
     EXPECT_EQ(At(fields.text, {2, 3, 4}), (Strings{"316", "304", ""}));
     EXPECT_EQ(At(fields.value, {3}), Strings{" 18.20"});
     EXPECT_EQ(Pairs(loaded.format(3), {5}), Strings{" 0.50|-0.20"});  // Fe takes the sixth column
+    fields = loaded.format(4);
+    EXPECT_EQ(At(fields.text, {2, 3, 4}), (Strings{"No Match", "", ""}));
+    EXPECT_EQ(Pairs(fields, {3}), Strings{" 17.50|  0.30"});
 }
 
 TEST(FormatReadingFields, PaintResultsAndClasses) {
@@ -190,11 +199,18 @@ TEST(ClassifyPaint, DeviceTextsAndTheUserLAndKRules) {
         {0, 9.5, 0.65, 0.1, 130, "NC", 3},
         {0, 9.5, 0.9, -0.6, 130, "NC", 2},  // -pK when negative
         {0, 9.4, 1.5, 0.1, 130, "NC", 2},   // not 9.5: the L rule
+        {1.2, 0.1, 0, 0, 20, "NA", 1},      // exactly the minimum times count as measured
+        {0, 9.5, 1.5, 0.1, 120, "NC", 1},
+        {1.0, 0.1, 0, 0, 25, "NA", 1},  // exactly pos is positive
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ClassifyPaint(c.l, c.pL, c.k, c.pK, "", c.seconds, c.fourth, user), c.expected)
             << c.l << " " << c.pL << " " << c.k << " " << c.pK << " " << c.seconds;
     }
+    // A value exactly at neg is not negative, by either rule.
+    user.neg = 0.5f;
+    EXPECT_EQ(ClassifyPaint(0.5, 0.1, 0, 0, "", 25, "NA", user), 3);
+    EXPECT_EQ(ClassifyPaint(0, 9.5, 0.25, 0.25, "", 130, "NC", user), 3);
     const std::pair<const char*, int> device[] = {{"POS", 1}, {"NEG", 2}, {"INC", 3}, {"INCOM", 4}, {"...", 4}};
     for (const auto& [text, expected] : device) EXPECT_EQ(ClassifyPaint(9, 0, 0, 0, text, 0, "", {}), expected);
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <sstream>
@@ -185,19 +186,38 @@ TEST(ReadSettings, AMissingFileIsCreatedWithTheDefaults) {
 TEST(ReadSettings, UnreadableAndDamagedFilesAreToldAndKeepTheSettings) {
     TempDir unreadable;
     TempDir damaged;
+    TempDir huge;
     std::filesystem::create_directory(unreadable.file("ravik56.ini"));
     WriteAll(damaged.file("ravik56.ini"), "xSpect:2, ySpect:2\n");
     WriteAll(damaged.file("alloy.spc"), "316,S31600,Cr=16-18,\n");
+    WriteAll(huge.file("ravik56.ini"), "");
+    std::filesystem::resize_file(huge.file("ravik56.ini"), kSmallFileLimit + 1);
     ScriptedPrompter prompter;
     Settings settings = Customised();
     EXPECT_FALSE(ReadSettings(unreadable.path(), settings, prompter));
     EXPECT_EQ(prompter.boxes()[0].icon, Icon::Stop);
     EXPECT_FALSE(ReadSettings(damaged.path(), settings, prompter));
-    EXPECT_EQ(prompter.shown(), (Strings{"READ ERROR: Opening Ini file\r\n        in\r\n  " + unreadable.path(),
-                                         "Ravik.ini Error: Error in Ravik.ini File\nContact Technical Support"}));
+    EXPECT_FALSE(ReadSettings(huge.path(), settings, prompter));
+    EXPECT_EQ(prompter.shown(), (Strings{"READ ERROR: Not a Regular File\n" + unreadable.file("ravik56.ini"),
+                                         "Ravik.ini Error: Error in Ravik.ini File\nContact Technical Support",
+                                         "READ ERROR: File Too Large\n" + huge.file("ravik56.ini")}));
     EXPECT_EQ(SettingsFileText(settings), SettingsFileText(Customised()));
     EXPECT_EQ(settings.alloySpecs.count, 0);
     EXPECT_EQ(ReadAll(damaged.file("ravik56.ini")), "xSpect:2, ySpect:2\n");
+}
+
+// FIFOs (or devices) as the files read beside the settings are told at once
+// and read as missing; they never block the start.
+TEST(ReadSettings, FifosBesideTheSettingsAreToldAndPassedOver) {
+    TempDir dir;
+    ScriptedPrompter prompter;
+    ASSERT_TRUE(WriteSettings(dir.path(), Customised(), prompter));
+    for (const char* name : {"ports.ini", "alloy.spc"}) ASSERT_EQ(::mkfifo(dir.file(name).c_str(), 0644), 0);
+    Settings settings;
+    EXPECT_TRUE(ReadSettings(dir.path(), settings, prompter));
+    EXPECT_EQ(prompter.shown(), (Strings{"READ ERROR: Not a Regular File\n" + dir.file("ports.ini"),
+                                         "READ ERROR: Not a Regular File\n" + dir.file("alloy.spc")}));
+    EXPECT_EQ(SettingsFileText(settings), SettingsFileText(Customised()));
 }
 
 TEST(ReadSettings, WriteThenReadKeepsEveryByteAndReadsThePortsAndGradesBeside) {
