@@ -43,7 +43,7 @@ bool IsCommandWired(int id) {
     // offered and doing nothing.
     if (id == kSend) return false;
     static const std::set<int> kNotYet = {
-        kPrint,         kPrinterSetup, kAlloyLibrary, kEditReading,  kDisplay,
+        kAlloyLibrary, kEditReading,  kDisplay,
         kCommunication, kProtocol,     kOutput,       kColumnsPaint, kColumnsBulk,
         kColumnsThin,   kColumnsAlloy, kColumnsSign,  kReceive,      kConnectionEnded,
         kRemote};

@@ -172,7 +172,7 @@ QAction* FrameWindow::commandAction(int command) const {
     return found == actions_.end() ? nullptr : found->second;
 }
 
-void FrameWindow::handleCommand(int command, intptr_t) {
+void FrameWindow::handleCommand(int command, intptr_t param) {
     switch (command) {
         case kNew: newFile(); break;
         case kOpen: openWithDialog(); break;
@@ -192,6 +192,10 @@ void FrameWindow::handleCommand(int command, intptr_t) {
         case kHelp:
         case kQuickHelp: showHelp(); break;
         case kAbout: AboutBox(this).exec(); break;
+        case kPrint: print(); break;
+        case kPrintTable: runPrintRequest({PrintRequest::Kind::Table, static_cast<int>(param)}); break;
+        case kPrintSpectra: runPrintRequest({PrintRequest::Kind::Spectra, static_cast<int>(param)}); break;
+        case kPrinterSetup: printerSetup(); break;
         case kFrameLayout: layOutClient(); break;
         default:
             // The Window menu's list of open windows.
@@ -422,6 +426,7 @@ TableWindow* FrameWindow::createTableWindow(Mode mode) {
     tables_[slot] = window;
     connect(window, &TableWindow::commandRequested, this, [this](int command) { handleCommand(command); });
     connect(window, &TableWindow::allMarksChanged, this, &FrameWindow::repaintTableWindows);
+    connect(window, &TableWindow::spectrumRequested, this, &FrameWindow::openSpectrumWindow);
     window->installEventFilter(this);
     connect(window, &QObject::destroyed, this, [this, slot, window] {
         if (tables_[slot] == window) tables_[slot] = nullptr;

@@ -4,6 +4,9 @@
 // and the command handler every menu item, accelerator and quick button ends in.
 
 #include <QMainWindow>
+#include <QPrinter>
+#include <functional>
+#include <memory>
 #include <QPointer>
 #include <array>
 #include <cstdint>
@@ -12,6 +15,7 @@
 
 #include "app/frame_menu.h"
 #include "desktop/program.h"
+#include "output/print_layout.h"
 #include "readings/readings_loader.h"
 #include "views/table_layout.h"
 
@@ -26,6 +30,7 @@ class FileChooser;
 class HelpWindow;
 class Prompter;
 class QuickButtonBar;
+class SpectrumWindow;
 class TableWindow;
 
 class FrameWindow : public QMainWindow {
@@ -56,6 +61,14 @@ public:
     void closeChildWindows(bool keepModeTables);
     // Paints every table window again (marks, flags or settings changed).
     void repaintTableWindows();
+
+    // Opens the spectrum window of a reading's spectrum of a kind, or brings
+    // the one open forward.
+    SpectrumWindow* openSpectrumWindow(int32_t reading, int kind);
+    // The printer of print jobs; tests give a PDF printer.
+    std::function<std::unique_ptr<QPrinter>()> printerFactory;
+    // A right double-click in a spectrum window: the reading's editor.
+    std::function<void(int32_t reading)> spectrumEditAction;
 
     QMdiArea* mdiArea() const { return mdiArea_; }
     QuickButtonBar* quickButtonBar() const { return quickButtons_; }
@@ -99,6 +112,10 @@ private:
     void arrangeIcons();
     void showHelp();
     void shutDown();
+    // Print (141), the printer's jobs (138, 137) and Printer Setup (132).
+    void print();
+    void runPrintRequest(const PrintRequest& request);
+    void printerSetup();
 
     TableWindow* createTableWindow(Mode mode);
     void retitleTableWindows();

@@ -9,13 +9,15 @@
 #include "app/frame_window.h"
 #include "desktop/program.h"
 #include "app/qt_file_chooser.h"
+#include "app/print_command.h"
 #include "app/qt_prompter.h"
 #include "desktop/qt_text.h"
 #include "app/screenshot_tour.h"
 #include "app/subcommands.h"
 
 int main(int argc, char** argv) {
-    if (ravik::IsSubcommandCall(argc, argv)) return ravik::RunSubcommand(argc, argv);
+    const std::vector<ravik::Subcommand> subcommands = ravik::AllSubcommands();
+    if (ravik::IsSubcommandCall(argc, argv, subcommands)) return ravik::RunSubcommand(argc, argv, subcommands);
 
     QApplication application(argc, argv);
     // Qt takes the user's locale for everything; numbers in files and on

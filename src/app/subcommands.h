@@ -18,9 +18,10 @@ struct Subcommand {
 
 const std::vector<Subcommand>& Subcommands();
 
-// True when argv names a subcommand or asks for help.
-bool IsSubcommandCall(int argc, char** argv);
-int RunSubcommand(int argc, char** argv);
+// True when argv names one of commands or asks for help. The desktop side
+// adds the subcommands that draw pages to Subcommands().
+bool IsSubcommandCall(int argc, char** argv, const std::vector<Subcommand>& commands);
+int RunSubcommand(int argc, char** argv, const std::vector<Subcommand>& commands);
 
 int RunInfo(const Arguments& args);
 int RunMerge(const Arguments& args);

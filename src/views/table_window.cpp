@@ -11,6 +11,7 @@
 #include "desktop/command_ids.h"
 #include "desktop/qt_text.h"
 #include "platform/prompter.h"
+#include "views/spectrum_plot.h"
 #include "views/table_marking.h"
 #include "views/table_painter.h"
 
@@ -225,8 +226,10 @@ void TableView::mouseReleaseEvent(QMouseEvent* event) {
 
 void TableView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
-    DoubleClickRow(program_.store, mode_, rowAt(event->position().toPoint().y()), program_.shell.selection);
+    const int row = rowAt(event->position().toPoint().y());
+    DoubleClickRow(program_.store, mode_, row, program_.shell.selection);
     Q_EMIT allMarksChanged();
+    if (const int32_t reading = ReadingAtRow(program_.store, mode_, row)) Q_EMIT spectrumRequested(reading, LowKind(mode_));
 }
 
 TableWindow::TableWindow(Program& program, TableViewState& views, Mode mode, Prompter& prompter, QWidget* parent)
@@ -237,6 +240,7 @@ TableWindow::TableWindow(Program& program, TableViewState& views, Mode mode, Pro
     setWindowIcon(QIcon(QStringLiteral(":/pictures/TABLE_ICON.png")));
     connect(view_, &TableView::commandRequested, this, &TableWindow::commandRequested);
     connect(view_, &TableView::allMarksChanged, this, &TableWindow::allMarksChanged);
+    connect(view_, &TableView::spectrumRequested, this, &TableWindow::spectrumRequested);
 }
 
 void TableWindow::closeWithoutQuestion() {

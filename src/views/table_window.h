@@ -34,6 +34,8 @@ Q_SIGNALS:
     void commandRequested(int command);
     // Marks of other tables changed too (a double-click clears them all).
     void allMarksChanged();
+    // A row was double-clicked: its reading's low-energy spectrum.
+    void spectrumRequested(int32_t reading, int kind);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -73,6 +75,7 @@ public:
 Q_SIGNALS:
     void commandRequested(int command);
     void allMarksChanged();
+    void spectrumRequested(int32_t reading, int kind);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
