@@ -13,12 +13,12 @@ namespace {
 using namespace command;
 
 // The commands that need readings (and whose dialogs exist).
-const int kReadingCommands[] = {kSaveAs, kSaveAsLocked, kHideReading, kUnhideReading, kSite,
+const int kReadingCommands[] = {kSaveAs, kSaveAsLocked, kPrint, kHideReading, kUnhideReading, kSite,
                                 kHorizontalTile, kVerticalTile, kCascade, kArrangeIcons, kCloseAll};
 // Always available.
-const int kAlwaysOn[] = {kNew, kOpen, kAppend, kExit, kHelp, kAbout};
+const int kAlwaysOn[] = {kNew, kOpen, kAppend, kPrinterSetup, kExit, kHelp, kAbout};
 // Send has no action; the others' dialogs come later: greyed in every state.
-const int kNotYet[] = {kSend, kPrint, kPrinterSetup, kAlloyLibrary, kEditReading, kDisplay, kCommunication,
+const int kNotYet[] = {kSend, kAlloyLibrary, kEditReading, kDisplay, kCommunication,
                        kOutput, kProtocol, kColumnsPaint, kColumnsSign, kReceive, kRemote};
 
 TEST(ComputeCommandStates, WithAndWithoutReadingsAndWhenLocked) {
@@ -33,7 +33,7 @@ TEST(ComputeCommandStates, WithAndWithoutReadingsAndWhenLocked) {
                 for (int id : kReadingCommands) EXPECT_EQ(states.command(id), readings) << id;
                 for (int id : kAlwaysOn) EXPECT_TRUE(states.command(id)) << id;
                 for (int id : kNotYet) EXPECT_FALSE(states.command(id)) << id;
-                EXPECT_FALSE(states.button(control::kPrintButton));
+                EXPECT_EQ(states.button(control::kPrintButton), readings);
                 EXPECT_TRUE(states.button(control::kOpenButton));
                 EXPECT_TRUE(states.button(control::kHelpButton));
             }
