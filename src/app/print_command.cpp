@@ -3,6 +3,7 @@
 // into one PDF file.
 
 #include <QGuiApplication>
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 
@@ -89,6 +90,9 @@ int RunPrint(const Arguments& args) {
     for (const PrintRequest& request : RequestsFor(parsed->choices, settings)) {
         if (RequestHasReadings(store, request)) requests.push_back(request);
     }
+    // The status table comes last here, after the mode's own pages.
+    std::stable_partition(requests.begin(), requests.end(),
+                          [](const PrintRequest& request) { return request != PrintRequest{PrintRequest::Kind::Table, kStatusTableSelector}; });
     if (requests.empty()) {
         std::fprintf(stderr, "ravik print: nothing to print for %s readings\n", WindowText(mode));
         return 1;

@@ -41,9 +41,9 @@ TEST(PrintCommand, OnePdfHoldsTheJobsInTheirOrder) {
     const size_t low = text.find("Low Energy Spectrum");
     const size_t high = text.find("High Energy Spectrum");
     ASSERT_NE(high, std::string::npos) << text;
-    EXPECT_LT(status, table);
     EXPECT_LT(table, low);
     EXPECT_LT(low, high);
+    EXPECT_LT(high, status);
     EXPECT_NE(text.find("Lead survey"), std::string::npos);  // the file title on the first table page
 }
 
