@@ -256,16 +256,16 @@ private:
 
 }  // namespace
 
-PageSink::PageSink(QPagedPaintDevice& device, std::function<void()> betweenPages, std::function<bool()> aborted)
-    : device_(device), betweenPages_(std::move(betweenPages)), aborted_(std::move(aborted)) {
+PageSink::PageSink(QPagedPaintDevice& device, PageHooks hooks) : device_(device), hooks_(std::move(hooks)) {
     painter_.begin(&device_);
 }
 
 bool PageSink::startPage() {
-    if (!painter_.isActive() || (aborted_ && aborted_())) return false;
+    const auto aborted = [this] { return hooks_.aborted && hooks_.aborted(); };
+    if (!painter_.isActive() || aborted()) return false;
     if (pageOpen_) {
-        if (betweenPages_) betweenPages_();
-        if ((aborted_ && aborted_()) || !device_.newPage()) return false;
+        if (hooks_.betweenPages) hooks_.betweenPages();
+        if (aborted() || !device_.newPage()) return false;
     }
     pageOpen_ = true;
     return true;

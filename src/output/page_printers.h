@@ -13,12 +13,17 @@ class QPagedPaintDevice;
 
 namespace ravik {
 
+// What runs between the pages of a job: betweenPages before every page
+// after the first (the desktop lets pending events through there); aborted
+// says whether the user cancelled.
+struct PageHooks {
+    std::function<void()> betweenPages;
+    std::function<bool()> aborted;
+};
+
 class PageSink {
 public:
-    // betweenPages runs before every page after the first (the desktop lets
-    // pending events through there); aborted says whether the user cancelled.
-    PageSink(QPagedPaintDevice& device, std::function<void()> betweenPages = {},
-             std::function<bool()> aborted = {});
+    explicit PageSink(QPagedPaintDevice& device, PageHooks hooks = {});
 
     // Starts the next page; false when the device failed or the user cancelled.
     bool startPage();
@@ -35,8 +40,7 @@ public:
 private:
     QPagedPaintDevice& device_;
     QPainter painter_;
-    std::function<void()> betweenPages_;
-    std::function<bool()> aborted_;
+    PageHooks hooks_;
     bool pageOpen_ = false;
 };
 

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "desktop/qt_text.h"
+#include "output/abort_dialog.h"
 #include "output/export_flow.h"
 #include "output/print_jobs.h"
 #include "platform/file_chooser.h"
@@ -244,8 +245,13 @@ void PrintDialog::writePdf() {
     if (!context_.chooser.askFileName(path, kPurposePrintPdf)) return;
     const PrintSource source{context_.store, context_.settings, SelectionFrom(context_.choices),
                              context_.currentFileName};
+    AbortDialog abort(JobText(requests.front(), context_.currentFileName), this);
+    abort.show();
     std::string error;
-    if (!PrintRequestsToPdf(path, source, requests, error)) context_.prompter.error(error, "SAVE ERROR");
+    const PageHooks hooks{[] { QCoreApplication::processEvents(); }, [&abort] { return abort.cancelled(); }};
+    if (!PrintRequestsToPdf(path, source, requests, error, hooks) && !error.empty()) {
+        context_.prompter.error(error, "SAVE ERROR");
+    }
 }
 
 void PrintDialog::writeExport() {

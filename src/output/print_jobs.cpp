@@ -23,11 +23,6 @@ JobOutcome RunRequest(PageSink& sink, const PrintSource& source, const PrintRequ
     return PrintTableJob(sink, source, request.param);
 }
 
-std::string JobText(const PrintSource& source, const PrintRequest& request) {
-    if (request.kind == PrintRequest::Kind::Spectra) return SpectraJobText(request.param, source.fileName);
-    return TableJobText(request.param, source.fileName);
-}
-
 }  // namespace
 
 bool RequestHasReadings(const ReadingStore& store, const PrintRequest& request) {
@@ -48,13 +43,13 @@ const char* DocumentName(const PrintRequest& request) {
 void RunPrinterJob(QWidget* owner, QPrinter& printer, const PrintSource& source, const PrintRequest& request,
                    Prompter& prompter) {
     printer.setDocName(QString::fromLatin1(DocumentName(request)));
-    AbortDialog abort(JobText(source, request), owner);
+    AbortDialog abort(JobText(request, source.fileName), owner);
     abort.show();
     if (owner != nullptr) owner->setEnabled(false);
     // The abort window stays usable while the frame is disabled.
     abort.setEnabled(true);
     QCoreApplication::processEvents();
-    PageSink sink(printer, [] { QCoreApplication::processEvents(); }, [&abort] { return abort.cancelled(); });
+    PageSink sink(printer, {[] { QCoreApplication::processEvents(); }, [&abort] { return abort.cancelled(); }});
     if (!sink.isActive()) {
         prompter.error("Unable to start print job", "ERROR");
     } else if (RunRequest(sink, source, request) == JobOutcome::Failed) {
@@ -70,7 +65,7 @@ void RunPrinterJob(QWidget* owner, QPrinter& printer, const PrintSource& source,
 }
 
 bool PrintRequestsToPdf(const std::string& path, const PrintSource& source, const std::vector<PrintRequest>& requests,
-                        std::string& error) {
+                        std::string& error, const PageHooks& hooks) {
     const std::string partial = path + ".part";
     bool written = false;
     {
@@ -79,7 +74,7 @@ bool PrintRequestsToPdf(const std::string& path, const PrintSource& source, cons
         writer.setPageLayout(PageLayoutOf(source.settings));
         writer.setTitle(QString::fromLatin1(requests.empty() ? "RAVIK" : DocumentName(requests.front())));
         writer.setCreator(QStringLiteral("RAVIK"));
-        PageSink sink(writer);
+        PageSink sink(writer, hooks);
         written = sink.isActive();
         for (const PrintRequest& request : requests) {
             if (!written) break;
@@ -89,7 +84,7 @@ bool PrintRequestsToPdf(const std::string& path, const PrintSource& source, cons
     }
     if (written && std::rename(partial.c_str(), path.c_str()) == 0) return true;
     std::remove(partial.c_str());
-    error = "Cannot write " + path;
+    if (!(hooks.aborted && hooks.aborted())) error = "Cannot write " + path;
     return false;
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "output/print_layout.h"
+#include "output/page_printers.h"
 
 class QWidget;
 
@@ -30,8 +30,8 @@ void RunPrinterJob(QWidget* owner, QPrinter& printer, const PrintSource& source,
 
 // Draws the requests, in order, into one PDF at path with the settings'
 // page size and orientation. The file appears whole or not at all: false
-// (and error) when it could not be written.
+// when it was not written, with error set unless the user cancelled.
 bool PrintRequestsToPdf(const std::string& path, const PrintSource& source, const std::vector<PrintRequest>& requests,
-                        std::string& error);
+                        std::string& error, const PageHooks& hooks = {});
 
 }  // namespace ravik

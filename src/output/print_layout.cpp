@@ -145,6 +145,11 @@ std::string SpectraJobText(int kind, const std::string& fileName) {
                   IsHighKind(kind) ? "K" : "L", fileName.c_str());
 }
 
+std::string JobText(const PrintRequest& request, const std::string& fileName) {
+    if (request.kind == PrintRequest::Kind::Spectra) return SpectraJobText(request.param, fileName);
+    return TableJobText(request.param, fileName);
+}
+
 std::string PrintedElementCell(Mode mode, std::string_view value, std::string_view precision) {
     return ValueCellTexts(mode, value, precision).drawn;
 }

@@ -82,6 +82,8 @@ std::string PageLabel(int selector, int page);
 // a spectrum job, "Paint L Spectra\nof\n%s" ...
 std::string TableJobText(int selector, const std::string& fileName);
 std::string SpectraJobText(int kind, const std::string& fileName);
+// The abort window's text of a request.
+std::string JobText(const PrintRequest& request, const std::string& fileName);
 
 // An element cell of a printed row: "NA", "%s to %s" (Alloy ranges),
 // "%s = %s" (below detection) or "%s ± %s".

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <QPainter>
+#include <limits>
 
 #include "desktop/qt_text.h"
 #include "views/table_painter.h"
@@ -40,7 +41,14 @@ void PaintSpectrumPlot(QPainter& painter, const SpectrumPlot& plot, const std::v
     const auto drawTop = [&](double x, double top, const std::string& text) {
         painter.drawText(QPointF(x, top + metrics.ascent()), ToQString(text));
     };
-    for (const PlotLabel& label : plot.axisLabels) drawTop(label.x, label.y, label.text);
+    // Where the channels lie close, a label that would run into the one
+    // before it is left out.
+    double freeFrom = std::numeric_limits<double>::lowest();
+    for (const PlotLabel& label : plot.axisLabels) {
+        if (label.x < freeFrom) continue;
+        drawTop(label.x, label.y, label.text);
+        freeFrom = label.x + metrics.horizontalAdvance(ToQString(label.text)) + metrics.averageCharWidth();
+    }
     drawTop(plot.caption.x, plot.caption.y, plot.caption.text);
     double y = plot.fieldListTop;
     for (const std::string& line : fieldLines) {

@@ -10,6 +10,7 @@
 
 #include "desktop/command_ids.h"
 #include "output/print_dialog.h"
+#include "output/print_jobs.h"
 #include "platform/file_chooser.h"
 #include "ui_support.h"
 #include "views/spectrum_window.h"
@@ -157,6 +158,17 @@ void PrintTest::pdfFileHoldsThePrintedPages() {
     QVERIFY2(text.contains(QStringLiteral("Paint Page 1")), qPrintable(text));
     QVERIFY(text.contains(QStringLiteral("Low Energy Spectrum")));
     QVERIFY(!QFile::exists(QString::fromStdString(chosen + ".part")));
+
+    // A job cancelled after its first page leaves no file.
+    const std::string cancelled = f.dir.file("cancelled.pdf");
+    const PrintSource source{f.t.program.store, f.t.program.settings, SelectAll | SelectNegative, ""};
+    int pages = 0;
+    const PageHooks cancelOnSecondPage{[&pages] { ++pages; }, [&pages] { return pages > 0; }};
+    std::string error;
+    QVERIFY(!PrintRequestsToPdf(cancelled, source, {{PrintRequest::Kind::Spectra, 1032}}, error, cancelOnSecondPage));
+    QVERIFY(error.empty());
+    QVERIFY(!QFile::exists(QString::fromStdString(cancelled)));
+    QVERIFY(!QFile::exists(QString::fromStdString(cancelled + ".part")));
 }
 
 void PrintTest::printerJobsDrawIntoThePrinter() {
