@@ -161,7 +161,7 @@ void PrintTest::pdfFileHoldsThePrintedPages() {
 
     // A job cancelled after its first page leaves no file.
     const std::string cancelled = f.dir.file("cancelled.pdf");
-    const PrintSource source{f.t.program.store, f.t.program.settings, SelectAll | SelectNegative, ""};
+    const PrintSource source{f.t.program.store, f.t.program.settings, SelectionFrom(OutputChoices{}), ""};
     int pages = 0;
     const PageHooks cancelOnSecondPage{[&pages] { ++pages; }, [&pages] { return pages > 0; }};
     std::string error;
