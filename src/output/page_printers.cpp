@@ -41,9 +41,6 @@ public:
     void centred(double centre, int line, const QString& text, bool bold = false, const QColor& colour = Qt::black) {
         at(centre - width(text, bold) / 2, line, text, bold, colour);
     }
-    TextWidth boldWidth() const {
-        return [this](std::string_view text) { return qRound(boldMetrics_.horizontalAdvance(ToQString(text))); };
-    }
 
 private:
     QPainter& painter_;

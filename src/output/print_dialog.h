@@ -5,7 +5,6 @@
 // written here.
 
 #include <QDialog>
-#include <array>
 #include <functional>
 #include <map>
 
@@ -13,9 +12,7 @@
 #include "output/print_layout.h"
 
 class QAbstractButton;
-class QCheckBox;
 class QPushButton;
-class QRadioButton;
 
 namespace ravik {
 

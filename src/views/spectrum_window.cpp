@@ -1,7 +1,6 @@
 #include "views/spectrum_window.h"
 
 #include <QDialog>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPainter>

@@ -226,10 +226,13 @@ void TableView::mouseReleaseEvent(QMouseEvent* event) {
 
 void TableView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
-    const int row = rowAt(event->position().toPoint().y());
+    const int y = event->position().toPoint().y();
+    const int row = rowAt(y);
     DoubleClickRow(program_.store, mode_, row, program_.shell.selection);
     Q_EMIT allMarksChanged();
-    if (const int32_t reading = ReadingAtRow(program_.store, mode_, row)) Q_EMIT spectrumRequested(reading, LowKind(mode_));
+    // A data row (not the title band) opens its reading's low-energy spectrum.
+    const int32_t reading = y >= rowHeight() ? ReadingAtRow(program_.store, mode_, row) : 0;
+    if (reading != 0) Q_EMIT spectrumRequested(reading, LowKind(mode_));
 }
 
 TableWindow::TableWindow(Program& program, TableViewState& views, Mode mode, Prompter& prompter, QWidget* parent)
