@@ -24,9 +24,9 @@ public:
     LineWriter(QPainter& painter, int fontHeight)
         : painter_(painter),
           normal_(TableFont(fontHeight, false)),
-          bold_(TableFont(fontHeight, true)),
+          boldFont_(TableFont(fontHeight, true)),
           normalMetrics_(normal_, painter.device()),
-          boldMetrics_(bold_, painter.device()),
+          boldMetrics_(boldFont_, painter.device()),
           lineHeight_(std::max(1, qRound(normalMetrics_.height()))) {}
 
     int lineHeight() const { return lineHeight_; }
@@ -34,8 +34,12 @@ public:
         return (bold ? boldMetrics_ : normalMetrics_).horizontalAdvance(text);
     }
     void at(double x, int line, const QString& text, bool bold = false, const QColor& colour = Qt::black) {
-        painter_.setFont(bold ? bold_ : normal_);
-        painter_.setPen(colour);
+        // The device is told of a font or colour only when it changes.
+        if (!styled_ || bold != bold_) painter_.setFont(bold ? boldFont_ : normal_);
+        if (!styled_ || colour != colour_) painter_.setPen(colour);
+        styled_ = true;
+        bold_ = bold;
+        colour_ = colour;
         painter_.drawText(QPointF(x, line * lineHeight_ + (bold ? boldMetrics_ : normalMetrics_).ascent()), text);
     }
     void centred(double centre, int line, const QString& text, bool bold = false, const QColor& colour = Qt::black) {
@@ -45,10 +49,13 @@ public:
 private:
     QPainter& painter_;
     QFont normal_;
-    QFont bold_;
+    QFont boldFont_;
     QFontMetricsF normalMetrics_;
     QFontMetricsF boldMetrics_;
     int lineHeight_;
+    bool styled_ = false;
+    bool bold_ = false;
+    QColor colour_;
 };
 
 TextWidth BoldWidthOn(QPaintDevice* device, int height) {
