@@ -22,8 +22,8 @@ struct CommandStates {
 
 CommandStates ComputeCommandStates(const CommandInputs& inputs);
 
-// False for the commands whose dialogs this program does not have yet
-// (printing, printer setup); they stay greyed whatever the state.
+// False for Send, which has no action in this program: it stays greyed
+// whatever the state.
 bool IsCommandWired(int command);
 
 }  // namespace ravik

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/command_output.h"
+#include "app/output_arguments.h"
 #include "app/subcommands.h"
 #include "output/export_flow.h"
 #include "platform/data_dir.h"
@@ -33,35 +34,6 @@ struct ExportArguments {
     bool force = false;
     OutputChoices choices;
 };
-
-std::optional<Mode> ModeNamed(const std::string& name) {
-    constexpr const char* kNames[kModeCount] = {"paint", "bulk", "thin", "alloy", "sign"};
-    for (Mode mode : kAllModes) {
-        if (name == kNames[Index(mode)]) return mode;
-    }
-    return std::nullopt;
-}
-
-// "pos,neg,inc" or any part of it; an empty list ticks no class.
-bool TakeClasses(const std::string& list, OutputChoices& choices) {
-    choices.positive = choices.negative = choices.incomplete = false;
-    size_t start = 0;
-    while (start < list.size()) {
-        const size_t comma = std::min(list.find(',', start), list.size());
-        const std::string name = list.substr(start, comma - start);
-        if (name == "pos") {
-            choices.positive = true;
-        } else if (name == "neg") {
-            choices.negative = true;
-        } else if (name == "inc") {
-            choices.incomplete = true;
-        } else {
-            return false;
-        }
-        start = comma + 1;
-    }
-    return true;
-}
 
 std::optional<ExportArguments> ParseArguments(const Arguments& args) {
     ExportArguments parsed;
@@ -115,13 +87,6 @@ private:
     std::string output_;
 };
 
-// The settings of the directory; without a settings file there, the
-// defaults (a headless export creates no settings file).
-bool LoadSettings(const std::string& directory, Settings& settings, Prompter& prompter) {
-    if (!FileExists(DataFilePath(directory, kSettingsFileName))) return true;
-    return ReadSettings(directory, settings, prompter);
-}
-
 }  // namespace
 
 int RunExport(const Arguments& args) {
@@ -134,7 +99,7 @@ int RunExport(const Arguments& args) {
     Settings settings;
     const std::string directory =
         parsed->settingsDirectory.empty() ? DataDirectory() : parsed->settingsDirectory;
-    if (!LoadSettings(directory, settings, prompter)) return 1;
+    if (!LoadSubcommandSettings(directory, settings, prompter)) return 1;
     if (parsed->form) settings.exportForm = *parsed->form;
 
     ReadingStore store;

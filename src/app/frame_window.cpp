@@ -174,7 +174,7 @@ QAction* FrameWindow::commandAction(int command) const {
     return found == actions_.end() ? nullptr : found->second;
 }
 
-void FrameWindow::handleCommand(int command, intptr_t) {
+void FrameWindow::handleCommand(int command, intptr_t param) {
     switch (command) {
         case kNew: newFile(); break;
         case kOpen: openWithDialog(); break;
@@ -205,6 +205,10 @@ void FrameWindow::handleCommand(int command, intptr_t) {
         case kQuickHelp: showHelp(); break;
         case kAbout: AboutBox(this).exec(); break;
         case kCopy: copyMarkedReadings(); break;
+        case kPrint: print(); break;
+        case kPrintTable: runPrintRequest({PrintRequest::Kind::Table, static_cast<int>(param)}); break;
+        case kPrintSpectra: runPrintRequest({PrintRequest::Kind::Spectra, static_cast<int>(param)}); break;
+        case kPrinterSetup: printerSetup(); break;
         case kFrameLayout: layOutClient(); break;
         case kReceive: receiveDump(); break;
         case kConnectionEnded: connectionEnded(); break;
@@ -444,6 +448,7 @@ TableWindow* FrameWindow::createTableWindow(Mode mode) {
     connect(window->view(), &TableView::sortRequested, this, &FrameWindow::sortColumn);
     connect(window->view(), &TableView::columnTitleEditRequested, this, &FrameWindow::editColumnTitle);
     connect(window->view(), &TableView::readingEditRequested, this, &FrameWindow::editReading);
+    connect(window, &TableWindow::spectrumRequested, this, &FrameWindow::openSpectrumWindow);
     window->installEventFilter(this);
     watchMarking(window);
     connect(window, &QObject::destroyed, this, [this, slot, window] {

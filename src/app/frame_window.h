@@ -4,6 +4,9 @@
 // and the command handler every menu item, accelerator and quick button ends in.
 
 #include <QMainWindow>
+#include <QPrinter>
+#include <functional>
+#include <memory>
 #include <QPointer>
 #include <array>
 #include <cstdint>
@@ -14,6 +17,7 @@
 #include "app/recent_files.h"
 #include "desktop/program.h"
 #include "maintenance/sorting.h"
+#include "output/print_layout.h"
 #include "readings/readings_loader.h"
 #include "settings/configuration_dialog.h"
 #include "views/table_layout.h"
@@ -30,6 +34,7 @@ class FileChooser;
 class HelpWindow;
 class Prompter;
 class QuickButtonBar;
+class SpectrumWindow;
 class TableWindow;
 
 class FrameWindow : public QMainWindow {
@@ -74,6 +79,13 @@ public:
     void editReading(Mode mode, int row);
     void sortColumn(Mode mode, int column);
     void editColumnTitle(Mode mode, int column);
+    // Opens the spectrum window of a reading's spectrum of a kind, or brings
+    // the one open forward.
+    SpectrumWindow* openSpectrumWindow(int32_t reading, int kind);
+    // The printer of print jobs; tests give a PDF printer.
+    std::function<std::unique_ptr<QPrinter>()> printerFactory;
+    // A right double-click in a spectrum window: the reading's editor.
+    std::function<void(int32_t reading)> spectrumEditAction;
 
     QMdiArea* mdiArea() const { return mdiArea_; }
     Prompter& prompter() const { return prompter_; }
@@ -136,6 +148,10 @@ private:
     void arrangeIcons();
     void showHelp();
     void shutDown();
+    // Print (141), the printer's jobs (138, 137) and Printer Setup (132).
+    void print();
+    void runPrintRequest(const PrintRequest& request);
+    void printerSetup();
 
     void editSelectedReading();
     // The tables lay themselves out for changed settings or column sets.

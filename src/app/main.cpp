@@ -14,6 +14,7 @@
 #include "app/frame_window.h"
 #include "desktop/program.h"
 #include "app/qt_file_chooser.h"
+#include "app/print_command.h"
 #include "app/qt_prompter.h"
 #include "desktop/qt_text.h"
 #include "app/screenshot_tour.h"
@@ -43,7 +44,8 @@ void PassHeldMessages(QtMessageHandler handler) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (ravik::IsSubcommandCall(argc, argv)) return ravik::RunSubcommand(argc, argv);
+    const std::vector<ravik::Subcommand> subcommands = ravik::AllSubcommands();
+    if (ravik::IsSubcommandCall(argc, argv, subcommands)) return ravik::RunSubcommand(argc, argv, subcommands);
 
     const QtMessageHandler qtHandler = qInstallMessageHandler(HoldStartMessage);
     QApplication application(argc, argv);

@@ -31,12 +31,27 @@
 #include "platform/prompter.h"
 #include "settings/column_dialog.h"
 #include "settings/configuration_dialog.h"
+#include "output/print_dialog.h"
+#include "output/print_jobs.h"
+#include "views/spectrum_window.h"
 #include "views/table_marking.h"
 #include "views/table_window.h"
+
+#include <QPointer>
+#include <QProcess>
+
+#include "desktop/qt_text.h"
+#include "platform/file_chooser.h"
+#include "platform/prompter.h"
 
 namespace ravik {
 
 namespace {
+
+class NoFileChooser final : public FileChooser {
+public:
+    bool askFileName(std::string&, int) override { return false; }
+};
 
 // Steps run one after another, each after the window system has settled.
 class Tour : public QObject {
@@ -284,6 +299,61 @@ void StartScreenshotTour(FrameWindow& frame, Program& program, const QString& di
     tour->add([tour, &frame, reopen] {
         tour->save(&frame, QStringLiteral("21-empty-frame.png"));
         if (!reopen->empty()) frame.openFile(*reopen);
+    // Spectrum windows in the three scales with line labels, the Print
+    // dialog, and printed pages as pictures.
+    auto spectrum = std::make_shared<QPointer<SpectrumWindow>>();
+    tour->add([&frame, &program, spectrum] {
+        frame.closeChildWindows(true);
+        if (TableWindow* paint = frame.tableWindow(Mode::Paint)) paint->showNormal();
+        program.settings.spectrumYscale = kScaleLinear;
+        *spectrum = frame.openSpectrumWindow(program.store.list(Mode::Paint).at(1), kPaintLowKind);
+        (*spectrum)->resize(760, 480);
+    });
+    const std::pair<int, const char*> scales[] = {{kScaleLinear, "09-spectrum-linear.png"},
+                                                 {kScaleLog, "10-spectrum-log.png"},
+                                                 {kScaleSqrt, "11-spectrum-sqrt.png"}};
+    for (const auto& [scale, name] : scales) {
+        tour->add([&program, spectrum, scale] {
+            program.settings.spectrumYscale = scale;
+            if (*spectrum) (*spectrum)->view()->labelElement(NearestElement(10.5));
+        });
+        tour->add([tour, spectrum, name] {
+            if (*spectrum) tour->save(*spectrum, QString::fromLatin1(name));
+        });
+    }
+    tour->add([&frame, &program] {
+        frame.openSpectrumWindow(program.store.list(Mode::Paint).at(1), kPaintHighKind)->resize(760, 480);
+    });
+    tour->add([tour, &frame] { tour->save(&frame, QStringLiteral("12-frame-spectra.png")); });
+    tour->add([tour, &frame, &program] {
+        OutputChoices& choices = program.shell.outputChoices;
+        choices.table = choices.lowSpectrum = true;
+        choices.mode = Mode::Paint;
+        // Only shown: its OK is never pressed, so it asks nothing.
+        static StderrPrompter prompter;
+        static NoFileChooser chooser;
+        auto* dialog = new PrintDialog(
+            {program.store, program.settings, program.shell.currentFileName, choices, prompter, chooser}, &frame);
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->show();
+        QTimer::singleShot(300, dialog, [tour, dialog] {
+            tour->save(dialog, QStringLiteral("13-print-dialog.png"));
+            dialog->close();
+        });
+    });
+    tour->add([tour, &program] {
+        const PrintSource source{program.store, program.settings, SelectAll | SelectPositive | SelectNegative |
+                                                                      SelectIncomplete | SelectSubResults,
+                                 program.shell.currentFileName};
+        const std::string pdf = PathFromQString(tour->path(QStringLiteral("14-printed.pdf")));
+        std::string error;
+        const std::vector<PrintRequest> requests = {{PrintRequest::Kind::Table, Index(Mode::Paint)},
+                                                    {PrintRequest::Kind::Table, Index(Mode::Alloy)},
+                                                    {PrintRequest::Kind::Table, kStatusTableSelector},
+                                                    {PrintRequest::Kind::Spectra, kPaintLowKind}};
+        if (!PrintRequestsToPdf(pdf, source, requests, error)) std::fprintf(stderr, "%s\n", error.c_str());
+        QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("60"),
+                                                       PathToQString(pdf), tour->path(QStringLiteral("14-page"))});
     });
     tour->start();
 }

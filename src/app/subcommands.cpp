@@ -29,29 +29,29 @@ bool IsUnknownWord(const char* arg) {
     return arg[0] != '-' && !std::filesystem::exists(arg, error);
 }
 
-void PrintHelp(FILE* to) {
+void PrintHelp(FILE* to, const std::vector<Subcommand>& commands) {
     std::fprintf(to,
                  "usage: ravik [FILE.qvr]        open the desktop program (on a readings file)\n"
                  "       ravik SUBCOMMAND ...    run headless\n\nsubcommands:\n");
-    for (const Subcommand& command : Subcommands()) std::fprintf(to, "  %s\n", command.usage);
+    for (const Subcommand& command : commands) std::fprintf(to, "  %s\n", command.usage);
 }
 }  // namespace
 
-bool IsSubcommandCall(int argc, char** argv) {
+bool IsSubcommandCall(int argc, char** argv, const std::vector<Subcommand>& commands) {
     if (argc < 2) return false;
     if (IsHelp(argv[1]) || IsUnknownWord(argv[1])) return true;
-    for (const Subcommand& command : Subcommands()) {
+    for (const Subcommand& command : commands) {
         if (std::strcmp(argv[1], command.name) == 0) return true;
     }
     return false;
 }
 
-int RunSubcommand(int argc, char** argv) {
+int RunSubcommand(int argc, char** argv, const std::vector<Subcommand>& commands) {
     if (IsHelp(argv[1])) {
-        PrintHelp(stdout);
+        PrintHelp(stdout, commands);
         return 0;
     }
-    for (const Subcommand& command : Subcommands()) {
+    for (const Subcommand& command : commands) {
         if (std::strcmp(argv[1], command.name) != 0) continue;
         const Arguments args(argv + 2, argv + argc);
         for (const std::string& arg : args) {
@@ -63,7 +63,7 @@ int RunSubcommand(int argc, char** argv) {
         return command.run(args);
     }
     std::fprintf(stderr, "ravik: unknown command \"%s\"\n", argv[1]);
-    PrintHelp(stderr);
+    PrintHelp(stderr, commands);
     return 2;
 }
 

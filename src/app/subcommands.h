@@ -18,11 +18,12 @@ struct Subcommand {
 
 const std::vector<Subcommand>& Subcommands();
 
-// True when argv names a subcommand, asks for help, or starts with a word
+// True when argv names one of commands, asks for help, or starts with a word
 // that is neither a subcommand, an option nor an existing file (which is
-// told as an unknown command, with the list of subcommands, status 2).
-bool IsSubcommandCall(int argc, char** argv);
-int RunSubcommand(int argc, char** argv);
+// told as an unknown command, with the list of subcommands, status 2). The
+// desktop side adds the subcommands that draw pages to Subcommands().
+bool IsSubcommandCall(int argc, char** argv, const std::vector<Subcommand>& commands);
+int RunSubcommand(int argc, char** argv, const std::vector<Subcommand>& commands);
 
 int RunInfo(const Arguments& args);
 int RunMerge(const Arguments& args);

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "output/output_choices.h"
 #include "readings/reading_store.h"
 #include "settings/settings.h"
 #include "views/table_marking.h"
@@ -21,6 +22,8 @@ struct ShellState {
     TableSelection selection;
     // The instrument port; only the serial dialogs open it.
     bool portOpen = false;
+    // What the Print dialog remembers while the program runs.
+    OutputChoices outputChoices;
 };
 
 struct Program {

@@ -17,6 +17,19 @@
 
 namespace ravik {
 
+std::string_view DatePart(std::string_view dateTime) { return dateTime.substr(0, dateTime.find(' ')); }
+
+CalendarDate DateOf(std::string_view date) {
+    long long parts[3] = {0, 0, 0};  // month, day, year
+    for (long long& part : parts) {
+        const char* end = std::from_chars(date.data(), date.data() + date.size(), part).ptr;
+        date.remove_prefix(static_cast<size_t>(end - date.data()));
+        if (date.empty() || date.front() != '/') break;
+        date.remove_prefix(1);
+    }
+    return {parts[2], parts[0], parts[1]};
+}
+
 namespace {
 
 template <typename Integer>
@@ -52,28 +65,6 @@ void AppendHeaderLines(std::string& out, const Settings& settings) {
         out += line;
         out += "\r\n";
     }
-}
-
-// The calendar date of a Date/Time text "m/d/yyyy hh:mm:ss", read from its
-// date part, for ordering.
-struct CalendarDate {
-    long long year = 0;
-    long long month = 0;
-    long long day = 0;
-    auto operator<=>(const CalendarDate&) const = default;
-};
-
-std::string_view DatePart(std::string_view dateTime) { return dateTime.substr(0, dateTime.find(' ')); }
-
-CalendarDate DateOf(std::string_view date) {
-    long long parts[3] = {0, 0, 0};  // month, day, year
-    for (long long& part : parts) {
-        const char* end = std::from_chars(date.data(), date.data() + date.size(), part).ptr;
-        date.remove_prefix(static_cast<size_t>(end - date.data()));
-        if (date.empty() || date.front() != '/') break;
-        date.remove_prefix(1);
-    }
-    return {parts[2], parts[0], parts[1]};
 }
 
 struct DateRange {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "output/reading_selection.h"
 #include "readings/mode.h"
@@ -12,6 +13,17 @@
 #include "settings/settings.h"
 
 namespace ravik {
+
+// The calendar date of a date text "m/d/yyyy", for ordering.
+struct CalendarDate {
+    long long year = 0;
+    long long month = 0;
+    long long day = 0;
+    auto operator<=>(const CalendarDate&) const = default;
+};
+CalendarDate DateOf(std::string_view date);
+// The date part of a Date/Time text: up to its first blank.
+std::string_view DatePart(std::string_view dateTime);
 
 // What every writer reads.
 struct ExportSource {

@@ -11,7 +11,8 @@ namespace ravik {
 
 class Prompter;
 
-enum class OutputDevice { Printer, ExportFile };
+// PdfFile draws the printer's pages into a PDF file.
+enum class OutputDevice { Printer, ExportFile, PdfFile };
 
 struct OutputChoices {
     // The kinds of output: "&Data Table", "&Low Spectrum", "&Hi Spectrum", "&Status".

@@ -102,6 +102,11 @@ std::optional<FileDialogSpec> DescribeFileDialog(int purpose, const std::string&
         case kPurposeOpenLibrary:
             dialog = Open(kLibraryFilter);
             break;
+        case kPurposePrintPdf:
+            dialog = Save(kPdfFilter, true);
+            dialog.title = "Print to PDF File";
+            dialog.defaultExtension = "pdf";
+            break;
         default:
             return std::nullopt;
     }

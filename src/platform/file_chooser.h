@@ -23,6 +23,7 @@ inline constexpr int kPurposeSaveLibrary = 128;
 inline constexpr int kPurposeShapeFile = 130;
 inline constexpr int kPurposeSaveLocked = 173;  // Save As Locked, receive
 inline constexpr int kPurposeOpenLibrary = 1222;
+inline constexpr int kPurposePrintPdf = 1115;  // the Print dialog's PDF file
 
 // The filter strings of the string table: (description, pattern) pairs, each
 // text ended by the separator, which is the string's last character.
@@ -34,6 +35,7 @@ inline constexpr const char* kMultiExportFilter = "Export File(*.pnt)|*.pnt|All 
 inline constexpr const char* kTabExportFilter = "Export File(*.tab)|*.tab|All Files (*.*)|*.*|";
 inline constexpr const char* kCommaExportFilter = "Export File(*.csv)|*.csv|All Files (*.*)|*.*|";
 inline constexpr const char* kLibraryFilter = "Alloy Library File(*.lib)|*.lib|All Files (*.*)|*.*|";
+inline constexpr const char* kPdfFilter = "PDF File(*.pdf)|*.pdf|All Files (*.*)|*.*|";
 inline constexpr const char* kShapeFilter = "Shape File(*.shape)|*.shape|All Files (*.*)|*.*|";
 
 struct FileFilter {

@@ -11,6 +11,7 @@
 #include "desktop/command_ids.h"
 #include "desktop/qt_text.h"
 #include "platform/prompter.h"
+#include "views/spectrum_plot.h"
 #include "views/table_marking.h"
 #include "views/table_painter.h"
 
@@ -241,11 +242,17 @@ void TableView::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::RightButton) rightDoubleClick(at);
     if (event->button() != Qt::LeftButton) return;
-    DoubleClickRow(program_.store, mode_, rowAt(at.y()), program_.shell.selection);
+    const int y = at.y();
+    const int row = rowAt(y);
+    DoubleClickRow(program_.store, mode_, row, program_.shell.selection);
     Q_EMIT allMarksChanged();
-    if (at.y() >= rowHeight()) return;
-    const int column = HitTestColumn(columnLayout(), at.x() + horizontalPos(), mode_);
-    if (column != 0) Q_EMIT sortRequested(mode_, column);
+    if (y < rowHeight()) {
+        const int column = HitTestColumn(columnLayout(), at.x() + horizontalPos(), mode_);
+        if (column != 0) Q_EMIT sortRequested(mode_, column);
+        return;
+    }
+    // A data row opens its reading's low-energy spectrum.
+    if (const int32_t reading = ReadingAtRow(program_.store, mode_, row)) Q_EMIT spectrumRequested(reading, LowKind(mode_));
 }
 
 void TableView::rightDoubleClick(const QPoint& at) {
@@ -268,6 +275,7 @@ TableWindow::TableWindow(Program& program, TableViewState& views, Mode mode, Pro
     setWindowIcon(QIcon(QStringLiteral(":/pictures/TABLE_ICON.png")));
     connect(view_, &TableView::commandRequested, this, &TableWindow::commandRequested);
     connect(view_, &TableView::allMarksChanged, this, &TableWindow::allMarksChanged);
+    connect(view_, &TableView::spectrumRequested, this, &TableWindow::spectrumRequested);
 }
 
 void TableWindow::closeWithoutQuestion() {

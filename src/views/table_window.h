@@ -40,6 +40,8 @@ Q_SIGNALS:
     void sortRequested(Mode mode, int column);
     void columnTitleEditRequested(Mode mode, int column);
     void readingEditRequested(Mode mode, int row);
+    // A row was double-clicked: its reading's low-energy spectrum.
+    void spectrumRequested(int32_t reading, int kind);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -89,6 +91,7 @@ public:
 Q_SIGNALS:
     void commandRequested(int command);
     void allMarksChanged();
+    void spectrumRequested(int32_t reading, int kind);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

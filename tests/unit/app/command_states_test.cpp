@@ -13,13 +13,13 @@ namespace {
 using namespace command;
 
 // The commands that need readings (and whose dialogs exist).
-const int kReadingCommands[] = {kSaveAs, kSaveAsLocked, kHideReading, kUnhideReading, kSite,
+const int kReadingCommands[] = {kSaveAs, kSaveAsLocked, kPrint, kHideReading, kUnhideReading, kSite,
                                 kHorizontalTile, kVerticalTile, kCascade, kArrangeIcons, kCloseAll};
 // Always available.
-const int kAlwaysOn[] = {kNew, kOpen, kAppend, kExit, kHelp, kAbout, kDisplay, kCommunication,
+const int kAlwaysOn[] = {kNew, kOpen, kAppend, kPrinterSetup, kExit, kHelp, kAbout, kDisplay, kCommunication,
                          kOutput, kProtocol, kColumnsPaint, kColumnsSign, kAlloyLibrary, kRemote};
-// Send has no action; the others' dialogs come later: greyed in every state.
-const int kNotYet[] = {kSend, kPrint, kPrinterSetup};
+// Send has no action: greyed in every state.
+const int kNotYet[] = {kSend};
 
 TEST(ComputeCommandStates, WithAndWithoutReadingsAndWhenLocked) {
     for (bool readings : {false, true}) {
@@ -34,7 +34,7 @@ TEST(ComputeCommandStates, WithAndWithoutReadingsAndWhenLocked) {
                 for (int id : kAlwaysOn) EXPECT_TRUE(states.command(id)) << id;
                 for (int id : kNotYet) EXPECT_FALSE(states.command(id)) << id;
                 EXPECT_EQ(states.command(kEditReading), readings && !locked);
-                EXPECT_FALSE(states.button(control::kPrintButton));
+                EXPECT_EQ(states.button(control::kPrintButton), readings);
                 EXPECT_TRUE(states.button(control::kOpenButton));
                 EXPECT_TRUE(states.button(control::kHelpButton));
             }

@@ -1,0 +1,24 @@
+#pragma once
+// "AbortDlg": the modeless window shown while a print job runs, with the
+// job's text and a Cancel button that stops the job after its page.
+
+#include <QDialog>
+
+class QLabel;
+
+namespace ravik {
+
+class AbortDialog : public QDialog {
+    Q_OBJECT
+public:
+    AbortDialog(const std::string& jobText, QWidget* parent = nullptr);
+
+    bool cancelled() const { return cancelled_; }
+    // The Cancel button.
+    void cancelJob() { cancelled_ = true; }
+
+private:
+    bool cancelled_ = false;
+};
+
+}  // namespace ravik

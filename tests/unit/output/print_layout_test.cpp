@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include "output/print_layout.h"
+#include "output/printer_line.h"
+#include "views/spectrum_plot.h"
+
+namespace ravik {
+namespace {
+
+TEST(PrintLayout, TableFontStepsDownByPointsThenPixels) {
+    struct Case {
+        const char* name;
+        double centrePerPixel;  // the last column's centre per pixel of font height
+        int expected;
+    };
+    // 144 pixels per inch: 2 pixels per point, 14 points = 28 pixels.
+    for (const Case& c : {Case{"fits at 14 points", 50, 28}, Case{"points, then pixels", 100, 19},
+                          Case{"never fits", 1e9, 1}}) {
+        SCOPED_TRACE(c.name);
+        std::vector<int> tried;
+        const int height = ChooseTableFontHeight(144, 2000, [&](int pixels) {
+            tried.push_back(pixels);
+            return c.centrePerPixel * pixels;
+        });
+        EXPECT_EQ(height, c.expected);
+        EXPECT_EQ(tried.front(), 28);
+        for (int pixels : tried) EXPECT_GE(pixels, 1);
+    }
+}
+
+TEST(PrintLayout, HeaderLines) {
+    ReadingStore store;
+    store.fileTitle = "Lead survey";
+    store.site = "Elm St";
+    Settings settings;
+    const PrintSource source{store, settings, SelectAll, ""};
+    EXPECT_EQ(SiteLine(source, {"3/4/2024", "3/4/2024"}, true), "Lead survey Site: Elm St  Date: 3/4/2024");
+    EXPECT_EQ(SiteLine(source, {"3/4/2024", "3/9/2024"}, false), "Site: Elm St  Date: 3/4/2024 to 3/9/2024");
+    EXPECT_EQ(RangesLine(settings), "Ranges (NEG<INC<POS): Device PCS");
+    settings.pcs = kPcsUser;
+    settings.neg = 0.5f;
+    EXPECT_EQ(SpectraHeaderLine(settings, store, kPaintLowKind),
+              "Site: Elm St    Ranges (NEG<INC<POS): 0.0<0.50<1.00  Times: minL = 20 Ssec  minK = 120 Ssec");
+    EXPECT_EQ(SpectraHeaderLine(settings, store, kAlloyLowKind), "Site: Elm St");
+    EXPECT_EQ(PageLabel(4, 3), "Sign. Page 3");
+    EXPECT_EQ(SpectraJobText(kThinHighKind, "a.qvr"), "Thin K Spectra\nof\na.qvr");
+    EXPECT_EQ(SpectraPageLine("3/4/2024 10:00:00", Mode::Bulk, 2), "Date: 3/4/2024    Bulk Page 2");
+}
+
+TEST(PrintLayout, ElementCells) {
+    EXPECT_EQ(PrintedElementCell(Mode::Bulk, "NA", "0.1"), "NA");
+    EXPECT_EQ(PrintedElementCell(Mode::Alloy, "1.20", "-3.40"), "1.20 to 3.40");
+    EXPECT_EQ(PrintedElementCell(Mode::Bulk, "<12", "4"), "<12 = 4");
+    EXPECT_EQ(PrintedElementCell(Mode::Bulk, "1.2", "0.3"), "1.2 \xB1 0.3");
+}
+
+// Alloy readings of the grades A, B and C, Cu in element column 0.
+class AlloyAverages : public ::testing::Test {
+protected:
+    AlloyAverages() {
+        store.titles[Mode::Alloy][16] = Title("Cu");
+        for (const char* name : {"A", "B", "C"}) {
+            AlloySpecRecord& record = settings.alloySpecs.records[static_cast<size_t>(settings.alloySpecs.count++)];
+            record.name = name;
+            record.ranges[0] = {"Cu", 0.0f, 12.0f};
+            record.rangeCount = 1;
+        }
+    }
+    std::vector<std::string> run(const std::vector<std::pair<const char*, const char*>>& readings) {
+        AlloyRunAverager averager(store, settings, {2, 16});
+        std::vector<std::string> printed;
+        const auto note = [&](const std::optional<AverageLine>& line) {
+            if (!line) return;
+            printed.push_back("avg " + line->grade + ":" + line->cells.at(0).text + (line->cells[0].outOfRange ? "!" : ""));
+        };
+        for (const auto& [grade, cu] : readings) {
+            ReadingFields fields;
+            fields.text[2].set(grade);
+            fields.value[0].set(cu);
+            note(averager.add(fields));
+            printed.push_back(grade);
+        }
+        note(averager.finish());
+        return printed;
+    }
+    ReadingStore store;
+    Settings settings;
+};
+
+TEST_F(AlloyAverages, EachRunGetsItsAverageBeforeTheNextGrade) {
+    EXPECT_EQ(run({{"A", "10"}, {"A", "20"}, {"B", "1"}, {"B", "2"}, {"B", "3"}, {"C", "4"}}),
+              (std::vector<std::string>{"A", "A", "avg A: 15.00!", "B", "B", "B", "avg B:  2.00", "C", "avg C:  4.00"}));
+}
+
+TEST_F(AlloyAverages, ASingleReadingRunHasNoAverageBeforeTheNextGrade) {
+    EXPECT_EQ(run({{"A", "1"}, {"B", "2"}, {"X", "3"}}), (std::vector<std::string>{"A", "B", "X"}));
+}
+
+TEST(PrintLayout, SpectrumPagesAndCells) {
+    Settings settings;  // 2 x 2
+    EXPECT_EQ(SpectrumPageCount(0, settings), 0);
+    EXPECT_EQ(SpectrumPageCount(4, settings), 1);
+    EXPECT_EQ(SpectrumPageCount(5, settings), 2);
+    settings.xSpect = 0;  // a damaged setting counts as 1
+    EXPECT_EQ(SpectrumPageCount(5, settings), 3);
+    settings.xSpect = 2;
+    const CellRect cell = SpectrumCell(settings, 1, 1, 1020, 1060, 10);
+    EXPECT_EQ(cell.left, 500);
+    EXPECT_EQ(cell.right, 1000);
+    EXPECT_EQ(cell.top, 500 + 50 + 40);
+    EXPECT_EQ(cell.bottom, 1000 + 50);
+}
+
+TEST(PrintLayout, RequestsComeInTheirOrder) {
+    using Kind = PrintRequest::Kind;
+    Settings settings;
+    settings.download = kDownloadDone;
+    OutputChoices choices;
+    choices.table = choices.lowSpectrum = choices.highSpectrum = choices.status = true;
+    choices.mode = Mode::Thin;
+    EXPECT_EQ(RequestsFor(choices, settings),
+              (std::vector<PrintRequest>{{Kind::Table, 10}, {Kind::Table, 2}, {Kind::Spectra, kThinLowKind},
+                                         {Kind::Spectra, kThinHighKind}}));
+    choices.mode = Mode::Sign;
+    settings.download = kDownloadNone;
+    EXPECT_EQ(RequestsFor(choices, settings),
+              (std::vector<PrintRequest>{{Kind::Table, 4}, {Kind::Spectra, kSignLowKind}}));
+    choices.mode.reset();
+    EXPECT_TRUE(RequestsFor(choices, settings).empty());
+}
+
+TEST(PrinterLine, KeepsThePrinterAndReadsOtherSystemsLines) {
+    const std::string line = FormatPrinterLine({"qt", "Office_Laser", "A4"});
+    EXPECT_EQ(line, "8,qt,11,Office_Laser,24,A4");
+    const std::optional<PrinterNames> back = ParsePrinterLine(line);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->device, "Office_Laser");
+    EXPECT_EQ(back->output, "A4");
+    const std::optional<PrinterNames> windows = ParsePrinterLine("8,winspool,17,HP LaserJet 4,30,LPT1:");
+    ASSERT_TRUE(windows);
+    EXPECT_EQ(windows->device, "HP LaserJet 4");
+    EXPECT_FALSE(ParsePrinterLine("default"));
+    EXPECT_FALSE(ParsePrinterLine("garbage"));
+}
+
+}  // namespace
+}  // namespace ravik

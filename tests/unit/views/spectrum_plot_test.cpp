@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "views/spectrum_plot.h"
+
+namespace ravik {
+namespace {
+
+const PlotRect kRect{0, 0, 700, 420};
+constexpr int kFont = 14;
+
+SpectrumPlot Plot(const std::vector<float>& counts, int kind = kPaintLowKind, int scale = kScaleLinear) {
+    return LayOutSpectrum(counts, kind, scale, kRect, kFont, 16);
+}
+
+std::vector<std::string> Texts(const std::vector<PlotLabel>& labels) {
+    std::vector<std::string> texts;
+    for (const PlotLabel& label : labels) texts.push_back(label.text);
+    return texts;
+}
+
+TEST(SpectrumPlot, LowPlotsShowAtMost250ChannelsFromZeroKeV) {
+    const SpectrumPlot plot = Plot(std::vector<float>(300, 5.0f));
+    EXPECT_EQ(plot.channels, 250);
+    EXPECT_DOUBLE_EQ(plot.xScale, (700.0 - kFont) / 250);
+    const std::vector<std::string> labels = Texts(plot.axisLabels);
+    ASSERT_EQ(labels.size(), 13u);  // every 20 channels, 0 to 240
+    EXPECT_EQ(labels.front(), "0.0");
+    EXPECT_EQ(labels[1], "2.0");
+    EXPECT_EQ(labels.back(), "24.0");
+    EXPECT_EQ(plot.caption.text, "Low Energy Spectrum (Y-linear)     MaxPeak:   5.0   ");
+}
+
+TEST(SpectrumPlot, HighPlotsKeepEveryChannelFrom45KeV) {
+    const SpectrumPlot plot = Plot(std::vector<float>(400, 1.0f), kBulkHighKind, kScaleLog);
+    EXPECT_EQ(plot.channels, 400);
+    const std::vector<std::string> labels = Texts(plot.axisLabels);
+    EXPECT_EQ(labels.front(), "45.0");
+    EXPECT_EQ(labels[1], "49.0");  // every 40 channels
+    EXPECT_EQ(labels.back(), "85.0");
+    EXPECT_EQ(plot.caption.text.substr(0, 30), "High Energy Spectrum (Y-log10)");
+    EXPECT_DOUBLE_EQ(plot.fieldListX, 2.0 * kFont);
+}
+
+TEST(SpectrumPlot, EmptyAndDamagedCountsLieOnTheBottom) {
+    struct Case {
+        const char* name;
+        float count;
+        int scale;
+    };
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float infinity = std::numeric_limits<float>::infinity();
+    for (const Case& c : {Case{"zero linear", 0.0f, kScaleLinear}, Case{"zero log", 0.0f, kScaleLog},
+                          Case{"zero sqrt", 0.0f, kScaleSqrt}, Case{"one log", 1.0f, kScaleLog},
+                          Case{"nan", nan, kScaleLinear}, Case{"infinite", infinity, kScaleSqrt},
+                          Case{"negative", -40.0f, kScaleLinear}}) {
+        SCOPED_TRACE(c.name);
+        const SpectrumPlot plot = Plot(std::vector<float>(256, c.count), kPaintLowKind, c.scale);
+        EXPECT_DOUBLE_EQ(plot.yScale, (plot.box.bottom - plot.box.top) / 0.1);
+        for (size_t i = 0; i < plot.scaled.size(); ++i) ASSERT_DOUBLE_EQ(plot.curveY(i), plot.box.bottom);
+        EXPECT_TRUE(std::isfinite(plot.maxRaw));
+    }
+}
+
+TEST(SpectrumPlot, ScalesOfACount) {
+    EXPECT_DOUBLE_EQ(ScaledCount(100, kScaleLinear), 100);
+    EXPECT_DOUBLE_EQ(ScaledCount(100, kScaleLog), 2);
+    EXPECT_DOUBLE_EQ(ScaledCount(16, kScaleSqrt), 4);
+}
+
+TEST(SpectrumPlot, ShiftClickLabelsTheNearestElementsLines) {
+    std::vector<float> counts(256, 1.0f);
+    counts[105] = 400.0f;
+    const SpectrumPlot plot = Plot(counts);
+    const double at10_5 = plot.box.left + 105 * plot.xScale;
+    const std::vector<PlotLabel> labels = EmissionLabels(plot, NearestElement(EnergyAt(plot, at10_5)));
+    EXPECT_EQ(Texts(labels), (std::vector<std::string>{"<-Pb=10.50", "<-Pb=12.60", "<-Pb=14.70"}));
+    EXPECT_DOUBLE_EQ(labels[0].x, std::trunc(at10_5));
+    EXPECT_DOUBLE_EQ(labels[0].y, plot.curveY(105));
+    EXPECT_DOUBLE_EQ(labels[1].y, plot.curveY(126));
+
+    EXPECT_STREQ(kEmissionLineTable[NearestElement(10.51)].symbol, "Pb");  // As lies at 10.53
+    EXPECT_STREQ(kEmissionLineTable[NearestElement(3.5)].symbol, "K");     // as near as Ca: the earlier
+    EXPECT_STREQ(kEmissionLineTable[NearestElement(1.615)].symbol, "Al");
+    // Two lines only: no third label.
+    EXPECT_EQ(Texts(EmissionLabels(plot, NearestElement(6.4))), (std::vector<std::string>{"<-Fe=6.40", "<-Fe=7.10"}));
+}
+
+}  // namespace
+}  // namespace ravik
