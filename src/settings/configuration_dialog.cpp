@@ -1,6 +1,5 @@
 #include "settings/configuration_dialog.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -179,6 +178,7 @@ void ConfigurationDialog::buildPortGroup(QWidget* box) {
         auto* text = WithId(new QLabel(box), kPortDeviceText + n);
         portRadios_[slot] = radio;
         portDevices_[slot] = choice;
+        portTexts_[slot] = text;
         grid->addWidget(radio, n, 0);
         grid->addWidget(choice, n, 1);
         grid->addWidget(text, n, 2);
@@ -199,9 +199,10 @@ void ConfigurationDialog::buildDisplayGroup(QWidget* box) {
     for (const char* size : kFontSizes) sizes->addItem(QString::fromLatin1(size));
     sizes->setCurrentRow(values_.displayFontSize);
     sizes->setMaximumWidth(sizes->fontMetrics().horizontalAdvance(QStringLiteral("Font Size")) + 30);
+    sizes->setFixedHeight(sizes->sizeHintForRow(0) * sizes->count() + 2 * sizes->frameWidth());
     connect(sizes, &QListWidget::currentRowChanged, this, &ConfigurationDialog::chooseFontSize);
     grid->addWidget(TextLabel(QStringLiteral("Font Size"), box), 0, 0);
-    grid->addWidget(sizes, 1, 0, 6, 1);
+    grid->addWidget(sizes, 1, 0, 5, 1, Qt::AlignTop);
 
     std::vector<QAbstractButton*> radios;
     for (int role = 0; role < kColorCount; ++role) {
@@ -395,8 +396,7 @@ void ConfigurationDialog::showPorts() {
     for (int n = 0; n < kComPortCount; ++n) {
         const ComPortState& port = ports_[static_cast<size_t>(n)];
         portRadios_[static_cast<size_t>(n)]->setEnabled(port.opens);
-        auto* text = findChild<QLabel*>(QStringLiteral("id%1").arg(kPortDeviceText + n));
-        text->setText(ToQString(port.path) + (port.opens ? QString() : QStringLiteral("  (does not open)")));
+        portTexts_[static_cast<size_t>(n)]->setText(ToQString(port.path) + (port.opens ? QString() : QStringLiteral("  (does not open)")));
     }
     CheckOnly(radios, any ? values_.currentPort : -1);
 }

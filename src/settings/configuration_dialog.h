@@ -10,7 +10,6 @@
 #include <QSize>
 #include <array>
 #include <functional>
-#include <map>
 #include <string>
 
 #include "link/serial_devices.h"
@@ -21,7 +20,6 @@ class QAbstractButton;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -55,10 +53,6 @@ public:
                         std::string directory, Prompter& prompter, ConfigurationHooks hooks = {},
                         QWidget* parent = nullptr);
 
-    ConfigKind kind() const { return kind_; }
-    const ConfigValues& values() const { return values_; }
-    const ComPortStates& ports() const { return ports_; }
-
     // The handlers of the controls.
     void choosePort(int port);
     // Gives a port the device path chosen for it ("" resolves from the system).
@@ -82,8 +76,6 @@ public:
     // otherwise takes the values, writes the settings file and closes.
     bool ok();
 
-    // The chosen colour on the Background colour (the sample's colours).
-    ColorRole chosenColor() const { return chosenColor_; }
     // The page the preview draws: the printer's proportions.
     QSize previewPage() const;
 
@@ -113,6 +105,7 @@ private:
 
     std::array<QAbstractButton*, 4> portRadios_{};
     std::array<QComboBox*, 4> portDevices_{};
+    std::array<QLabel*, 4> portTexts_{};
     std::array<QLabel*, 3> colorTexts_{};
     QWidget* colorSample_ = nullptr;
     QWidget* preview_ = nullptr;
