@@ -7,6 +7,7 @@
 // "ravik56.ini".
 
 #include <QDialog>
+#include <QRect>
 #include <QSize>
 #include <array>
 #include <functional>
@@ -20,6 +21,7 @@ class QAbstractButton;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPainter;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -91,6 +93,8 @@ private:
     void showLayout();
     void showMinimumTimes();
     void showPrinterName();
+    void paintColorSample(QPainter& painter, const QRect& area) const;
+    void paintLayoutPreview(QPainter& painter, const QRect& area) const;
 
     ConfigKind kind_;
     Settings& settings_;
