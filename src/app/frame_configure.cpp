@@ -26,6 +26,8 @@ void FrameWindow::configure(ConfigKind kind) {
     ConfigurationDialog dialog(kind, program_.settings, program_.store.titles, DataDirectory(), prompter_,
                                configurationHooks(), this);
     dialog.exec();
+    // Colours change at once, even when the dialog is cancelled.
+    repaintTableWindows();
 }
 
 void FrameWindow::editColumns(Mode mode) {

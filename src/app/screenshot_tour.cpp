@@ -243,7 +243,7 @@ void StartScreenshotTour(FrameWindow& frame, Program& program, const QString& di
         dialog->show();
         QTimer::singleShot(300, dialog, [tour, dialog, name] {
             tour->save(dialog, name);
-            dialog->close();
+            dialog->done(0);
         });
     };
     const std::pair<ConfigKind, const char*> configurations[] = {

@@ -26,7 +26,6 @@ public:
     const AnnotationEdit& edit() const { return edit_; }
     // Box k edits cell FirstEditableCell(mode) + k.
     QComboBox* box(size_t k) const { return boxes_[k]; }
-    std::optional<size_t> focusedBox() const { return focusedBox_; }
     void setFocusedBox(size_t k) { focusedBox_ = k; }
 
     // "&Global": the focused box's text into every reading of the chosen

@@ -1,7 +1,6 @@
 #include "maintenance/sort_dialog.h"
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>

@@ -33,8 +33,6 @@ public:
     void cancel();
     void reject() override { cancel(); }
 
-    bool sorting() const { return sorting_; }
-
 private:
     ReadingStore& store_;
     const Settings& settings_;

@@ -26,7 +26,6 @@ public:
     ColumnDialog(Mode mode, Settings& settings, const ColumnTitles& titles, std::string directory,
                  Prompter& prompter, std::function<void()> columnsChanged, QWidget* parent = nullptr);
 
-    Mode mode() const { return mode_; }
     QCheckBox* box(int column) const { return boxes_[static_cast<size_t>(column)]; }
     // OK: stores the boxes as the mode's mask words, writes the settings
     // file, repaints the tables and closes.

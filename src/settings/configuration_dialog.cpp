@@ -1,6 +1,5 @@
 #include "settings/configuration_dialog.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -13,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextCursor>
 #include <QCheckBox>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -179,6 +179,7 @@ void ConfigurationDialog::buildPortGroup(QWidget* box) {
         auto* text = WithId(new QLabel(box), kPortDeviceText + n);
         portRadios_[slot] = radio;
         portDevices_[slot] = choice;
+        portTexts_[slot] = text;
         grid->addWidget(radio, n, 0);
         grid->addWidget(choice, n, 1);
         grid->addWidget(text, n, 2);
@@ -199,9 +200,10 @@ void ConfigurationDialog::buildDisplayGroup(QWidget* box) {
     for (const char* size : kFontSizes) sizes->addItem(QString::fromLatin1(size));
     sizes->setCurrentRow(values_.displayFontSize);
     sizes->setMaximumWidth(sizes->fontMetrics().horizontalAdvance(QStringLiteral("Font Size")) + 30);
+    sizes->setFixedHeight(sizes->sizeHintForRow(0) * sizes->count() + 2 * sizes->frameWidth());
     connect(sizes, &QListWidget::currentRowChanged, this, &ConfigurationDialog::chooseFontSize);
     grid->addWidget(TextLabel(QStringLiteral("Font Size"), box), 0, 0);
-    grid->addWidget(sizes, 1, 0, 6, 1);
+    grid->addWidget(sizes, 1, 0, 5, 1, Qt::AlignTop);
 
     std::vector<QAbstractButton*> radios;
     for (int role = 0; role < kColorCount; ++role) {
@@ -220,17 +222,8 @@ void ConfigurationDialog::buildDisplayGroup(QWidget* box) {
                                 [this, c](int direction) { stepColor(c, direction); }),
                         c + 1, 3);
     }
-    colorSample_ = WithId(new PaintedBox(
-                              [this](QPainter& painter, const QRect& area) {
-                                  painter.fillRect(area, ColourOf(settings_.color(ColorRole::Background)));
-                                  QFont font = painter.font();
-                                  font.setBold(true);
-                                  painter.setFont(font);
-                                  painter.setPen(ColourOf(settings_.color(chosenColor_)));
-                                  painter.drawText(area, Qt::AlignCenter, QStringLiteral("12.3 \u00B1 0.4"));
-                              },
-                              box),
-                          1029);
+    colorSample_ = WithId(
+        new PaintedBox([this](QPainter& painter, const QRect& area) { paintColorSample(painter, area); }, box), 1029);
     colorSample_->setMinimumSize(110, 40);
     grid->addWidget(colorSample_, 4, 2, 1, 2);
     auto* defaults = WithId(new QPushButton(QStringLiteral("Defaults"), box), 1168);
@@ -319,25 +312,9 @@ void ConfigurationDialog::buildOutputGroup(QWidget* box) {
                                       [this, v](int direction) { stepLayout(v == 1, direction); }),
                               v, 1);
     }
-    preview_ = WithId(new PaintedBox(
-                          [this](QPainter& painter, const QRect& area) {
-                              const QSize page = previewPage().scaled(area.size() - QSize(2, 2), Qt::KeepAspectRatio);
-                              const QRect sheet(QPoint(area.center().x() - page.width() / 2, 0), page);
-                              painter.fillRect(sheet, Qt::white);
-                              painter.setPen(Qt::gray);
-                              for (int x = 1; x < values_.xSpect; ++x) {
-                                  const int at = sheet.left() + sheet.width() * x / values_.xSpect;
-                                  painter.drawLine(at, sheet.top(), at, sheet.bottom());
-                              }
-                              for (int y = 1; y < values_.ySpect; ++y) {
-                                  const int at = sheet.top() + sheet.height() * y / values_.ySpect;
-                                  painter.drawLine(sheet.left(), at, sheet.right(), at);
-                              }
-                              painter.setPen(Qt::black);
-                              painter.drawRect(sheet);
-                          },
-                          pageLayout),
-                      3000);
+    preview_ = WithId(
+        new PaintedBox([this](QPainter& painter, const QRect& area) { paintLayoutPreview(painter, area); }, pageLayout),
+        3000);
     preview_->setMinimumSize(90, 110);
     layoutGrid->addWidget(preview_, 0, 2, 3, 1);
     spectra->addWidget(pageLayout);
@@ -372,6 +349,13 @@ void ConfigurationDialog::buildOutputGroup(QWidget* box) {
     header_->setPlainText(ToQString(values_.reportHeader).remove(QLatin1Char('\r')).chopped(
         values_.reportHeader.ends_with('\n') ? 1 : 0));
     header_->setTabChangesFocus(true);
+    // The header keeps at most 255 characters: typing past them is undone.
+    connect(header_, &QPlainTextEdit::textChanged, this, [this] {
+        const QString text = header_->toPlainText();
+        if (text.size() <= static_cast<qsizetype>(kHeaderMaxLength)) return;
+        header_->setPlainText(text.left(static_cast<qsizetype>(kHeaderMaxLength)));
+        header_->moveCursor(QTextCursor::End);
+    });
     header_->setFixedHeight(header_->fontMetrics().lineSpacing() * 5 + 10);
     auto* headerLabel = TextLabel(QStringLiteral("Header"), box);
     headerLabel->setBuddy(header_);
@@ -395,8 +379,7 @@ void ConfigurationDialog::showPorts() {
     for (int n = 0; n < kComPortCount; ++n) {
         const ComPortState& port = ports_[static_cast<size_t>(n)];
         portRadios_[static_cast<size_t>(n)]->setEnabled(port.opens);
-        auto* text = findChild<QLabel*>(QStringLiteral("id%1").arg(kPortDeviceText + n));
-        text->setText(ToQString(port.path) + (port.opens ? QString() : QStringLiteral("  (does not open)")));
+        portTexts_[static_cast<size_t>(n)]->setText(ToQString(port.path) + (port.opens ? QString() : QStringLiteral("  (does not open)")));
     }
     CheckOnly(radios, any ? values_.currentPort : -1);
 }
@@ -426,6 +409,34 @@ void ConfigurationDialog::showMinimumTimes() {
 void ConfigurationDialog::showPrinterName() {
     const std::string name = hooks_.printerName ? hooks_.printerName() : PrinterDeviceName(settings_.printerLine);
     printerName_->setText(name.empty() ? QStringLiteral("default") : ToQString(name));
+}
+
+// The chosen colour as table text on the Background colour.
+void ConfigurationDialog::paintColorSample(QPainter& painter, const QRect& area) const {
+    painter.fillRect(area, ColourOf(settings_.color(ColorRole::Background)));
+    QFont font = painter.font();
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(ColourOf(settings_.color(chosenColor_)));
+    painter.drawText(area, Qt::AlignCenter, QStringLiteral("12.3 \u00B1 0.4"));
+}
+
+// A page in the printer's proportions, divided into the layout's cells.
+void ConfigurationDialog::paintLayoutPreview(QPainter& painter, const QRect& area) const {
+    const QSize page = previewPage().scaled(area.size() - QSize(2, 2), Qt::KeepAspectRatio);
+    const QRect sheet(QPoint(area.center().x() - page.width() / 2, 0), page);
+    painter.fillRect(sheet, Qt::white);
+    painter.setPen(Qt::gray);
+    for (int x = 1; x < values_.xSpect; ++x) {
+        const int at = sheet.left() + sheet.width() * x / values_.xSpect;
+        painter.drawLine(at, sheet.top(), at, sheet.bottom());
+    }
+    for (int y = 1; y < values_.ySpect; ++y) {
+        const int at = sheet.top() + sheet.height() * y / values_.ySpect;
+        painter.drawLine(sheet.left(), at, sheet.right(), at);
+    }
+    painter.setPen(Qt::black);
+    painter.drawRect(sheet);
 }
 
 void ConfigurationDialog::choosePort(int port) {

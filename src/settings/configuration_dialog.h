@@ -7,10 +7,10 @@
 // "ravik56.ini".
 
 #include <QDialog>
+#include <QRect>
 #include <QSize>
 #include <array>
 #include <functional>
-#include <map>
 #include <string>
 
 #include "link/serial_devices.h"
@@ -21,7 +21,7 @@ class QAbstractButton;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QPainter;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -55,10 +55,6 @@ public:
                         std::string directory, Prompter& prompter, ConfigurationHooks hooks = {},
                         QWidget* parent = nullptr);
 
-    ConfigKind kind() const { return kind_; }
-    const ConfigValues& values() const { return values_; }
-    const ComPortStates& ports() const { return ports_; }
-
     // The handlers of the controls.
     void choosePort(int port);
     // Gives a port the device path chosen for it ("" resolves from the system).
@@ -82,8 +78,6 @@ public:
     // otherwise takes the values, writes the settings file and closes.
     bool ok();
 
-    // The chosen colour on the Background colour (the sample's colours).
-    ColorRole chosenColor() const { return chosenColor_; }
     // The page the preview draws: the printer's proportions.
     QSize previewPage() const;
 
@@ -99,6 +93,8 @@ private:
     void showLayout();
     void showMinimumTimes();
     void showPrinterName();
+    void paintColorSample(QPainter& painter, const QRect& area) const;
+    void paintLayoutPreview(QPainter& painter, const QRect& area) const;
 
     ConfigKind kind_;
     Settings& settings_;
@@ -113,6 +109,7 @@ private:
 
     std::array<QAbstractButton*, 4> portRadios_{};
     std::array<QComboBox*, 4> portDevices_{};
+    std::array<QLabel*, 4> portTexts_{};
     std::array<QLabel*, 3> colorTexts_{};
     QWidget* colorSample_ = nullptr;
     QWidget* preview_ = nullptr;

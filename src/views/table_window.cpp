@@ -10,6 +10,7 @@
 
 #include "desktop/command_ids.h"
 #include "desktop/qt_text.h"
+#include "maintenance/column_title_edit.h"
 #include "platform/prompter.h"
 #include "views/spectrum_plot.h"
 #include "views/table_marking.h"
@@ -264,7 +265,7 @@ void TableView::rightDoubleClick(const QPoint& at) {
         return;
     }
     const int column = HitTestColumn(columnLayout(), at.x() + horizontalPos(), mode_);
-    if (column >= 1 && column <= 15) Q_EMIT columnTitleEditRequested(mode_, column);
+    if (CanEditColumnTitle(program_.store, column)) Q_EMIT columnTitleEditRequested(mode_, column);
 }
 
 TableWindow::TableWindow(Program& program, TableViewState& views, Mode mode, Prompter& prompter, QWidget* parent)

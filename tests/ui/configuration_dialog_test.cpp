@@ -42,6 +42,7 @@ private Q_SLOTS:
     void okWritesExactlyTheChangedValues();
     void cancelKeepsOnlyTheImmediateChanges();
     void aRangeThatIsNoNumberIsRefused();
+    void aFailedWriteKeepsTheFileAndTheValues();
     void onlyAnOpenablePortCanBeChosen();
     void stepTextsShowLimitsAndWrap();
     void columnDialogStoresBothWordsAndTheTableFollows();
@@ -114,6 +115,17 @@ void ConfigurationDialogTest::aRangeThatIsNoNumberIsRefused() {
     QCOMPARE(d.dialog.result(), 0);
     QCOMPARE(SettingsFile(), before);
     QCOMPARE(t.program.settings.pos, 1.0f);
+}
+
+void ConfigurationDialogTest::aFailedWriteKeepsTheFileAndTheValues() {
+    FrameUnderTest t;
+    const std::string before = SettingsFile();
+    Dialog d(t, ConfigKind::Output);
+    d.dialog.stepLayout(true, +1);
+    WithFileSizeLimit(16, [&d] { QVERIFY(d.dialog.ok()); });
+    QCOMPARE(t.prompter.shown(), (std::vector<std::string>{"SAVE ERROR: Opening Ini file"}));
+    QCOMPARE(SettingsFile(), before);
+    QCOMPARE(t.program.settings.ySpect, 3);
 }
 
 void ConfigurationDialogTest::onlyAnOpenablePortCanBeChosen() {

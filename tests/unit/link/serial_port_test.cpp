@@ -12,6 +12,7 @@
 #include "link/instrument_port.h"
 #include "link/line_discipline.h"
 #include "settings/settings.h"
+#include "support/pseudo_terminal.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 
@@ -59,18 +60,7 @@ TEST(LineDiscipline, ReadBackItemsAreCheckedInTableOrder) {
 }
 
 // A pseudo-terminal pair: the test plays the analyzer on the master side.
-struct PtyPair {
-    int master = -1;
-    std::string slave;
-    PtyPair() {
-        master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-        grantpt(master);
-        unlockpt(master);
-        char name[128] = {};
-        ptsname_r(master, name, sizeof name);
-        slave = name;
-    }
-    ~PtyPair() { ::close(master); }
+struct PtyPair : test::PseudoTerminal {
     termios2 lineSettings() const {
         termios2 settings{};
         ::ioctl(master, TCGETS2, &settings);
