@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "app/quick_button_bar.h"
 #include "desktop/command_ids.h"
 #include "link/dialog_shell.h"
 #include "link/dump_dialog.h"
