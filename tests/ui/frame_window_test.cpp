@@ -342,11 +342,12 @@ void FrameWindowTest::commandStatesFollowReadingsChangesAndLock() {
     QVERIFY(enabled(command::kSave));
     QVERIFY(button(control::kSaveButton));
     // Dialogs that belong to later work stay greyed, quick buttons too.
-    for (int id : {141, 132, 176, 177, 178, 179, 185, 180, 143, 65535}) QVERIFY(!enabled(id));
+    for (int id : {141, 132, 177, 178, 179, 185, 180}) QVERIFY(!enabled(id));
     QVERIFY(!button(control::kPrintButton));
-    QVERIFY(!button(control::kRemoteButton));
-    QVERIFY(!button(control::kConnectButton));
-    QCOMPARE(t.frame->quickButtonBar()->button(control::kConnectButton)->shownPicture(), QStringLiteral("CONNECT_GR"));
+    // The instrument commands work while the port is closed.
+    for (int id : {176, 143, 65535}) QVERIFY(enabled(id));
+    QVERIFY(button(control::kRemoteButton));
+    QVERIFY(button(control::kConnectButton));
 }
 
 void FrameWindowTest::oneTableWindowPerModeWithReadings() {
