@@ -149,7 +149,7 @@ void AddInstrumentSteps(Tour& tour, FrameWindow& frame, Program& program) {
         if (*dump) tour.save(*dump, QStringLiteral("09-receive-mid-dump.png"));
         if (*dump) {
             (*dump)->receiver().end();
-            (*dump)->close();
+            (*dump)->done(0);
         }
         qobject_cast<QAbstractButton*>(FindControl(**remote, remote_control::kScreenCheck))->setChecked(true);
         qobject_cast<QAbstractButton*>(FindControl(**remote, remote_control::kSpectraCheck))->setChecked(true);

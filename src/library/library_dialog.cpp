@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
@@ -125,6 +126,10 @@ QWidget* LibraryDialog::buildLimitEdits() {
             SetControlId(edit, kFirstLimitEdit + 2 * pair + side);
             edit->setFixedWidth(editWidth);
             edit->setAlignment(Qt::AlignRight);
+            // Outside edit mode the limits are shown, greyed only in their frame: keep them readable.
+            QPalette palette = edit->palette();
+            palette.setColor(QPalette::Disabled, QPalette::Text, palette.color(QPalette::Active, QPalette::Text));
+            edit->setPalette(palette);
             limitEdits_[static_cast<size_t>(pair)][static_cast<size_t>(side)] = edit;
             grid->addWidget(edit, row, left + 1 + side);
         }
@@ -207,13 +212,13 @@ void LibraryDialog::selectRow(int row) {
     if (row < 0 || row >= static_cast<int>(lines.size())) return;
     selectedAlloy_ = lines[static_cast<size_t>(row)].alloy;
     selectedGroup_ = lines[static_cast<size_t>(row)].group;
-    // The other list follows.
+    // Both lists show the selection: the other one follows.
+    const QSignalBlocker quietGrouped(groupedList_);
+    const QSignalBlocker quietSorted(sortedList_);
+    shownList()->setCurrentRow(row);
     QListWidget* other = sortedView_ ? groupedList_ : sortedList_;
     const int otherRow = RowOf(sortedView_ ? grouped_ : sorted_, selectedAlloy_, selectedGroup_);
-    if (otherRow >= 0) {
-        const QSignalBlocker quiet(other);
-        other->setCurrentRow(otherRow);
-    }
+    if (otherRow >= 0) other->setCurrentRow(otherRow);
     showSelection();
 }
 

@@ -1,10 +1,12 @@
 #include "link/dump_dialog.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -56,6 +58,9 @@ DumpDialog::DumpDialog(SerialLine& line, Prompter& prompter, Settings& settings,
     prompt->setMargin(6);
     QLabel* progress = AddLabel(this, kProgress, 1);
     QLabel* queue = AddLabel(this, kInQueue, 1);
+    progressBar_ = new QProgressBar(this);
+    progressBar_->setRange(0, 100);
+    progressBar_->setValue(0);
 
     auto* accept = new QPushButton(QStringLiteral("&Accept"), this);
     SetControlId(accept, kAccept);
@@ -68,6 +73,7 @@ DumpDialog::DumpDialog(SerialLine& line, Prompter& prompter, Settings& settings,
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(prompt, 1);
+    texts->addWidget(progressBar_);
     texts->addWidget(progress);
     texts->addWidget(queue);
     auto* buttons = new QVBoxLayout;
@@ -93,6 +99,7 @@ bool DumpDialog::start(const SerialPortConfig& config) {
 void DumpDialog::tick() {
     receiver_.tick();
     ApplyDialogEvents(*this, receiver_.takeEvents());
+    progressBar_->setValue(std::min(receiver_.state().percent, 100));
 }
 
 void DumpDialog::acceptDump() {

@@ -9,7 +9,7 @@
 
 #include "link/dump_receiver.h"
 
-class QPushButton;
+class QProgressBar;
 
 namespace ravik {
 
@@ -38,6 +38,7 @@ public:
 private:
     DumpReceiver receiver_;
     QTimer timer_;
+    QProgressBar* progressBar_ = nullptr;  // the progress line's percentage, drawn
 };
 
 }  // namespace ravik

@@ -3,6 +3,7 @@
 // unchanged text byte for byte, and Send against the simulated analyzer,
 // complete and stopped by Close.
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>

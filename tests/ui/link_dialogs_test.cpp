@@ -7,12 +7,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QLineEdit>
+#include <QPainter>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
 
+#include "app/quick_button_bar.h"
 #include "desktop/command_ids.h"
 #include "link/dialog_shell.h"
 #include "link/dump_dialog.h"
@@ -87,6 +90,7 @@ private Q_SLOTS:
     void discardLeavesTheOpenFile();
     void cutShortDumpAndMissingPort();
     void remoteAgainstTheSimulator();
+    void screenPixelsStaySharpSquares();
 };
 
 void LinkDialogsTest::receiveAcceptsADumpIntoTheTables() {
@@ -228,6 +232,23 @@ void LinkDialogsTest::remoteAgainstTheSimulator() {
     QCOMPARE(dialog.result(), 0);
     QVERIFY(!port.isOpen());
     QVERIFY(!dialog.timer().isActive());
+}
+
+void LinkDialogsTest::screenPixelsStaySharpSquares() {
+    // One dark pixel at column 9, row 0 (bit 1 of the second byte, least significant bit leftmost).
+    std::vector<uint8_t> bitmap(kScreenBitmapBytes, 0);
+    bitmap[1] = 0x02;
+    const MonoPicture picture = ScreenPicture(bitmap);
+    QImage image(3 * kScreenWidth + 2, 3 * kScreenHeight + 2, QImage::Format_RGB32);
+    QPainter painter(&image);
+    PaintMonoPicture(painter, picture, image.size());
+    painter.end();
+    // Scale 3, one pixel of margin on each side: the dark pixel covers x 28..30, y 1..3.
+    const QRgb light = image.pixel(1, 1);
+    for (int y = 1; y <= 3; ++y) {
+        for (int x = 27; x <= 31; ++x) QCOMPARE(image.pixel(x, y) != light, x >= 28 && x <= 30);
+    }
+    QCOMPARE(image.pixel(29, 4), light);
 }
 
 }  // namespace ravik::test
