@@ -1,4 +1,5 @@
-// The ravik executable: the desktop program, or a headless subcommand.
+// ravik-desktop: the desktop program. The ravik executable starts it when it
+// is given no subcommand; the subcommands run without Qt.
 
 #include <QApplication>
 #include <QFileInfo>
@@ -17,7 +18,6 @@
 #include "app/qt_prompter.h"
 #include "desktop/qt_text.h"
 #include "app/screenshot_tour.h"
-#include "app/subcommands.h"
 
 namespace {
 
@@ -43,8 +43,6 @@ void PassHeldMessages(QtMessageHandler handler) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (ravik::IsSubcommandCall(argc, argv)) return ravik::RunSubcommand(argc, argv);
-
     const QtMessageHandler qtHandler = qInstallMessageHandler(HoldStartMessage);
     QApplication application(argc, argv);
     qInstallMessageHandler(qtHandler);
