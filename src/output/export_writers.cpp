@@ -228,7 +228,7 @@ private:
 // of columns, a row at a time would miss the caches on every value.
 void AppendChannelRows(std::string& out, const std::vector<SpectrumColumn>& columns, char delimiter,
                        const std::function<void()>& beforeRow) {
-    constexpr size_t kRowBlock = 64;
+    constexpr size_t kRowBlock = 16;
     const size_t count = columns.size();
     std::vector<float> block(kRowBlock * count);
     std::vector<char> row(24 + count * (kFixed3MaxLength + 1) + 2);
@@ -336,7 +336,11 @@ void ExportSpectra(std::string& out, const ExportSource& source, Mode mode,
         out += delimiter;
     }
     out += "\r\n";
-    out.reserve(out.size() + (longest + 1) * (8 * columns.size() + 8));
+    // Room for every row up front (a cell and its delimiter rarely take more
+    // than 16 characters): growing the text would copy it and touch twice the
+    // memory, which costs more than the formatting. Room not written is never
+    // touched.
+    out.reserve(out.size() + (longest + 1) * (16 * columns.size() + 16));
     AppendChannelRows(out, columns, delimiter, beforeRow);
     out += "\r\n\r\n";
 }

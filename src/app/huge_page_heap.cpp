@@ -1,0 +1,19 @@
+#include "app/huge_page_heap.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace ravik {
+
+void RestartWithHugePageHeap(char** argv) {
+    const char* tunables = std::getenv("GLIBC_TUNABLES");
+    std::string value = tunables != nullptr ? tunables : "";
+    if (value.find("glibc.malloc.hugetlb") != std::string::npos) return;
+    value += value.empty() ? "glibc.malloc.hugetlb=1" : ":glibc.malloc.hugetlb=1";
+    if (::setenv("GLIBC_TUNABLES", value.c_str(), 1) != 0) return;
+    ::execv("/proc/self/exe", argv);
+}
+
+}  // namespace ravik
