@@ -7,13 +7,16 @@
 
 namespace ravik {
 
-void RestartWithHugePageHeap(char** argv) {
+bool AskForHugePageHeap() {
     const char* tunables = std::getenv("GLIBC_TUNABLES");
     std::string value = tunables != nullptr ? tunables : "";
-    if (value.find("glibc.malloc.hugetlb") != std::string::npos) return;
+    if (value.find("glibc.malloc.hugetlb") != std::string::npos) return false;
     value += value.empty() ? "glibc.malloc.hugetlb=1" : ":glibc.malloc.hugetlb=1";
-    if (::setenv("GLIBC_TUNABLES", value.c_str(), 1) != 0) return;
-    ::execv("/proc/self/exe", argv);
+    return ::setenv("GLIBC_TUNABLES", value.c_str(), 1) == 0;
+}
+
+void RestartWithHugePageHeap(char** argv) {
+    if (AskForHugePageHeap()) ::execv("/proc/self/exe", argv);
 }
 
 }  // namespace ravik

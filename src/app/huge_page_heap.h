@@ -3,13 +3,17 @@
 // pages every first touch of that memory is a page fault, which on virtual
 // machines costs far more than the copy itself. glibc's malloc puts its heap
 // in transparent huge pages when the tunable glibc.malloc.hugetlb=1 is set,
-// but reads tunables only when a process starts: so the ravik executable
-// starts itself again, once, with it set (a user's own setting is kept).
+// but reads tunables only when a process starts.
 
 namespace ravik {
 
-// Returns only when the process already runs with the setting (or cannot be
-// started again); otherwise this process is replaced.
+// Adds glibc.malloc.hugetlb=1 to GLIBC_TUNABLES for the processes started
+// from now on (ravik-desktop); false when it was there already (a user's own
+// setting is kept) or cannot be set.
+bool AskForHugePageHeap();
+
+// Starts this process again, once, with the setting; returns only when it
+// runs with it already (or cannot be started again).
 void RestartWithHugePageHeap(char** argv);
 
 }  // namespace ravik
