@@ -21,11 +21,13 @@ const std::vector<Subcommand>& Subcommands() {
 namespace {
 bool IsHelp(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
 
-// A first argument that is no option and names no file is a mistyped
-// subcommand ("ravik exprot"), not a readings file for the desktop program.
+// A first argument that is no option, names no file and does not look like
+// a path ("ravik exprot") is a mistyped subcommand. A missing file such as
+// "/home/x/gone.qvr" (a file manager's stale entry) still goes to the
+// desktop program, which says it cannot open it.
 bool IsUnknownWord(const char* arg) {
     std::error_code error;
-    return arg[0] != '-' && !std::filesystem::exists(arg, error);
+    return arg[0] != '-' && std::strpbrk(arg, "/.") == nullptr && !std::filesystem::exists(arg, error);
 }
 
 void PrintHelp(FILE* to) {

@@ -19,8 +19,9 @@ struct Subcommand {
 const std::vector<Subcommand>& Subcommands();
 
 // True when argv names a subcommand, asks for help, or starts with a word
-// that is neither a subcommand, an option nor an existing file (which is
-// told as an unknown command, with the list of subcommands, status 2).
+// that is neither a subcommand, an option, a path nor an existing file
+// (which is told as an unknown command, with the list of subcommands,
+// status 2).
 bool IsSubcommandCall(int argc, char** argv);
 int RunSubcommand(int argc, char** argv);
 
