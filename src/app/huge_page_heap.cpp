@@ -11,7 +11,9 @@ bool AskForHugePageHeap() {
     const char* tunables = std::getenv("GLIBC_TUNABLES");
     std::string value = tunables != nullptr ? tunables : "";
     if (value.find("glibc.malloc.hugetlb") != std::string::npos) return false;
-    value += value.empty() ? "glibc.malloc.hugetlb=1" : ":glibc.malloc.hugetlb=1";
+    // The heap grows in 32 MiB steps, so that its huge pages are whole ones.
+    value += value.empty() ? "" : ":";
+    value += "glibc.malloc.hugetlb=1:glibc.malloc.top_pad=33554432";
     return ::setenv("GLIBC_TUNABLES", value.c_str(), 1) == 0;
 }
 

@@ -7,9 +7,10 @@
 
 namespace ravik {
 
-// Adds glibc.malloc.hugetlb=1 to GLIBC_TUNABLES for the processes started
-// from now on (ravik-desktop); false when it was there already (a user's own
-// setting is kept) or cannot be set.
+// Adds glibc.malloc.hugetlb=1 (and a heap growing in 32 MiB steps) to
+// GLIBC_TUNABLES for the processes started from now on (ravik-desktop);
+// false when it was there already (a user's own setting is kept) or cannot
+// be set.
 bool AskForHugePageHeap();
 
 // Starts this process again, once, with the setting; returns only when it
