@@ -228,7 +228,7 @@ private:
 // of columns, a row at a time would miss the caches on every value.
 void AppendChannelRows(std::string& out, const std::vector<SpectrumColumn>& columns, char delimiter,
                        const std::function<void()>& beforeRow) {
-    constexpr size_t kRowBlock = 16;
+    constexpr size_t kRowBlock = 64;
     const size_t count = columns.size();
     std::vector<float> block(kRowBlock * count);
     std::vector<char> row(24 + count * (kFixed3MaxLength + 1) + 2);
