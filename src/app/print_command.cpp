@@ -121,7 +121,9 @@ namespace ravik {
 
 std::vector<Subcommand> AllSubcommands() {
     std::vector<Subcommand> commands = Subcommands();
-    commands.push_back({"print", kPrintUsage, RunPrint});
+    for (Subcommand& command : commands) {
+        if (command.run == nullptr) command.run = RunPrint;
+    }
     return commands;
 }
 

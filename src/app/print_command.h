@@ -7,13 +7,9 @@
 
 namespace ravik {
 
-inline constexpr const char* kPrintUsage =
-    "ravik print INPUT.qvr --mode {paint|bulk|thin|alloy|sign} [--table] [--low] [--high] [--status] "
-    "[--marked] [--classes LIST] [--final-results] [--settings-dir DIR] --pdf OUT.pdf";
-
 int RunPrint(const Arguments& args);
 
-// The core subcommands and ravik print.
+// The core subcommands with ravik print's run function.
 std::vector<Subcommand> AllSubcommands();
 
 }  // namespace ravik

@@ -1,5 +1,7 @@
 #include "app/subcommands.h"
 
+#include "app/desktop_launch.h"
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -15,6 +17,7 @@ const std::vector<Subcommand>& Subcommands() {
         {"probe", "ravik probe --port DEVICE", RunProbe},
         {"ports", "ravik ports", RunPorts},
         {"export", kExportUsage, RunExport},
+        {"print", kPrintUsage, nullptr},
     };
     return kCommands;
 }
@@ -22,11 +25,13 @@ const std::vector<Subcommand>& Subcommands() {
 namespace {
 bool IsHelp(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
 
-// A first argument that is no option and names no file is a mistyped
-// subcommand ("ravik exprot"), not a readings file for the desktop program.
+// A first argument that is no option, names no file and does not look like
+// a path ("ravik exprot") is a mistyped subcommand. A missing file such as
+// "/home/x/gone.qvr" (a file manager's stale entry) still goes to the
+// desktop program, which says it cannot open it.
 bool IsUnknownWord(const char* arg) {
     std::error_code error;
-    return arg[0] != '-' && !std::filesystem::exists(arg, error);
+    return arg[0] != '-' && std::strpbrk(arg, "/.") == nullptr && !std::filesystem::exists(arg, error);
 }
 
 void PrintHelp(FILE* to, const std::vector<Subcommand>& commands) {
@@ -60,7 +65,7 @@ int RunSubcommand(int argc, char** argv, const std::vector<Subcommand>& commands
                 return 0;
             }
         }
-        return command.run(args);
+        return command.run != nullptr ? command.run(args) : RunDesktopProgram(argv);
     }
     std::fprintf(stderr, "ravik: unknown command \"%s\"\n", argv[1]);
     PrintHelp(stderr, commands);

@@ -327,7 +327,11 @@ void ExportSpectra(std::string& out, const ExportSource& source, Mode mode,
         out += delimiter;
     }
     out += "\r\n";
-    out.reserve(out.size() + (longest + 1) * (8 * columns.size() + 8));
+    // Room for every row up front (a cell and its delimiter rarely take more
+    // than 16 characters): growing the text would copy it and touch twice the
+    // memory, which costs more than the formatting. Room not written is never
+    // touched.
+    out.reserve(out.size() + (longest + 1) * (16 * columns.size() + 16));
     AppendChannelRows(out, columns, delimiter, beforeRow);
     out += "\r\n\r\n";
 }

@@ -96,38 +96,49 @@ struct Reporting {
     bool& tooManyReported;
 };
 
-class Formatter {
+// The column titles a reading claims: its mode's titles, the labels of its
+// text fields and a column for each of its element names.
+class TitleClaims {
 public:
-    Formatter(const ReadingStore& store, const Settings& settings, ReadingFields& out)
-        : store_(store), settings_(settings), out_(out) {}
+    explicit TitleClaims(const ReadingStore& store) : store_(store) {}
 
-    // Formats the reading; titles are only read.
-    bool run(int number, Bytes record);
     // Learns the reading's mode titles into the store's, as formatting would
     // claim them, without formatting: the text labels, the fixed titles and
     // the element columns.
     bool learn(Bytes record, ColumnTitles& into, Reporting& report);
 
-private:
+protected:
     // The reading's kind, with the titles and columns of its mode taken up;
     // an unknown mode is reported when report is given.
     std::optional<ReadingKind> begin(const RecordView& view, Reporting* report);
     void learnTextTitles(const RecordView& view, const ReadingKind& kind);
-    void putTextFields(const RecordView& view, const ReadingKind& kind);
-    void putElements(const RecordView& view, const ReadingKind& kind);
     int elementColumn(std::string_view name, Reporting* report);
-    void putElementTexts(size_t column, size_t index, std::string_view name, double value,
-                         double precision, const ReadingKind& kind);
 
     const ReadingStore& store_;
-    const Settings& settings_;
-    ReadingFields& out_;
     ModeTitles titles_{};
     int fixed_ = 0;
     int lastElementSlot_ = 0;
 };
 
-std::optional<ReadingKind> Formatter::begin(const RecordView& view, Reporting* report) {
+class Formatter : private TitleClaims {
+public:
+    Formatter(const ReadingStore& store, const Settings& settings, ReadingFields& out)
+        : TitleClaims(store), settings_(settings), out_(out) {}
+
+    // Formats the reading; titles are only read.
+    bool run(int number, Bytes record);
+
+private:
+    void putTextFields(const RecordView& view, const ReadingKind& kind);
+    void putElements(const RecordView& view, const ReadingKind& kind);
+    void putElementTexts(size_t column, size_t index, std::string_view name, double value,
+                         double precision, const ReadingKind& kind);
+
+    const Settings& settings_;
+    ReadingFields& out_;
+};
+
+std::optional<ReadingKind> TitleClaims::begin(const RecordView& view, Reporting* report) {
     const RecordHeader& header = view.header();
     const std::optional<ReadingKind> kind = KindOf(store_, header);
     if (!kind) {
@@ -145,7 +156,7 @@ std::optional<ReadingKind> Formatter::begin(const RecordView& view, Reporting* r
     return kind;
 }
 
-bool Formatter::learn(Bytes record, ColumnTitles& into, Reporting& report) {
+bool TitleClaims::learn(Bytes record, ColumnTitles& into, Reporting& report) {
     const RecordView view(record);
     if (!view.hasHeader()) return false;
     const std::optional<ReadingKind> kind = begin(view, &report);
@@ -205,7 +216,7 @@ bool Formatter::run(int number, Bytes record) {
     return true;
 }
 
-void Formatter::learnTextTitles(const RecordView& view, const ReadingKind& kind) {
+void TitleClaims::learnTextTitles(const RecordView& view, const ReadingKind& kind) {
     const int* fields = kind.group == Mode::Sign ? kSignLayoutFields : kOtherLayoutFields;
     for (int cell = 2; cell <= 12; ++cell) {
         const int field = fields[cell];
@@ -303,7 +314,7 @@ void Formatter::putElements(const RecordView& view, const ReadingKind& kind) {
     }
 }
 
-int Formatter::elementColumn(std::string_view name, Reporting* report) {
+int TitleClaims::elementColumn(std::string_view name, Reporting* report) {
     for (int slot = fixed_; slot <= lastElementSlot_; ++slot) {
         Title& title = titles_[static_cast<size_t>(slot)];
         const std::string_view text = title.view();
@@ -367,10 +378,8 @@ bool FormatReadingFields(const ReadingStore& store, const Settings& settings, in
 }
 
 bool LearnReadingTitles(ReadingStore& store, Bytes record, Prompter& prompter) {
-    const Settings anySettings;  // titles do not depend on settings
-    ReadingFields unused;
     Reporting report{prompter, store.tooManyElementsReported};
-    return Formatter(store, anySettings, unused).learn(record, store.titles, report);
+    return TitleClaims(store).learn(record, store.titles, report);
 }
 
 int ClassifyPaint(double lValue, double lPrecision, double kValue, double kPrecision,

@@ -1,10 +1,16 @@
 #include "readings/readings_loader.h"
 
+#include <fcntl.h>
 #include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "platform/format_text.h"
@@ -42,6 +48,74 @@ void LearnAllTitles(ReadingStore& store, Prompter& prompter) {
     }
 }
 
+// Where a load takes its bytes from: bytes already in memory (a received
+// dump), or a file read a window at a time. A large file is so never held in
+// memory besides its records, which halves the memory a load first touches.
+class ByteSource {
+public:
+    virtual ~ByteSource() = default;
+    virtual size_t size() const = 0;
+    // The length bytes at position; empty when they are not all there. The
+    // bytes stay valid until the next take.
+    virtual Bytes take(size_t position, size_t length) = 0;
+};
+
+class MemorySource final : public ByteSource {
+public:
+    explicit MemorySource(Bytes bytes) : bytes_(bytes) {}
+    size_t size() const override { return bytes_.size(); }
+    Bytes take(size_t position, size_t length) override {
+        if (position > bytes_.size() || length > bytes_.size() - position) return {};
+        return bytes_.subspan(position, length);
+    }
+
+private:
+    Bytes bytes_;
+};
+
+class FileSource final : public ByteSource {
+public:
+    // fd: an open regular file of size bytes, closed by the source.
+    FileSource(int fd, size_t size) : fd_(fd), size_(std::min(size, kLargestUsefulFile)) {}
+    ~FileSource() override { ::close(fd_); }
+    FileSource(const FileSource&) = delete;
+    FileSource& operator=(const FileSource&) = delete;
+
+    size_t size() const override { return size_; }
+    Bytes take(size_t position, size_t length) override {
+        if (position > size_ || length > size_ - position) return {};
+        if (position < start_ || position + length > start_ + filled_) fill(position, length);
+        if (position + length > start_ + filled_) return {};  // the file became shorter
+        return Bytes(window_.data() + (position - start_), length);
+    }
+
+private:
+    static constexpr size_t kWindow = size_t{1} << 18;
+
+    void fill(size_t position, size_t length) {
+        window_.resize(std::max({window_.size(), kWindow, length}));
+        start_ = position;
+        filled_ = 0;
+        const size_t want = std::min(window_.size(), size_ - position);
+        while (filled_ < want) {
+            const ssize_t got = ::pread(fd_, window_.data() + filled_, want - filled_,
+                                        static_cast<off_t>(position + filled_));
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) return;
+            filled_ += static_cast<size_t>(got);
+        }
+    }
+
+    int fd_;
+    size_t size_;
+    std::vector<uint8_t> window_;
+    size_t start_ = 0;
+    size_t filled_ = 0;
+};
+
+LoadOutcome LoadFromSource(ReadingStore& store, ByteSource& bytes, const std::string& path, int command,
+                           Prompter& prompter);
+
 }  // namespace
 
 std::vector<std::string> HeaderLines(const char* headerText) {
@@ -61,8 +135,17 @@ std::vector<std::string> HeaderLines(const char* headerText) {
 
 LoadOutcome LoadReadingsBytes(ReadingStore& store, std::span<const uint8_t> bytes, const std::string& path,
                        int command, Prompter& prompter) {
+    MemorySource source(bytes);
+    return LoadFromSource(store, source, path, command, prompter);
+}
+
+namespace {
+
+LoadOutcome LoadFromSource(ReadingStore& store, ByteSource& bytes, const std::string& path, int command,
+                           Prompter& prompter) {
     std::array<char, kFileHeaderSize + 1> header{};
-    std::memcpy(header.data(), bytes.data(), std::min(bytes.size(), kFileHeaderSize));
+    const Bytes head = bytes.take(0, std::min(bytes.size(), kFileHeaderSize));
+    if (!head.empty()) std::memcpy(header.data(), head.data(), head.size());
 
     const std::vector<std::string> lines = HeaderLines(header.data());
     if (lines.size() < 4) {
@@ -111,12 +194,18 @@ LoadOutcome LoadReadingsBytes(ReadingStore& store, std::span<const uint8_t> byte
                 endedEarly = true;
                 break;
             }
-            const uint16_t length = ReadU16(bytes.data() + position);
+            // Empty takes: the file became shorter while it was read.
+            const Bytes recordHeader = bytes.take(position, kRecordHeaderSize);
+            const uint16_t length = recordHeader.empty() ? 0 : ReadU16(recordHeader.data());
             if (length < kRecordHeaderSize || length > bytes.size() - position) {
                 endedEarly = true;
                 break;
             }
-            const Bytes record = bytes.subspan(position, length);
+            const Bytes record = bytes.take(position, length);
+            if (record.empty()) {
+                endedEarly = true;
+                break;
+            }
             position += length;
             if (!RecordView(record).isWhole()) {
                 ++damaged;
@@ -154,6 +243,8 @@ LoadOutcome LoadReadingsBytes(ReadingStore& store, std::span<const uint8_t> byte
     return LoadOutcome::Whole;
 }
 
+}  // namespace
+
 namespace {
 bool EndsWithIgnoringCase(const std::string& text, const char* suffix) {
     const size_t length = std::strlen(suffix);
@@ -180,6 +271,17 @@ std::optional<float> ReadFileVersion(const std::string& path) {
 }
 
 LoadOutcome LoadReadingsFile(ReadingStore& store, const std::string& path, int command, Prompter& prompter) {
+    // Opened without blocking, so a FIFO's open never waits for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat info {};
+    if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        FileSource source(fd, static_cast<size_t>(info.st_size));
+        return LoadFromSource(store, source, path, command, prompter);
+    }
+    if (fd >= 0) ::close(fd);
+    // Anything else gets the reader's own message (not a regular file, or
+    // cannot be opened).
     std::vector<uint8_t> bytes;
     if (const FileStatus status = ReadFileBytes(path, bytes, kLargestUsefulFile); status != FileStatus::Ok) {
         prompter.error(ReadProblemText(status, path, FormatText("Cannot Open File\n%s", path.c_str())), "READ ERROR");

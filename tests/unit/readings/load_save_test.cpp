@@ -7,6 +7,7 @@
 #include "platform/file_io.h"
 #include "readings/readings_saver.h"
 #include "reading_files.h"
+#include "make-sample/sample_file.h"
 #include "support/temp_dir.h"
 
 namespace ravik {
@@ -144,7 +145,34 @@ TEST(LoadReadingsFile, DamagedFilesLoadWhatIsWholeAndSaySoOnce) {
         ExpectConsistent(store);
         ReadingFields fields;
         for (int n = 1; n <= store.readingCount; ++n) FormatReadingFields(store, {}, n, store.record(n), fields);
+
+        // The same damage in a file on disk.
+        test::TempDir dir;
+        test::WriteAll(dir.file("bad.qvr"), std::string(bytes.begin(), bytes.end()));
+        ReadingStore fromFile;
+        EXPECT_EQ(LoadReadingsFile(fromFile, dir.file("bad.qvr"), kOpenCommand, prompter), LoadOutcome::Damaged);
+        EXPECT_EQ(fromFile.readingCount, damage.loaded);
     }
+}
+
+TEST(LoadReadingsFile, AFileOfManyReadWindowsLoadsAsItsBytesDo) {
+    sample::SampleOptions options;
+    options.counts = {150, 150, 150, 150, 150};
+    const std::vector<uint8_t> bytes = sample::MakeReadingsFile(options);
+    ASSERT_GT(bytes.size(), size_t{1} << 20);
+    test::TempDir dir;
+    test::WriteAll(dir.file("big.qvr"), std::string(bytes.begin(), bytes.end()));
+    ReadingStore fromFile;
+    ReadingStore fromBytes;
+    test::ScriptedPrompter prompter;
+    ASSERT_EQ(LoadReadingsFile(fromFile, dir.file("big.qvr"), kOpenCommand, prompter), LoadOutcome::Whole);
+    ASSERT_EQ(LoadReadingsBytes(fromBytes, bytes, "big.qvr", kOpenCommand, prompter), LoadOutcome::Whole);
+    ASSERT_EQ(fromFile.readingCount, 750);
+    for (int32_t n = 1; n <= fromFile.readingCount; ++n) {
+        ASSERT_TRUE(std::ranges::equal(fromFile.record(n), fromBytes.record(n))) << n;
+    }
+    EXPECT_EQ(fromFile.modeLists, fromBytes.modeLists);
+    for (Mode mode : kAllModes) EXPECT_EQ(fromFile.titles[mode], fromBytes.titles[mode]);
 }
 
 TEST(LoadReadingsFile, AFileWithoutFourHeaderLinesLeavesTheOpenOne) {
