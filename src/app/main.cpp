@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
-#include <QScreen>
 #include <clocale>
 
 #include "app/frame_window.h"
@@ -29,13 +28,7 @@ int main(int argc, char** argv) {
     ravik::QtFileChooser fileChooser(program, prompter);
     ravik::FrameWindow frame(program, prompter, fileChooser);
     if (!frame.settingsRead()) return 0;
-    if (frame.restoreFrameGeometry()) {
-        frame.show();
-    } else {
-        // The whole screen, also where no window manager maximizes windows.
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) frame.resize(screen->availableSize());
-        frame.showMaximized();
-    }
+    frame.showWhereItWas();
 
     // A readings file named on the command line opens as File Open would.
     const QStringList arguments = QApplication::arguments();

@@ -171,8 +171,7 @@ void FrameDesktopTest::frameAndArrangementAreRemembered() {
     t.frame.reset();
 
     t.frame = std::make_unique<FrameWindow>(t.program, t.prompter, t.chooser);
-    QVERIFY(t.frame->restoreFrameGeometry());
-    t.frame->show();
+    t.frame->showWhereItWas();
     QCOMPARE(t.frame->geometry(), frameRect);
     t.open(path);
     QCOMPARE(t.frame->tableWindow(Mode::Paint)->geometry(), paintRect);
