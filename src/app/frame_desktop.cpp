@@ -152,8 +152,10 @@ void FrameWindow::saveDesktopLayout() {
 
 void FrameWindow::arrangeNewFileWindows() {
     const QSettings layout(LayoutFilePath(), QSettings::IniFormat);
+    // Every table needs a remembered place that can still be seen in the client.
+    const QRect area = mdiViewport_->rect();
     const bool remembered = std::all_of(kAllModes.begin(), kAllModes.end(), [&](Mode mode) {
-        return tableWindow(mode) == nullptr || layout.contains(TableKey(mode));
+        return tableWindow(mode) == nullptr || area.intersects(layout.value(TableKey(mode)).toRect());
     });
     if (!remembered) {
         tile(true);
