@@ -14,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QSettings>
 #include <QShortcut>
 #include <QStatusBar>
@@ -118,14 +119,26 @@ void FrameWindow::setUpDesktop() {
     fillRecentFilesMenu();
 }
 
-bool FrameWindow::restoreFrameGeometry() {
+void FrameWindow::showWhereItWas() {
     const QSettings layout(LayoutFilePath(), QSettings::IniFormat);
-    return restoreGeometry(layout.value(QStringLiteral("Frame/geometry")).toByteArray());
+    const QRect place = layout.value(QStringLiteral("Frame/place")).toRect();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect desktop = screen != nullptr ? screen->availableGeometry() : place;
+    // A place off the screen (another monitor then) is not restored.
+    if (!layout.value(QStringLiteral("Frame/maximized")).toBool() && place.isValid() && desktop.intersects(place)) {
+        setGeometry(place);
+        show();
+        return;
+    }
+    // The whole screen, also where no window manager maximizes windows.
+    if (screen != nullptr) resize(desktop.size());
+    showMaximized();
 }
 
 void FrameWindow::saveDesktopLayout() {
     QSettings layout(LayoutFilePath(), QSettings::IniFormat);
-    layout.setValue(QStringLiteral("Frame/geometry"), saveGeometry());
+    layout.setValue(QStringLiteral("Frame/maximized"), isMaximized());
+    layout.setValue(QStringLiteral("Frame/place"), isMaximized() ? normalGeometry() : geometry());
     const bool hasTables = std::any_of(tables_.begin(), tables_.end(), [](TableWindow* w) { return w != nullptr; });
     // Without tables the last arrangement stays; stacked tables need none.
     if (!hasTables) return;
@@ -139,8 +152,10 @@ void FrameWindow::saveDesktopLayout() {
 
 void FrameWindow::arrangeNewFileWindows() {
     const QSettings layout(LayoutFilePath(), QSettings::IniFormat);
+    // Every table needs a remembered place that can still be seen in the client.
+    const QRect area = mdiViewport_->rect();
     const bool remembered = std::all_of(kAllModes.begin(), kAllModes.end(), [&](Mode mode) {
-        return tableWindow(mode) == nullptr || layout.contains(TableKey(mode));
+        return tableWindow(mode) == nullptr || area.intersects(layout.value(TableKey(mode)).toRect());
     });
     if (!remembered) {
         tile(true);

@@ -105,9 +105,9 @@ public:
     const RecentFiles& recentFiles() const { return recentFiles_; }
     // Ctrl+C: the marked readings of the active table to the clipboard.
     void copyMarkedReadings();
-    // Puts the frame where it was at the end of the last run; false when
-    // nothing is remembered.
-    bool restoreFrameGeometry();
+    // Shows the frame where it was at the end of the last run: maximized
+    // the first time, or when it was then.
+    void showWhereItWas();
     QString statusText() const;
 
 protected:

@@ -31,7 +31,11 @@ void ShowDetails(QFileDialog& dialog) {
     dialog.setViewMode(QFileDialog::Detail);
     dialog.resize(960, 600);
     if (auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
-        list->header()->resizeSection(0, 440);
+        QHeaderView* header = list->header();
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column) {
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        }
     }
 }
 

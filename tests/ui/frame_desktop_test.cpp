@@ -133,13 +133,17 @@ void FrameDesktopTest::ctrlCCopiesTheMarkedReadingsWithTitlesFirst() {
     TempDir dir;
     FrameUnderTest t;
     t.open(WriteReadingsFile(dir, "survey.qvr", {5, 3, 0, 0, 0}));
-    const ModeList& paint = t.program.store.list(Mode::Paint);
-    t.program.store.flags(paint[1]) = Marked;
-    t.program.store.flags(paint[3]) = Marked | Hidden;
+    t.program.store.flags(t.program.store.list(Mode::Paint)[3]) = Hidden;
     t.program.store.flags(t.program.store.list(Mode::Bulk)[0]) = Marked;  // another table's mark
     t.frame->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(t.frame.get()));
     TableWindow* table = t.frame->tableWindow(Mode::Paint);
+    // Rows 2 and 4 marked with the mouse; the status bar follows.
+    QWidget* rows = table->view()->viewport();
+    const int height = table->view()->rowHeight();
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::NoModifier, QPoint(40, 2 * height + height / 2));
+    QTest::mouseClick(rows, Qt::LeftButton, Qt::ControlModifier, QPoint(40, 4 * height + height / 2));
+    QTRY_COMPARE(t.frame->statusText(), QStringLiteral("Paint 5   Bulk 3   Marked 3   Hidden 1"));
     t.frame->mdiArea()->setActiveSubWindow(table);
     QApplication::clipboard()->clear();
     QTest::keyClick(table->view(), Qt::Key_C, Qt::ControlModifier);
@@ -171,8 +175,7 @@ void FrameDesktopTest::frameAndArrangementAreRemembered() {
     t.frame.reset();
 
     t.frame = std::make_unique<FrameWindow>(t.program, t.prompter, t.chooser);
-    QVERIFY(t.frame->restoreFrameGeometry());
-    t.frame->show();
+    t.frame->showWhereItWas();
     QCOMPARE(t.frame->geometry(), frameRect);
     t.open(path);
     QCOMPARE(t.frame->tableWindow(Mode::Paint)->geometry(), paintRect);

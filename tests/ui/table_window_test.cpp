@@ -59,6 +59,7 @@ class TableWindowTest : public QObject {
 private Q_SLOTS:
     void plainControlAndShiftClicksMark();
     void dragMarksAndGoingBackUnmarks();
+    void dragMarkingScrollsOnWhileThePointerRestsBeyondTheEdge();
     void deleteAndInsertReleasesHideAndUnhide();
     void doubleClickClearsMarksInEveryTable();
     void keysScrollOnRelease();
@@ -95,6 +96,24 @@ void TableWindowTest::dragMarksAndGoingBackUnmarks() {
     QTest::mouseRelease(table.view->viewport(), Qt::LeftButton, Qt::NoModifier, table.rowPoint(4));
     table.moveHeld(7);  // the button is up: nothing more is marked
     QCOMPARE(RowFlags(table.t.program, Mode::Paint), (std::vector<uint32_t>{0, M, M, 0, 0, 0, 0, 0}));
+}
+
+void TableWindowTest::dragMarkingScrollsOnWhileThePointerRestsBeyondTheEdge() {
+    PaintTable table(200);
+    QWidget* viewport = table.view->viewport();
+    const int visibleRows = viewport->height() / table.view->rowHeight();
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, table.rowPoint(2));
+    const QPoint below(40, viewport->height() + 10);
+    QMouseEvent move(QEvent::MouseMove, below, viewport->mapToGlobal(below), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(viewport, &move);
+    // No more moves: the table scrolls on and marks the rows it brings up.
+    QTRY_VERIFY(table.view->topRow() >= 5);
+    QVERIFY(CountMarked(table.t.program.store) > visibleRows + 3);
+    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, below);
+    const int atRelease = table.view->topRow();
+    QTest::qWait(150);
+    QCOMPARE(table.view->topRow(), atRelease);
 }
 
 void TableWindowTest::deleteAndInsertReleasesHideAndUnhide() {
