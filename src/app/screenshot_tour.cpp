@@ -299,6 +299,7 @@ void StartScreenshotTour(FrameWindow& frame, Program& program, const QString& di
     tour->add([tour, &frame, reopen] {
         tour->save(&frame, QStringLiteral("21-empty-frame.png"));
         if (!reopen->empty()) frame.openFile(*reopen);
+    });
     // Spectrum windows in the three scales with line labels, the Print
     // dialog, and printed pages as pictures.
     auto spectrum = std::make_shared<QPointer<SpectrumWindow>>();

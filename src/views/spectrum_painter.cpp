@@ -19,7 +19,7 @@ PlotRect ToPlotRect(const QRect& rect) {
             static_cast<double>(rect.left() + rect.width()), static_cast<double>(rect.top() + rect.height())};
 }
 
-void PaintSpectrumPlot(QPainter& painter, const SpectrumPlot& plot, const std::vector<std::string>& fieldLines,
+void PaintSpectrumPlot(QPainter& painter, const SpectrumViewPlot& plot, const std::vector<std::string>& fieldLines,
                        const Settings& settings, bool printer) {
     const Rgb& normal = settings.color(ColorRole::Normal);
     const QColor ink = printer ? QColor(Qt::black) : QColor(normal.red, normal.green, normal.blue);
@@ -60,7 +60,7 @@ void PaintSpectrumPlot(QPainter& painter, const SpectrumPlot& plot, const std::v
 
 bool DrawSpectrum(QPainter& painter, const ReadingStore& store, const Settings& settings, const QRect& rect,
                   int kind, int32_t reading, bool printer) {
-    const std::optional<SpectrumPlot> plot =
+    const std::optional<SpectrumViewPlot> plot =
         PlotReadingSpectrum(store, settings, reading, kind, ToPlotRect(rect), painter.device()->logicalDpiY(), printer);
     if (!plot) return false;
     PaintSpectrumPlot(painter, *plot, SpectrumFieldLines(store, settings, reading, kind), settings, printer);

@@ -18,7 +18,7 @@ PlotRect ToPlotRect(const QRect& rect);
 // Draws the plot: frame, ticks, axis labels, curve, caption and field list.
 // On the printer everything is black; on the screen the curve and the texts
 // take the Normal colour.
-void PaintSpectrumPlot(QPainter& painter, const SpectrumPlot& plot, const std::vector<std::string>& fieldLines,
+void PaintSpectrumPlot(QPainter& painter, const SpectrumViewPlot& plot, const std::vector<std::string>& fieldLines,
                        const Settings& settings, bool printer);
 
 // DrawSpectrum: false (nothing drawn) when the reading has no spectrum of the kind.

@@ -101,9 +101,9 @@ double ScaledCount(double count, int scale) {
     return std::sqrt(count);
 }
 
-SpectrumPlot LayOutSpectrum(const std::vector<float>& counts, int kind, int scale, const PlotRect& rect,
+SpectrumViewPlot LayOutSpectrum(const std::vector<float>& counts, int kind, int scale, const PlotRect& rect,
                             int fontHeight, int s12) {
-    SpectrumPlot plot;
+    SpectrumViewPlot plot;
     const double fh = fontHeight;
     plot.fontHeight = fontHeight;
     plot.box = {rect.left + fh, rect.top + fh, rect.right, rect.bottom - 2 * fh};
@@ -142,7 +142,7 @@ SpectrumPlot LayOutSpectrum(const std::vector<float>& counts, int kind, int scal
     return plot;
 }
 
-std::optional<SpectrumPlot> PlotReadingSpectrum(const ReadingStore& store, const Settings& settings, int32_t reading,
+std::optional<SpectrumViewPlot> PlotReadingSpectrum(const ReadingStore& store, const Settings& settings, int32_t reading,
                                                 int kind, const PlotRect& rect, int pixelsPerInchY, bool printer) {
     const std::vector<float> counts = SpectrumCounts(store, reading, kind);
     if (counts.empty()) return std::nullopt;
@@ -186,12 +186,12 @@ int NearestElement(double keV) {
     return nearest;
 }
 
-double EnergyAt(const SpectrumPlot& plot, double x) {
+double EnergyAt(const SpectrumViewPlot& plot, double x) {
     if (plot.xScale <= 0) return 0.0;
     return (x - plot.box.left) / plot.xScale / kChannelsPerKeV + plot.offset;
 }
 
-std::vector<PlotLabel> EmissionLabels(const SpectrumPlot& plot, int element) {
+std::vector<PlotLabel> EmissionLabels(const SpectrumViewPlot& plot, int element) {
     std::vector<PlotLabel> labels;
     if (element < 0 || element >= kEmissionElementCount || plot.channels == 0) return labels;
     const EmissionElement& entry = kEmissionLineTable[element];

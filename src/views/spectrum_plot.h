@@ -57,7 +57,7 @@ struct PlotSegment {
     double x1, y1, x2, y2;
 };
 
-struct SpectrumPlot {
+struct SpectrumViewPlot {
     PlotRect box;          // the frame of the plot
     int fontHeight = 1;    // of the caption, labels and field list
     int channels = 0;      // channels drawn (an L plot shows at most 250)
@@ -83,13 +83,13 @@ double ScaledCount(double count, int scale);
 
 // The plot of counts of a kind in rect with text height fontHeight; s12 is
 // the 12-point height (it places the axis labels).
-SpectrumPlot LayOutSpectrum(const std::vector<float>& counts, int kind, int scale, const PlotRect& rect,
+SpectrumViewPlot LayOutSpectrum(const std::vector<float>& counts, int kind, int scale, const PlotRect& rect,
                             int fontHeight, int s12);
 
 // The plot of a reading's spectrum of a kind in rect on a device with that
 // vertical resolution, on the settings' scale; nothing when the reading has
 // no such spectrum.
-std::optional<SpectrumPlot> PlotReadingSpectrum(const ReadingStore& store, const Settings& settings, int32_t reading,
+std::optional<SpectrumViewPlot> PlotReadingSpectrum(const ReadingStore& store, const Settings& settings, int32_t reading,
                                                 int kind, const PlotRect& rect, int pixelsPerInchY, bool printer);
 
 // "Low Energy Spectrum (Y-linear)" ... "High Energy Spectrum (Y-sqrt)".
@@ -112,10 +112,10 @@ extern const EmissionElement kEmissionLineTable[kEmissionElementCount];
 int NearestElement(double keV);
 
 // The keV under an x of an L plot.
-double EnergyAt(const SpectrumPlot& plot, double x);
+double EnergyAt(const SpectrumViewPlot& plot, double x);
 
 // The labels "<-Pb=10.50" of an element's lines on an L plot, each at its
 // line's x and the height of the curve at the channel nearest to it.
-std::vector<PlotLabel> EmissionLabels(const SpectrumPlot& plot, int element);
+std::vector<PlotLabel> EmissionLabels(const SpectrumViewPlot& plot, int element);
 
 }  // namespace ravik

@@ -30,20 +30,20 @@ SpectrumView::SpectrumView(Program& program, int32_t reading, int kind, QWidget*
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-std::optional<SpectrumPlot> SpectrumView::plot() const {
+std::optional<SpectrumViewPlot> SpectrumView::plot() const {
     return PlotReadingSpectrum(program_.store, program_.settings, reading_, kind_, ToPlotRect(rect()), logicalDpiY(),
                                false);
 }
 
 void SpectrumView::labelNearest(double x) {
-    const std::optional<SpectrumPlot> shown = plot();
+    const std::optional<SpectrumViewPlot> shown = plot();
     if (!shown || IsHighKind(kind_)) return;
     labels_ = EmissionLabels(*shown, NearestElement(EnergyAt(*shown, x)));
     update();
 }
 
 void SpectrumView::labelElement(int element) {
-    const std::optional<SpectrumPlot> shown = plot();
+    const std::optional<SpectrumViewPlot> shown = plot();
     if (!shown || IsHighKind(kind_)) return;
     labels_ = EmissionLabels(*shown, element);
     update();
@@ -55,7 +55,7 @@ void SpectrumView::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), ColourOf(settings, ColorRole::Background));
     DrawSpectrum(painter, program_.store, settings, rect(), kind_, reading_, false);
     if (labels_.empty()) return;
-    const std::optional<SpectrumPlot> shown = plot();
+    const std::optional<SpectrumViewPlot> shown = plot();
     const QFont font = TableFont(shown ? shown->fontHeight : 12, false);
     painter.setFont(font);
     const QFontMetrics metrics(font);

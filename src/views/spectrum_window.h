@@ -19,7 +19,7 @@ public:
     int32_t reading() const { return reading_; }
     int kind() const { return kind_; }
     // The plot as it stands in the window now; nothing without a spectrum.
-    std::optional<SpectrumPlot> plot() const;
+    std::optional<SpectrumViewPlot> plot() const;
     // Shift + left click at x: labels the lines of the element nearest to
     // the energy there (an L window only); earlier labels go.
     void labelNearest(double x);

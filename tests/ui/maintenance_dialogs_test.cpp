@@ -233,12 +233,13 @@ void MaintenanceDialogsTest::editReadingFollowsTheSelection() {
     QCoreApplication::processEvents();
     QVERIFY(!opened);
 
-    // A pick-list file that cannot be had: its message, and no editor.
-    std::filesystem::remove(DataFilePath(DataDirectory(), "paint.str"));
-    std::filesystem::create_directory(DataFilePath(DataDirectory(), "paint.str"));
+    // A pick-list file that cannot be read (a folder): a message naming it, and no editor.
+    const std::string pickList = DataFilePath(DataDirectory(), "paint.str");
+    std::filesystem::remove(pickList);
+    std::filesystem::create_directory(pickList);
     p.t.prompter.clear();
     p.t.frame->editReading(Mode::Paint, 2);
-    QCOMPARE(p.t.prompter.shown(), (std::vector<std::string>{"ERROR: Paint String File Open"}));
+    QCOMPARE(p.t.prompter.shown(), (std::vector<std::string>{"ERROR: Not a Regular File\n" + pickList}));
 }
 
 }  // namespace ravik::test

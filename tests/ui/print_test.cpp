@@ -224,7 +224,7 @@ void PrintTest::rowDoubleClickOpensOneSpectrumWindow() {
 
     // Shift-click labels the lines of the nearest element.
     low->parentWidget()->resize(700, 420);
-    const std::optional<SpectrumPlot> plot = low->plot();
+    const std::optional<SpectrumViewPlot> plot = low->plot();
     QVERIFY(plot);
     QTest::mouseClick(low, Qt::LeftButton, Qt::ShiftModifier,
                       QPoint(static_cast<int>(plot->box.left + 105 * plot->xScale + 0.5), 60));

@@ -11,7 +11,7 @@ namespace {
 const PlotRect kRect{0, 0, 700, 420};
 constexpr int kFont = 14;
 
-SpectrumPlot Plot(const std::vector<float>& counts, int kind = kPaintLowKind, int scale = kScaleLinear) {
+SpectrumViewPlot Plot(const std::vector<float>& counts, int kind = kPaintLowKind, int scale = kScaleLinear) {
     return LayOutSpectrum(counts, kind, scale, kRect, kFont, 16);
 }
 
@@ -21,8 +21,8 @@ std::vector<std::string> Texts(const std::vector<PlotLabel>& labels) {
     return texts;
 }
 
-TEST(SpectrumPlot, LowPlotsShowAtMost250ChannelsFromZeroKeV) {
-    const SpectrumPlot plot = Plot(std::vector<float>(300, 5.0f));
+TEST(SpectrumViewPlot, LowPlotsShowAtMost250ChannelsFromZeroKeV) {
+    const SpectrumViewPlot plot = Plot(std::vector<float>(300, 5.0f));
     EXPECT_EQ(plot.channels, 250);
     EXPECT_DOUBLE_EQ(plot.xScale, (700.0 - kFont) / 250);
     const std::vector<std::string> labels = Texts(plot.axisLabels);
@@ -33,8 +33,8 @@ TEST(SpectrumPlot, LowPlotsShowAtMost250ChannelsFromZeroKeV) {
     EXPECT_EQ(plot.caption.text, "Low Energy Spectrum (Y-linear)     MaxPeak:   5.0   ");
 }
 
-TEST(SpectrumPlot, HighPlotsKeepEveryChannelFrom45KeV) {
-    const SpectrumPlot plot = Plot(std::vector<float>(400, 1.0f), kBulkHighKind, kScaleLog);
+TEST(SpectrumViewPlot, HighPlotsKeepEveryChannelFrom45KeV) {
+    const SpectrumViewPlot plot = Plot(std::vector<float>(400, 1.0f), kBulkHighKind, kScaleLog);
     EXPECT_EQ(plot.channels, 400);
     const std::vector<std::string> labels = Texts(plot.axisLabels);
     EXPECT_EQ(labels.front(), "45.0");
@@ -44,7 +44,7 @@ TEST(SpectrumPlot, HighPlotsKeepEveryChannelFrom45KeV) {
     EXPECT_DOUBLE_EQ(plot.fieldListX, 2.0 * kFont);
 }
 
-TEST(SpectrumPlot, EmptyAndDamagedCountsLieOnTheBottom) {
+TEST(SpectrumViewPlot, EmptyAndDamagedCountsLieOnTheBottom) {
     struct Case {
         const char* name;
         float count;
@@ -57,23 +57,23 @@ TEST(SpectrumPlot, EmptyAndDamagedCountsLieOnTheBottom) {
                           Case{"nan", nan, kScaleLinear}, Case{"infinite", infinity, kScaleSqrt},
                           Case{"negative", -40.0f, kScaleLinear}}) {
         SCOPED_TRACE(c.name);
-        const SpectrumPlot plot = Plot(std::vector<float>(256, c.count), kPaintLowKind, c.scale);
+        const SpectrumViewPlot plot = Plot(std::vector<float>(256, c.count), kPaintLowKind, c.scale);
         EXPECT_DOUBLE_EQ(plot.yScale, (plot.box.bottom - plot.box.top) / 0.1);
         for (size_t i = 0; i < plot.scaled.size(); ++i) ASSERT_DOUBLE_EQ(plot.curveY(i), plot.box.bottom);
         EXPECT_TRUE(std::isfinite(plot.maxRaw));
     }
 }
 
-TEST(SpectrumPlot, ScalesOfACount) {
+TEST(SpectrumViewPlot, ScalesOfACount) {
     EXPECT_DOUBLE_EQ(ScaledCount(100, kScaleLinear), 100);
     EXPECT_DOUBLE_EQ(ScaledCount(100, kScaleLog), 2);
     EXPECT_DOUBLE_EQ(ScaledCount(16, kScaleSqrt), 4);
 }
 
-TEST(SpectrumPlot, ShiftClickLabelsTheNearestElementsLines) {
+TEST(SpectrumViewPlot, ShiftClickLabelsTheNearestElementsLines) {
     std::vector<float> counts(256, 1.0f);
     counts[105] = 400.0f;
-    const SpectrumPlot plot = Plot(counts);
+    const SpectrumViewPlot plot = Plot(counts);
     const double at10_5 = plot.box.left + 105 * plot.xScale;
     const std::vector<PlotLabel> labels = EmissionLabels(plot, NearestElement(EnergyAt(plot, at10_5)));
     EXPECT_EQ(Texts(labels), (std::vector<std::string>{"<-Pb=10.50", "<-Pb=12.60", "<-Pb=14.70"}));
