@@ -15,14 +15,31 @@
 #include "platform/prompter.h"
 #include "settings/settings_file.h"
 #include "views/spectrum_window.h"
+#include "views/table_marking.h"
 #include "views/table_window.h"
 
 namespace ravik {
+
+void FrameWindow::connectOutputDialogs() {
+    // The configuration dialogs' "&Setup" and printer name are Printer Setup's.
+    ConfigurationHooks hooks;
+    hooks.printerSetup = [this] { return RunPrinterSetup(this, program_.settings); };
+    hooks.printerName = [this] { return PrinterDisplayName(program_.settings); };
+    hooks.printerPage = [this] { return PageLayoutOf(program_.settings).fullRectPixels(300).size(); };
+    setPrinterHooks(std::move(hooks));
+    // A spectrum window's right double-click opens its reading's editor.
+    spectrumEditAction = [this](int32_t reading) {
+        Mode mode = Mode::Paint;
+        int row = 0;
+        if (!program_.store.locked && FindReadingRow(program_.store, reading, mode, row)) editReading(mode, row);
+    };
+}
 
 void FrameWindow::print() {
     const PrintDialogContext context{program_.store, program_.settings, program_.shell.currentFileName,
                                      program_.shell.outputChoices, prompter_, fileChooser_};
     PrintDialog dialog(context, this);
+    dialog.setConfigureAction([this] { configure(ConfigKind::Setup); });
     std::vector<PrintRequest> requests;
     dialog.sendRequest = [&requests](const PrintRequest& request) { requests.push_back(request); };
     dialog.exec();

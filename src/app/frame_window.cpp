@@ -90,6 +90,7 @@ FrameWindow::FrameWindow(Program& program, Prompter& prompter, FileChooser& file
     buildMenu();
     buildAccelerators();
     applyBackground();
+    connectOutputDialogs();
     setUpDesktop();
     setWindowTitle(FromUtf8(StartupCaption()));
     resize(1100, 760);

@@ -152,6 +152,8 @@ private:
     void print();
     void runPrintRequest(const PrintRequest& request);
     void printerSetup();
+    // Printer Setup for the configuration dialogs, the editor for spectrum windows.
+    void connectOutputDialogs();
 
     void editSelectedReading();
     // The tables lay themselves out for changed settings or column sets.

@@ -22,6 +22,18 @@ int32_t ReadingAtRow(const ReadingStore& store, Mode mode, int row) {
     return list[static_cast<size_t>(row - 1)];
 }
 
+bool FindReadingRow(const ReadingStore& store, int32_t n, Mode& mode, int& row) {
+    for (int m = 0; m < kModeCount; ++m) {
+        const ModeList& list = store.list(static_cast<Mode>(m));
+        const auto found = std::find(list.begin(), list.end(), n);
+        if (found == list.end()) continue;
+        mode = static_cast<Mode>(m);
+        row = static_cast<int>(found - list.begin()) + 1;
+        return true;
+    }
+    return false;
+}
+
 void MarkRow(ReadingStore& store, Mode mode, int row) {
     const int32_t n = ReadingAtRow(store, mode, row);
     if (n == 0) return;

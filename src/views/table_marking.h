@@ -21,6 +21,8 @@ struct TableSelection {
 
 // The reading shown in a row of a mode's table, or 0 when the row holds none.
 int32_t ReadingAtRow(const ReadingStore& store, Mode mode, int row);
+// The mode and row (from 1) of reading n; false when no list holds it.
+bool FindReadingRow(const ReadingStore& store, int32_t n, Mode& mode, int& row);
 
 // Marks a row: a reading that is neither Marked nor Hidden becomes Marked;
 // otherwise its Marked bit toggles.
