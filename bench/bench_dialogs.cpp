@@ -15,17 +15,12 @@
 #include "make-sample/sample_file.h"
 #include "platform/prompter.h"
 #include "readings/readings_loader.h"
+#include "bench_support.h"
 
 namespace ravik {
 namespace {
 
 constexpr int kRoomColumn = 6;
-
-class SilentPrompter final : public Prompter {
-public:
-    Answer ask(const std::string&, const std::string&, Buttons, Icon) override { return Answer::No; }
-    int choose(const ChoiceDialog&) override { return kCancelId; }
-};
 
 struct FullPaintFile {
     FullPaintFile() {

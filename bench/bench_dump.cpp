@@ -22,17 +22,12 @@
 #include "make-sample/sample_file.h"
 #include "platform/prompter.h"
 #include "settings/settings.h"
+#include "bench_support.h"
 
 namespace ravik {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class SilentPrompter final : public Prompter {
-public:
-    Answer ask(const std::string&, const std::string&, Buttons, Icon) override { return Answer::No; }
-    int choose(const ChoiceDialog&) override { return kCancelId; }
-};
 
 // 300 readings with the shortest spectra, as the analyzer sends them: the
 // header's text lines, then the records.

@@ -18,15 +18,10 @@
 #include "platform/file_chooser.h"
 #include "platform/prompter.h"
 #include "readings/readings_loader.h"
+#include "bench_support.h"
 
 namespace ravik {
 namespace {
-
-class SilentPrompter final : public Prompter {
-public:
-    Answer ask(const std::string&, const std::string&, Buttons, Icon) override { return Answer::Yes; }
-    int choose(const ChoiceDialog&) override { return kCancelId; }
-};
 
 class FixedChooser final : public FileChooser {
 public:
@@ -47,7 +42,7 @@ const ReadingStore& BulkStore() {
         options.seed = 5100;
         const std::vector<uint8_t> bytes = sample::MakeReadingsFile(options);
         ReadingStore loaded;
-        SilentPrompter prompter;
+        SilentPrompter prompter(Answer::Yes);
         if (LoadReadingsBytes(loaded, bytes, "bench.qvr", kOpenCommand, prompter) != LoadOutcome::Whole) {
             std::abort();
         }
@@ -142,7 +137,7 @@ void BM_SingleFileFlowTableAndSpectra(benchmark::State& state) {
     choices.table = choices.lowSpectrum = true;
     choices.mode = Mode::Bulk;
     const std::string path = TargetPath("ravik-bench-flow.tab");
-    SilentPrompter prompter;
+    SilentPrompter prompter(Answer::Yes);
     FixedChooser chooser(path);
     for (auto _ : state) {
         std::string chosen;

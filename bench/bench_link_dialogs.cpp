@@ -23,26 +23,11 @@
 #include "settings/settings.h"
 #include "support/analyzer_simulator.h"
 #include "support/temp_dir.h"
+#include "bench_support.h"
+#include "qt_bench_support.h"
 
 namespace ravik {
 namespace {
-
-class SilentPrompter final : public Prompter {
-public:
-    Answer ask(const std::string&, const std::string&, Buttons, Icon) override { return Answer::No; }
-    int choose(const ChoiceDialog&) override { return kCancelId; }
-};
-
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "bench_link_dialogs";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    (void)application;
-}
 
 // The bytes the analyzer sent for a dump file: its header text lines (the
 // file pads them to 256 bytes) and its records.

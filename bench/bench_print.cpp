@@ -13,26 +13,11 @@
 #include "platform/prompter.h"
 #include "readings/readings_loader.h"
 #include "views/spectrum_painter.h"
+#include "bench_support.h"
+#include "qt_bench_support.h"
 
 namespace ravik {
 namespace {
-
-class SilentPrompter final : public Prompter {
-public:
-    Answer ask(const std::string&, const std::string&, Buttons, Icon) override { return Answer::Ok; }
-    int choose(const ChoiceDialog&) override { return kCancelId; }
-};
-
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "bench_print";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication* application = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QGuiApplication(argc, argv);
-    }();
-    benchmark::DoNotOptimize(application);
-}
 
 struct Readings {
     Readings(Mode mode, int count, bool compactSpectra) {

@@ -17,15 +17,10 @@
 #include "readings/field_formatter.h"
 #include "readings/readings_loader.h"
 #include "readings/readings_saver.h"
+#include "bench_support.h"
 
 namespace ravik {
 namespace {
-
-class SilentPrompter final : public Prompter {
-public:
-    Answer ask(const std::string&, const std::string&, Buttons, Icon) override { return Answer::Yes; }
-    int choose(const ChoiceDialog&) override { return kSaveAllId; }
-};
 
 const std::string& FullFile() {
     static const std::string path = [] {
@@ -57,7 +52,7 @@ void BM_CopyFileReference(benchmark::State& state) {
 BENCHMARK(BM_CopyFileReference)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 
 void BM_OpenAndLearnTitles(benchmark::State& state) {
-    SilentPrompter prompter;
+    SilentPrompter prompter(Answer::Yes, kSaveAllId);
     for (auto _ : state) {
         ReadingStore store;
         if (LoadReadingsFile(store, FullFile(), kOpenCommand, prompter) != LoadOutcome::Whole) {
@@ -69,7 +64,7 @@ void BM_OpenAndLearnTitles(benchmark::State& state) {
 BENCHMARK(BM_OpenAndLearnTitles)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 
 void BM_FormatAllReadings(benchmark::State& state) {
-    SilentPrompter prompter;
+    SilentPrompter prompter(Answer::Yes, kSaveAllId);
     ReadingStore store;
     LoadReadingsFile(store, FullFile(), kOpenCommand, prompter);
     Settings settings;
@@ -89,7 +84,7 @@ void BM_FormatAllReadings(benchmark::State& state) {
 BENCHMARK(BM_FormatAllReadings)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 
 void BM_SaveReadingsFile(benchmark::State& state) {
-    SilentPrompter prompter;
+    SilentPrompter prompter(Answer::Yes, kSaveAllId);
     ReadingStore store;
     LoadReadingsFile(store, FullFile(), kOpenCommand, prompter);
     const std::string target = FullFile() + ".saved.qvr";
@@ -102,7 +97,7 @@ void BM_SaveReadingsFile(benchmark::State& state) {
 BENCHMARK(BM_SaveReadingsFile)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 
 void BM_BuildSavedBytesInMemory(benchmark::State& state) {
-    SilentPrompter prompter;
+    SilentPrompter prompter(Answer::Yes, kSaveAllId);
     ReadingStore store;
     LoadReadingsFile(store, FullFile(), kOpenCommand, prompter);
     for (auto _ : state) benchmark::DoNotOptimize(BuildReadingsFile(store, SaveSelection::All));

@@ -12,18 +12,11 @@
 #include "platform/prompter.h"
 #include "readings/field_formatter.h"
 #include "readings/readings_loader.h"
+#include "bench_support.h"
 
 namespace {
 
 using namespace ravik;
-
-class SilentPrompter final : public Prompter {
-public:
-    Answer ask(const std::string&, const std::string&, Buttons buttons, Icon) override {
-        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
-    }
-    int choose(const ChoiceDialog&) override { return kCancelId; }
-};
 
 constexpr int kReadings = kMaxReadings;
 constexpr int kRoomColumn = 6;      // Bulk cell 6, text field 5

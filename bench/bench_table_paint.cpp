@@ -18,6 +18,8 @@
 #include "readings/readings_loader.h"
 #include "views/table_marking.h"
 #include "views/table_painter.h"
+#include "bench_support.h"
+#include "qt_bench_support.h"
 
 namespace ravik {
 namespace {
@@ -25,23 +27,6 @@ namespace {
 constexpr int kWidth = 1280;
 constexpr int kHeight = 800;
 constexpr int kFontPixels = 18;  // 14 points at 96 pixels per inch
-
-class SilentPrompter final : public Prompter {
-public:
-    Answer ask(const std::string&, const std::string&, Buttons, Icon) override { return Answer::Ok; }
-    int choose(const ChoiceDialog&) override { return kCancelId; }
-};
-
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "bench_table_paint";
-    static char* argv[] = {name, nullptr};
-    static QApplication* application = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return new QApplication(argc, argv);
-    }();
-    benchmark::DoNotOptimize(application);
-}
 
 // A 5100-reading table of one mode, with marked, hidden and positive rows.
 struct FullTable {
