@@ -22,25 +22,11 @@
 namespace ravik {
 namespace {
 
-const std::string& FullFile() {
-    static const std::string path = [] {
-        sample::SampleOptions options;
-        options.counts = {1500, 1000, 1000, 1000, 600};
-        options.seed = 5100;
-        const std::vector<uint8_t> bytes = sample::MakeReadingsFile(options);
-        const std::string file = (std::filesystem::temp_directory_path() / "ravik-bench-5100.qvr").string();
-        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                   static_cast<std::streamsize>(bytes.size()));
-        return file;
-    }();
-    return path;
-}
-
 void BM_CopyFileReference(benchmark::State& state) {
-    const std::string copy = FullFile() + ".copy";
+    const std::string copy = FullReadingsFile() + ".copy";
     std::vector<uint8_t> bytes;
     for (auto _ : state) {
-        ReadFileBytes(FullFile(), bytes, size_t{1} << 30);
+        ReadFileBytes(FullReadingsFile(), bytes, size_t{1} << 30);
         const int fd = ::open(copy.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         benchmark::DoNotOptimize(::write(fd, bytes.data(), bytes.size()));
         ::fsync(fd);
@@ -55,7 +41,7 @@ void BM_OpenAndLearnTitles(benchmark::State& state) {
     SilentPrompter prompter(Answer::Yes, kSaveAllId);
     for (auto _ : state) {
         ReadingStore store;
-        if (LoadReadingsFile(store, FullFile(), kOpenCommand, prompter) != LoadOutcome::Whole) {
+        if (LoadReadingsFile(store, FullReadingsFile(), kOpenCommand, prompter) != LoadOutcome::Whole) {
             state.SkipWithError("load failed");
         }
         benchmark::DoNotOptimize(store.readingCount);
@@ -66,7 +52,7 @@ BENCHMARK(BM_OpenAndLearnTitles)->Unit(benchmark::kMillisecond)->Repetitions(9)-
 void BM_FormatAllReadings(benchmark::State& state) {
     SilentPrompter prompter(Answer::Yes, kSaveAllId);
     ReadingStore store;
-    LoadReadingsFile(store, FullFile(), kOpenCommand, prompter);
+    LoadReadingsFile(store, FullReadingsFile(), kOpenCommand, prompter);
     Settings settings;
     settings.pcs = kPcsUser;
     ReadingFields fields;
@@ -86,8 +72,8 @@ BENCHMARK(BM_FormatAllReadings)->Unit(benchmark::kMillisecond)->Repetitions(9)->
 void BM_SaveReadingsFile(benchmark::State& state) {
     SilentPrompter prompter(Answer::Yes, kSaveAllId);
     ReadingStore store;
-    LoadReadingsFile(store, FullFile(), kOpenCommand, prompter);
-    const std::string target = FullFile() + ".saved.qvr";
+    LoadReadingsFile(store, FullReadingsFile(), kOpenCommand, prompter);
+    const std::string target = FullReadingsFile() + ".saved.qvr";
     std::string current;
     for (auto _ : state) {
         if (!SaveReadingsFile(store, target, "", current, prompter)) state.SkipWithError("save failed");
@@ -99,7 +85,7 @@ BENCHMARK(BM_SaveReadingsFile)->Unit(benchmark::kMillisecond)->Repetitions(9)->R
 void BM_BuildSavedBytesInMemory(benchmark::State& state) {
     SilentPrompter prompter(Answer::Yes, kSaveAllId);
     ReadingStore store;
-    LoadReadingsFile(store, FullFile(), kOpenCommand, prompter);
+    LoadReadingsFile(store, FullReadingsFile(), kOpenCommand, prompter);
     for (auto _ : state) benchmark::DoNotOptimize(BuildReadingsFile(store, SaveSelection::All));
 }
 BENCHMARK(BM_BuildSavedBytesInMemory)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();

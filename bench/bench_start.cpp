@@ -18,25 +18,12 @@
 #include <vector>
 
 #include "make-sample/sample_file.h"
+#include "bench_support.h"
 
 extern char** environ;
 
 namespace ravik {
 namespace {
-
-const std::string& FullFile() {
-    static const std::string path = [] {
-        sample::SampleOptions options;
-        options.counts = {1500, 1000, 1000, 1000, 600};
-        options.seed = 5100;
-        const std::vector<uint8_t> bytes = sample::MakeReadingsFile(options);
-        const std::string file = (std::filesystem::temp_directory_path() / "ravik-bench-start.qvr").string();
-        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                   static_cast<std::streamsize>(bytes.size()));
-        return file;
-    }();
-    return path;
-}
 
 long long MonotonicNanoseconds() {
     timespec now{};
@@ -73,10 +60,10 @@ void TimeProcess(benchmark::State& state, const std::vector<std::string>& args) 
     ::close(devNull);
 }
 
-void BM_PlainReadByCat(benchmark::State& state) { TimeProcess(state, {"/bin/cat", FullFile()}); }
+void BM_PlainReadByCat(benchmark::State& state) { TimeProcess(state, {"/bin/cat", FullReadingsFile()}); }
 BENCHMARK(BM_PlainReadByCat)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 
-void BM_RavikInfo(benchmark::State& state) { TimeProcess(state, {RAVIK_EXE, "info", FullFile()}); }
+void BM_RavikInfo(benchmark::State& state) { TimeProcess(state, {RAVIK_EXE, "info", FullReadingsFile()}); }
 BENCHMARK(BM_RavikInfo)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 
 void BM_DesktopFirstFrame(benchmark::State& state) {
@@ -90,7 +77,7 @@ void BM_DesktopFirstFrame(benchmark::State& state) {
     for (auto _ : state) {
         const int out = ::open(report.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const long long start = MonotonicNanoseconds();
-        const bool ran = Run({RAVIK_EXE, FullFile()}, out,
+        const bool ran = Run({RAVIK_EXE, FullReadingsFile()}, out,
                              {"RAVIK_FIRST_FRAME=1", "RAVIK_HOME=" + home, "QT_QPA_PLATFORM=xcb"});
         ::close(out);
         long long frame = 0;
