@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScrollBar>
@@ -165,72 +166,54 @@ void FrameWindowTest::saveQuestionOnNewAndOpen() {
     TempDir dir;
     const std::string path = WriteReadingsFile(dir, "survey.qvr", {2, 1, 0, 0, 0});
     const std::string other = WriteReadingsFile(dir, "other.qvr", {0, 0, 0, 4, 0});
+    // Each case: the file open with unsaved changes, the question answered.
+    auto opened = [&](Answer answer) {
+        auto t = std::make_unique<FrameUnderTest>();
+        t->open(path);
+        t->program.shell.unsavedChanges = true;
+        t->prompter.queueAnswer(answer);
+        return t;
+    };
     {  // New, Cancel: the file and its windows stay.
-        FrameUnderTest t;
-        t.open(path);
-        t.program.shell.unsavedChanges = true;
-        t.prompter.queueAnswer(Answer::Cancel);
-        t.frame->handleCommand(command::kNew);
-        QCOMPARE(t.frame->mdiArea()->subWindowList().size(), 2);
-        QCOMPARE(t.program.shell.currentFileName, path);
-        QVERIFY(t.program.shell.unsavedChanges);
+        auto t = opened(Answer::Cancel);
+        t->frame->handleCommand(command::kNew);
+        QCOMPARE(t->frame->mdiArea()->subWindowList().size(), 2);
+        QCOMPARE(t->program.shell.currentFileName, path);
+        QVERIFY(t->program.shell.unsavedChanges);
     }
-    {  // New, No: closed without saving.
-        FrameUnderTest t;
-        t.open(path);
+    for (const Answer answer : {Answer::No, Answer::Yes}) {  // New: closed, saved first only on Yes.
+        auto t = opened(answer);
         const std::string before = ReadAll(path);
-        t.program.store.flags(2) = Hidden;
-        t.program.shell.unsavedChanges = true;
-        t.prompter.queueAnswer(Answer::No);
-        t.frame->handleCommand(command::kNew);
-        QVERIFY(t.frame->mdiArea()->subWindowList().isEmpty());
-        QVERIFY(!t.program.shell.unsavedChanges);
-        QCOMPARE(ReadAll(path), before);
-    }
-    {  // New, Yes: saved, then closed.
-        FrameUnderTest t;
-        t.open(path);
-        const std::string before = ReadAll(path);
-        t.program.store.flags(2) = Hidden;
-        t.program.shell.unsavedChanges = true;
-        t.prompter.queueAnswer(Answer::Yes);
-        t.frame->handleCommand(command::kNew);
-        QVERIFY(ReadAll(path) != before);
-        QVERIFY(t.frame->mdiArea()->subWindowList().isEmpty());
+        t->program.store.flags(2) = Hidden;
+        t->frame->handleCommand(command::kNew);
+        QVERIFY(t->frame->mdiArea()->subWindowList().isEmpty());
+        QCOMPARE(ReadAll(path) != before, answer == Answer::Yes);
+        if (answer == Answer::No) QVERIFY(!t->program.shell.unsavedChanges);
     }
     {  // Open, Cancel: no dialog, nothing changes.
-        FrameUnderTest t;
-        t.open(path);
-        t.program.shell.unsavedChanges = true;
-        t.prompter.queueAnswer(Answer::Cancel);
-        t.frame->handleCommand(command::kOpen);
-        QVERIFY(t.chooser.requests().empty());
-        QCOMPARE(t.program.store.readingCount, 3);
+        auto t = opened(Answer::Cancel);
+        t->frame->handleCommand(command::kOpen);
+        QVERIFY(t->chooser.requests().empty());
+        QCOMPARE(t->program.store.readingCount, 3);
     }
     {  // Open, No: the dialog, then the other file.
-        FrameUnderTest t;
-        t.open(path);
-        t.program.shell.unsavedChanges = true;
-        t.prompter.queueAnswer(Answer::No);
-        t.chooser.queuePath(other);
-        t.frame->handleCommand(command::kOpen);
-        QCOMPARE(t.program.store.count(Mode::Alloy), 4);
-        QCOMPARE(t.program.shell.currentFileName, other);
-        QVERIFY(!t.program.shell.unsavedChanges);
-        QCOMPARE(TableTitles(*t.frame), QStringList{QStringLiteral("Alloy - [Site: Maple Street School]")});
+        auto t = opened(Answer::No);
+        t->chooser.queuePath(other);
+        t->frame->handleCommand(command::kOpen);
+        QCOMPARE(t->program.store.count(Mode::Alloy), 4);
+        QCOMPARE(t->program.shell.currentFileName, other);
+        QVERIFY(!t->program.shell.unsavedChanges);
+        QCOMPARE(TableTitles(*t->frame), QStringList{QStringLiteral("Alloy - [Site: Maple Street School]")});
     }
     {  // Open, Yes: saved first, then the dialog.
-        FrameUnderTest t;
-        t.open(path);
+        auto t = opened(Answer::Yes);
         const std::string before = ReadAll(path);
-        t.program.store.flags(1) = Hidden;
-        t.program.shell.unsavedChanges = true;
-        t.prompter.queueAnswer(Answer::Yes);
-        t.chooser.queueCancel();
-        t.frame->handleCommand(command::kOpen);
+        t->program.store.flags(1) = Hidden;
+        t->chooser.queueCancel();
+        t->frame->handleCommand(command::kOpen);
         QVERIFY(ReadAll(path) != before);
-        QCOMPARE(t.chooser.requests().size(), size_t{1});
-        QCOMPARE(t.program.store.readingCount, 3);  // the dialog was cancelled
+        QCOMPARE(t->chooser.requests().size(), size_t{1});
+        QCOMPARE(t->program.store.readingCount, 3);  // the dialog was cancelled
     }
 }
 
