@@ -41,9 +41,7 @@ void SetBulkTitles(ModeTitles& titles) {
     SetFreeElementTitles(titles, 16, 1, 32, false);
 }
 
-}  // namespace
-
-ColumnTitles StartupColumnTitles() {
+ColumnTitles BuildStartupColumnTitles() {
     ColumnTitles titles;
     SetPaintTitles(titles[Mode::Paint]);
     SetBulkTitles(titles[Mode::Bulk]);
@@ -55,6 +53,14 @@ ColumnTitles StartupColumnTitles() {
                                    "F4", "F5", "F6", "Ssec", "Date/Time", "Note", "Cycle"});
     SetMatchTitles(titles[Mode::Sign]);
     return titles;
+}
+
+}  // namespace
+
+ColumnTitles StartupColumnTitles() {
+    // Every new store starts with these: built once, copied after.
+    static const ColumnTitles startup = BuildStartupColumnTitles();
+    return startup;
 }
 
 ColumnTitles ReleasedColumnTitles() {

@@ -93,7 +93,7 @@ private:
     static constexpr size_t kWindow = size_t{1} << 18;
 
     void fill(size_t position, size_t length) {
-        window_.resize(std::max({window_.size(), kWindow, length}));
+        window_.resize(std::max({window_.size(), std::min(kWindow, size_), length}));
         start_ = position;
         filled_ = 0;
         const size_t want = std::min(window_.size(), size_ - position);

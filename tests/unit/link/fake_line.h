@@ -4,7 +4,6 @@
 // targets, so it needs nothing but the core.
 
 #include <algorithm>
-#include <deque>
 #include <functional>
 #include <span>
 #include <string>
@@ -34,13 +33,10 @@ public:
     explicit FakeLine(FakeClock* clock = nullptr) : clock_(clock) {}
 
     // ---- script ----
-    void feed(std::span<const uint8_t> bytes) { incoming.insert(incoming.end(), bytes.begin(), bytes.end()); }
-    void feed(std::string_view bytes) {
-        for (char c : bytes) incoming.push_back(static_cast<uint8_t>(c));
-    }
+    void feed(std::span<const uint8_t> bytes) { incoming_.insert(incoming_.end(), bytes.begin(), bytes.end()); }
+    void feed(std::string_view bytes) { incoming_.insert(incoming_.end(), bytes.begin(), bytes.end()); }
     std::string writtenText() const { return std::string(written.begin(), written.end()); }
 
-    std::deque<uint8_t> incoming;
     std::vector<uint8_t> written;
     std::vector<SerialPortConfig> opens;  // every open, in order
     std::vector<unsigned> purges;
@@ -61,14 +57,15 @@ public:
     bool isOpen() const override { return open_; }
     LineStatus clearCommError() override {
         LineStatus status = holds;
-        status.inQueue = static_cast<uint32_t>(incoming.size());
+        status.inQueue = static_cast<uint32_t>(queued());
         return status;
     }
     ReadResult read(std::span<uint8_t> into) override {
         if (readError != 0) return {0, false, readError};
-        const size_t count = std::min(into.size(), incoming.size());
-        std::copy_n(incoming.begin(), count, into.begin());
-        incoming.erase(incoming.begin(), incoming.begin() + static_cast<long>(count));
+        const size_t count = std::min(into.size(), queued());
+        std::copy_n(incoming_.begin() + static_cast<long>(readFrom_), count, into.begin());
+        readFrom_ += count;
+        if (readFrom_ == incoming_.size()) dropReceived();
         if (count < into.size() && clock_ != nullptr) clock_->advanceMillis(kReadTimeoutMillis);
         return {count, true, 0};
     }
@@ -79,7 +76,7 @@ public:
     }
     void purge(unsigned flags) override {
         purges.push_back(flags);
-        if ((flags & PurgeReceive) != 0) incoming.clear();
+        if ((flags & PurgeReceive) != 0) dropReceived();
     }
     bool close() override {
         ++closes;
@@ -88,7 +85,15 @@ public:
     }
 
 private:
+    size_t queued() const { return incoming_.size() - readFrom_; }
+    void dropReceived() {
+        incoming_.clear();
+        readFrom_ = 0;
+    }
+
     FakeClock* clock_;
+    std::vector<uint8_t> incoming_;  // from readFrom_ on: not yet read
+    size_t readFrom_ = 0;  // reading moves along the bytes; a drained queue starts again at 0
     bool open_ = false;
 };
 
