@@ -10,8 +10,8 @@ TEST(FormatText, KeepsEveryCharacterOfShortAndLongTexts) {
     EXPECT_EQ(FormatText("Truncate at Reading #%d", 42), "Truncate at Reading #42");
     EXPECT_EQ(FormatText("%s", ""), "");
     for (const size_t length : {255u, 256u, 257u, 5000u}) {
-        const std::string long_text(length, 'x');
-        EXPECT_EQ(FormatText("%s!", long_text.c_str()), long_text + "!") << length;
+        const std::string longText(length, 'x');
+        EXPECT_EQ(FormatText("%s!", longText.c_str()), longText + "!") << length;
     }
 }
 
