@@ -25,7 +25,8 @@ std::unique_ptr<ConfigurationDialog> OpenDialog(FrameUnderTest& t, ConfigKind ki
 class ConfigurationDialogTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // OK writes the settings file with exactly the values changed in the dialog.
+    // OK writes the settings file with exactly the values changed; a range that
+    // is no number is refused and a failed write reported, the file left as it was.
     void okWritesExactlyTheChangedValues() {
         FrameUnderTest t;
         Settings expected = t.program.settings;
@@ -50,6 +51,25 @@ private Q_SLOTS:
         expected.spectrumYscale = kScaleLog;
         expected.reportHeader = "Orvex Survey\nRoom 4\n";
         QCOMPARE(SettingsFile(), SettingsFileText(expected));
+
+        const std::string before = SettingsFile();
+        t.prompter.clear();
+        auto refused = OpenDialog(t, ConfigKind::Protocol);
+        refused->choosePcs(kPcsUser);
+        Control<QLineEdit>(*refused, 1038)->setText(QStringLiteral("one"));
+        QVERIFY(!refused->ok());
+        QCOMPARE(t.prompter.captions(), (std::vector<std::string>{"ERROR"}));
+        QCOMPARE(refused->result(), 0);
+        QCOMPARE(SettingsFile(), before);
+        QCOMPARE(t.program.settings.pos, 1.0f);
+
+        t.prompter.clear();
+        auto layout = OpenDialog(t, ConfigKind::Output);
+        layout->stepLayout(true, +1);
+        WithFileSizeLimit(16, [&layout] { QVERIFY(layout->ok()); });
+        QCOMPARE(t.prompter.shown(), (std::vector<std::string>{"SAVE ERROR: Opening Ini file"}));
+        QCOMPARE(SettingsFile(), before);
+        QCOMPARE(t.program.settings.ySpect, 3);
     }
 
     // Cancel writes nothing and undoes all but the colours and the pcs choice,
@@ -77,29 +97,6 @@ private Q_SLOTS:
         defaults->setDefaultColors();
         QCOMPARE(t.program.settings.color(ColorRole::Positive), (Rgb{255, 0, 0}));
         QCOMPARE(t.program.settings.color(ColorRole::Marked), (Rgb{0, 255, 0}));
-    }
-
-    // A range that is no number is refused with an error; a write that fails
-    // is reported. Either way the file stays as it was.
-    void aRefusedOrFailedOkKeepsTheFile() {
-        FrameUnderTest t;
-        const std::string before = SettingsFile();
-        auto protocol = OpenDialog(t, ConfigKind::Protocol);
-        protocol->choosePcs(kPcsUser);
-        Control<QLineEdit>(*protocol, 1038)->setText(QStringLiteral("one"));
-        QVERIFY(!protocol->ok());
-        QCOMPARE(t.prompter.captions(), (std::vector<std::string>{"ERROR"}));
-        QCOMPARE(protocol->result(), 0);
-        QCOMPARE(SettingsFile(), before);
-        QCOMPARE(t.program.settings.pos, 1.0f);
-
-        t.prompter.clear();
-        auto output = OpenDialog(t, ConfigKind::Output);
-        output->stepLayout(true, +1);
-        WithFileSizeLimit(16, [&output] { QVERIFY(output->ok()); });
-        QCOMPARE(t.prompter.shown(), (std::vector<std::string>{"SAVE ERROR: Opening Ini file"}));
-        QCOMPARE(SettingsFile(), before);
-        QCOMPARE(t.program.settings.ySpect, 3);
     }
 
     // Only a port whose device opens can be chosen; the port shows its device.

@@ -32,8 +32,9 @@ class TableWindowTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // A click marks its row alone, Ctrl+click toggles one, Shift+click marks
-    // from the row last clicked; the header band marks nothing.
-    void plainControlAndShiftClicksMark() {
+    // from the row last clicked, the header band marks nothing; a drag marks
+    // the rows passed, going back unmarks, a move with the button up nothing.
+    void clicksAndDragsMark() {
         PaintTable table;
         table.click(2);
         QCOMPARE(RowFlags(table.program, Mode::Paint), (std::vector<uint32_t>{0, M, 0, 0, 0, 0, 0, 0}));
@@ -48,12 +49,7 @@ private Q_SLOTS:
         QCOMPARE(table.program.shell.selection.selectedMode, 0);
         table.click(0);
         QCOMPARE(RowFlags(table.program, Mode::Paint), std::vector<uint32_t>(8, 0));
-    }
 
-    // Dragging marks the rows passed; going back unmarks; a move with the
-    // button up marks nothing.
-    void dragMarksAndGoingBackUnmarks() {
-        PaintTable table;
         QWidget* viewport = table.view->viewport();
         QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, table.rowPoint(2));
         MoveHeld(viewport, table.rowPoint(3));
