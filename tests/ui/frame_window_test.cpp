@@ -26,15 +26,6 @@ QStringList TableTitles(const FrameWindow& frame) {
     return titles;
 }
 
-int SaveQuestions(const ScriptedPrompter& prompter) {
-    int count = 0;
-    for (const ShownBox& box : prompter.boxes()) {
-        if (box.text == "Do you wish to save work?" && box.caption == "Save" && box.buttons == Buttons::YesNoCancel)
-            ++count;
-    }
-    return count;
-}
-
 // A frame on the file with unsaved changes, the save question's answer queued.
 std::unique_ptr<FrameUnderTest> Unsaved(const std::string& path, Answer answer) {
     auto t = std::make_unique<FrameUnderTest>();
@@ -76,93 +67,76 @@ private Q_SLOTS:
         QVERIFY(t.prompter.boxes().empty());
     }
 
-    // Closing with unsaved work asks first; only No and a successful save end.
-    void saveQuestionOnClose() {
+    // Close, New and Open ask whether to save unsaved work: Cancel goes back,
+    // No goes on without saving, Yes saves first (through the save dialog when
+    // the file has no name) and goes on only if the save happened.
+    void saveQuestionOnCloseNewAndOpen() {
         TempDir dir;
-        const std::string path = WriteReadingsFile(dir, "survey.qvr", {2, 0, 0, 0, 0});
-        {  // Cancel: the program goes on, nothing changes.
-            auto t = Unsaved(path, Answer::Cancel);
-            QVERIFY(!t->frame->close());
-            QCOMPARE(SaveQuestions(t->prompter), 1);
-            QVERIFY(t->program.shell.unsavedChanges);
-            QCOMPARE(t->program.store.readingCount, 2);
-        }
-        for (const Answer answer : {Answer::No, Answer::Yes}) {  // Ends; saved to its file, no dialog, only on Yes.
-            auto t = Unsaved(path, answer);
-            const std::string before = ReadAll(path);
-            t->program.store.flags(1) = Hidden;
-            QVERIFY(t->frame->close());
-            QCOMPARE(ReadAll(path) != before, answer == Answer::Yes);  // the hidden flag goes into the trailer
-            QVERIFY(t->chooser.requests().empty());
-        }
-        {  // Yes without a file name: the save dialog; cancelling it keeps the program open.
-            auto t = Unsaved(path, Answer::Yes);
-            t->program.shell.currentFileName.clear();
-            t->chooser.queueCancel();
-            QVERIFY(!t->frame->close());
-            QCOMPARE(t->chooser.requests().back().purpose, 111);
-            QVERIFY(t->program.shell.unsavedChanges);
-        }
-        {  // Yes, but the file's directory is gone: neither Close nor New drops the work.
-            auto t = Unsaved(path, Answer::Yes);
-            t->program.shell.currentFileName = dir.file("gone/survey.qvr");
-            QVERIFY(!t->frame->close());
-            QVERIFY(t->program.shell.unsavedChanges);
-            t->prompter.queueAnswer(Answer::Yes);
-            t->frame->handleCommand(command::kNew);
-            QCOMPARE(t->program.store.readingCount, 2);
-            QCOMPARE(t->frame->mdiArea()->subWindowList().size(), 1);
-        }
-        {  // Nothing unsaved: no question at all.
-            FrameUnderTest t;
-            t.open(path);
-            QVERIFY(t.frame->close());
-            QCOMPARE(SaveQuestions(t.prompter), 0);
-        }
-    }
-
-    // New and Open ask the same question; Cancel keeps everything as it was.
-    void saveQuestionOnNewAndOpen() {
-        TempDir dir;
-        const std::string path = WriteReadingsFile(dir, "survey.qvr", {2, 1, 0, 0, 0});
         const std::string other = WriteReadingsFile(dir, "other.qvr", {0, 0, 0, 4, 0});
-        for (const int id : {command::kNew, command::kOpen}) {  // Cancel: no dialog; the file and its windows stay.
-            auto t = Unsaved(path, Answer::Cancel);
-            t->frame->handleCommand(id);
-            QVERIFY(t->chooser.requests().empty());
-            QCOMPARE(t->frame->mdiArea()->subWindowList().size(), 2);
-            QCOMPARE(t->program.shell.currentFileName, path);
-            QCOMPARE(t->program.store.readingCount, 3);
-            QVERIFY(t->program.shell.unsavedChanges);
-        }
-        for (const Answer answer : {Answer::No, Answer::Yes}) {  // New: closed, saved first only on Yes.
-            auto t = Unsaved(path, answer);
+        const std::string gone = dir.file("gone/survey.qvr");  // its directory is missing: the save fails
+        constexpr int kClose = 0;
+        struct Case {
+            const char* name;
+            int command;  // kClose: closing the frame
+            Answer answer;
+            std::optional<std::string> fileName;  // replaces the open file's name
+            bool pickOther;  // the file dialog picks the other file, else it is cancelled
+            bool goesOn;
+            bool saved;
+            int dialog;  // the file dialog's purpose; 0: none shown
+        };
+        const Case cases[] = {
+            {"Close, Cancel", kClose, Answer::Cancel, {}, false, false, false, 0},
+            {"Close, No", kClose, Answer::No, {}, false, true, false, 0},
+            {"Close, Yes", kClose, Answer::Yes, {}, false, true, true, 0},
+            {"Close, Yes, no name, dialog cancelled", kClose, Answer::Yes, "", false, false, false, 111},
+            {"Close, Yes, save fails", kClose, Answer::Yes, gone, false, false, false, 0},
+            {"New, Cancel", command::kNew, Answer::Cancel, {}, false, false, false, 0},
+            {"New, No", command::kNew, Answer::No, {}, false, true, false, 0},
+            {"New, Yes", command::kNew, Answer::Yes, {}, false, true, true, 0},
+            {"New, Yes, save fails", command::kNew, Answer::Yes, gone, false, false, false, 0},
+            {"Open, Cancel", command::kOpen, Answer::Cancel, {}, true, false, false, 0},
+            {"Open, No", command::kOpen, Answer::No, {}, true, true, false, 112},
+            {"Open, Yes", command::kOpen, Answer::Yes, {}, true, true, true, 112},
+            {"Open, Yes, dialog cancelled", command::kOpen, Answer::Yes, {}, false, false, true, 112},
+        };
+        for (const Case& c : cases) {
+            const std::string path = WriteReadingsFile(dir, "survey.qvr", {2, 1, 0, 0, 0});
             const std::string before = ReadAll(path);
-            t->program.store.flags(2) = Hidden;
-            t->frame->handleCommand(command::kNew);
-            QVERIFY(t->frame->mdiArea()->subWindowList().isEmpty());
-            QCOMPARE(ReadAll(path) != before, answer == Answer::Yes);
-            if (answer == Answer::No) QVERIFY(!t->program.shell.unsavedChanges);
+            auto t = Unsaved(path, c.answer);
+            t->program.store.flags(1) = Hidden;  // the flag goes into the file's trailer
+            if (c.fileName) t->program.shell.currentFileName = *c.fileName;
+            c.pickOther ? t->chooser.queuePath(other) : t->chooser.queueCancel();
+            bool wentOn = false;
+            if (c.command == kClose) {
+                wentOn = t->frame->close();
+            } else {
+                t->frame->handleCommand(c.command);
+                wentOn = c.command == command::kNew ? t->frame->mdiArea()->subWindowList().isEmpty()
+                                                    : t->program.shell.currentFileName == other;
+            }
+            QVERIFY2(wentOn == c.goesOn, c.name);
+            QCOMPARE(t->prompter.shown().at(0), std::string("Save: Do you wish to save work?"));
+            QCOMPARE(t->prompter.boxes().at(0).buttons, Buttons::YesNoCancel);
+            QVERIFY2((ReadAll(path) != before) == c.saved, c.name);
+            QVERIFY2(t->chooser.requests().size() == size_t(c.dialog != 0), c.name);
+            if (c.dialog != 0) QCOMPARE(t->chooser.requests().back().purpose, c.dialog);
+            if (!c.goesOn) {
+                QCOMPARE(t->program.store.readingCount, 3);
+                QCOMPARE(t->frame->mdiArea()->subWindowList().size(), 2);
+            }
+            if (c.command != kClose || !c.goesOn) {
+                QVERIFY2(t->program.shell.unsavedChanges == (!c.goesOn && !c.saved), c.name);
+            }
+            if (c.command == command::kOpen && c.goesOn) {
+                QCOMPARE(TableTitles(*t->frame), QStringList{QStringLiteral("Alloy - [Site: Maple Street School]")});
+            }
         }
-        {  // Open, No: the dialog, then the other file.
-            auto t = Unsaved(path, Answer::No);
-            t->chooser.queuePath(other);
-            t->frame->handleCommand(command::kOpen);
-            QCOMPARE(t->program.store.count(Mode::Alloy), 4);
-            QCOMPARE(t->program.shell.currentFileName, other);
-            QVERIFY(!t->program.shell.unsavedChanges);
-            QCOMPARE(TableTitles(*t->frame), QStringList{QStringLiteral("Alloy - [Site: Maple Street School]")});
-        }
-        {  // Open, Yes: saved first, then the dialog.
-            auto t = Unsaved(path, Answer::Yes);
-            const std::string before = ReadAll(path);
-            t->program.store.flags(1) = Hidden;
-            t->chooser.queueCancel();
-            t->frame->handleCommand(command::kOpen);
-            QVERIFY(ReadAll(path) != before);
-            QCOMPARE(t->chooser.requests().size(), size_t{1});
-            QCOMPARE(t->program.store.readingCount, 3);  // the dialog was cancelled
-        }
+        // Nothing unsaved: no question at all.
+        FrameUnderTest t;
+        t.open(other);
+        QVERIFY(t.frame->close());
+        QVERIFY(t.prompter.boxes().empty());
     }
 
     // Save As Locked writes a locked copy and reloads it; a cancelled dialog

@@ -1,7 +1,5 @@
 // The Receive and Remote Control dialogs against the simulated analyzer on a
-// pseudo-terminal: a dump accepted into the tables, a discarded one leaving
-// the open file, a cut-short one, a port that cannot be opened; the remote
-// search at another rate, its displays, AutoStart, pass/fail and Exit.
+// pseudo-terminal, and the painting of the analyzer's screen.
 
 #include <QComboBox>
 #include <QElapsedTimer>
