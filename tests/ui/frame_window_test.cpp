@@ -40,7 +40,8 @@ std::unique_ptr<FrameUnderTest> Unsaved(const std::string& path, Answer answer) 
 class FrameWindowTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The caption names the file after Open and Save As, and none after New.
+    // The caption names the file after Open, Save As and Save As Locked (which
+    // reloads the copy locked, unless its dialog is cancelled), none after New.
     void captionAfterStartOpenSaveAsAndNew() {
         FrameUnderTest t;
         QCOMPARE(t.frame->windowTitle(), kTitle + QStringLiteral("-[File: <none>]"));
@@ -59,6 +60,19 @@ private Q_SLOTS:
         QVERIFY(FileExists(copy));
         QCOMPARE(t.program.store.readingCount, 5);  // reloaded from the copy
         QVERIFY(!t.program.shell.unsavedChanges);
+
+        t.chooser.queueCancel();
+        t.frame->handleCommand(command::kSaveAsLocked);
+        QCOMPARE(t.chooser.requests().back().purpose, 173);
+        QVERIFY(!t.program.store.locked);
+        const std::string locked = t.dir.file("survey.lck");
+        t.chooser.queuePath(locked);
+        t.frame->handleCommand(command::kSaveAsLocked);
+        QCOMPARE(ReadAll(locked).substr(0, 2), std::string("-5"));  // a locked file's count is negative
+        QVERIFY(t.program.store.locked);  // reloaded from the locked file
+        QCOMPARE(t.program.store.readingCount, 5);
+        QCOMPARE(t.frame->windowTitle(), Caption(locked));
+        QVERIFY(!t.frame->commandAction(command::kSave)->isEnabled());
 
         t.frame->handleCommand(command::kNew);
         QCOMPARE(t.frame->windowTitle(), kTitle + QStringLiteral(" - [File: ] "));
@@ -139,26 +153,6 @@ private Q_SLOTS:
         QVERIFY(t.prompter.boxes().empty());
     }
 
-    // Save As Locked writes a locked copy and reloads it; a cancelled dialog
-    // leaves the readings unlocked.
-    void saveAsLockedRestoresTheLockOnCancel() {
-        FrameUnderTest t;
-        t.openReadings("survey.qvr", {2, 1, 0, 0, 0});
-        t.chooser.queueCancel();
-        t.frame->handleCommand(command::kSaveAsLocked);
-        QCOMPARE(t.chooser.requests().back().purpose, 173);
-        QVERIFY(!t.program.store.locked);
-
-        const std::string locked = t.dir.file("survey.lck");
-        t.chooser.queuePath(locked);
-        t.frame->handleCommand(command::kSaveAsLocked);
-        QCOMPARE(ReadAll(locked).substr(0, 2), std::string("-3"));  // a locked file's count is negative
-        QVERIFY(t.program.store.locked);  // reloaded from the locked file
-        QCOMPARE(t.program.store.readingCount, 3);
-        QCOMPARE(t.frame->windowTitle(), Caption(locked));
-        QVERIFY(!t.frame->commandAction(command::kSave)->isEnabled());
-    }
-
     // Append refuses a ".qvr" file with nothing open, and takes one onto an
     // open ".lck" whatever the extension's case: a new mode gets a window, the
     // windows already there keep their place.
@@ -222,7 +216,7 @@ private Q_SLOTS:
     }
 
     // One table window per mode with readings, titled with the site; the Window
-    // menu's list activates them by place.
+    // menu's list activates them by place; a refresh adds windows for new modes.
     void oneTableWindowPerModeWithReadings() {
         FrameUnderTest t;
         t.openReadings("mixed.qvr", {2, 3, 0, 1, 0}, false, "Pier 7");
@@ -237,6 +231,18 @@ private Q_SLOTS:
         }
         t.openReadings("alloy.qvr", {0, 0, 0, 5, 0}, false, "Dock");
         QCOMPARE(TableTitles(*t.frame), QStringList{QStringLiteral("Alloy - [Site: Dock]")});
+
+        // Readings arriving from elsewhere (a receive) bring a new mode's window
+        // up, active, and the scroll range of those shown follows.
+        t.frame->tableWindow(Mode::Alloy)->resize(400, 120);
+        LoadReadingsFile(t.program.store, WriteReadingsFile(t.dir, "more.qvr", {0, 0, 3, 1, 0}, false, "Dock"),
+                         kAppendCommand, t.prompter);
+        t.frame->refreshModeWindows();
+        QCOMPARE(TableTitles(*t.frame), (QStringList{QStringLiteral("Alloy - [Site: Dock]"),
+                                                     QStringLiteral("Thin - [Site: Dock]")}));
+        QCOMPARE(t.frame->mdiArea()->activeSubWindow(), t.frame->tableWindow(Mode::Thin));
+        const TableView* alloy = t.view(Mode::Alloy);
+        QCOMPARE(alloy->verticalScrollBar()->maximum(), std::max(0, 6 - alloy->viewport()->height() / alloy->rowHeight() + 1));
     }
 
     // Close All keeps the tables, the readings and renamed titles; releasing
@@ -345,20 +351,6 @@ private Q_SLOTS:
         QTest::mouseDClick(t.frame->tableWindow(Mode::Alloy), Qt::RightButton, Qt::NoModifier, QPoint(60, 6));
         QCOMPARE(t.program.store.site, std::string("Dock \xB1 2"));
         QVERIFY(!t.program.shell.unsavedChanges);
-    }
-
-    // Readings arriving from elsewhere bring their mode's window up, active.
-    void refreshBringsNewModesUp() {
-        FrameUnderTest t;
-        t.openReadings("paint.qvr", {2, 0, 0, 0, 0});
-        LoadReadingsFile(t.program.store, WriteReadingsFile(t.dir, "more.qvr", {1, 0, 3, 0, 0}), kAppendCommand,
-                         t.prompter);
-        t.frame->refreshModeWindows();
-        QCOMPARE(TableTitles(*t.frame), (QStringList{QStringLiteral("Paint - [Site: Maple Street School]"),
-                                                     QStringLiteral("Thin - [Site: Maple Street School]")}));
-        QCOMPARE(t.frame->mdiArea()->activeSubWindow(), t.frame->tableWindow(Mode::Thin));
-        const TableView* paint = t.view(Mode::Paint);
-        QCOMPARE(paint->verticalScrollBar()->maximum(), std::max(0, 3 - paint->viewport()->height() / paint->rowHeight() + 1));
     }
 
     // The settings file is read when the frame starts and written when it ends;
