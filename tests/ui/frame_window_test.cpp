@@ -356,39 +356,31 @@ private Q_SLOTS:
     // The settings file is read when the frame starts and written when it ends;
     // one that cannot be read ends the start with a message and is left as it was.
     void settingsAreReadAtStartAndWrittenAtTheEnd() {
-        ScratchHome home;
-        const std::string ini = home.file("ravik56.ini");
+        FrameUnderTest t;
+        t.frame.reset();  // the first frame writes its settings as it ends
+        const std::string ini = t.home.file("ravik56.ini");
         Settings stored;
         stored.displayFontSize = 2;
         stored.colors[static_cast<size_t>(ColorRole::Background)] = Rgb{10, 20, 30};
         WriteAll(ini, SettingsFileText(stored));
-        {
-            Program program;
-            ScriptedPrompter prompter;
-            ScriptedFileChooser chooser;
-            {
-                FrameWindow frame(program, prompter, chooser);
-                QVERIFY(frame.settingsRead());
-                QCOMPARE(program.settings.displayFontSize, 2);
-                QCOMPARE(program.settings.color(ColorRole::Background), (Rgb{10, 20, 30}));
-                program.settings.colors[static_cast<size_t>(ColorRole::Marked)] = Rgb{1, 2, 3};
-            }
-            Settings written;
-            QVERIFY(ParseSettingsFileText(ReadAll(ini), written));
-            QCOMPARE(written.color(ColorRole::Marked), (Rgb{1, 2, 3}));
-            QCOMPARE(written.displayFontSize, 2);
-            QVERIFY(prompter.boxes().empty());
-        }
+        t.frame = std::make_unique<FrameWindow>(t.program, t.prompter, t.chooser);
+        QVERIFY(t.frame->settingsRead());
+        QCOMPARE(t.program.settings.displayFontSize, 2);
+        QCOMPARE(t.program.settings.color(ColorRole::Background), (Rgb{10, 20, 30}));
+        t.program.settings.colors[static_cast<size_t>(ColorRole::Marked)] = Rgb{1, 2, 3};
+        t.frame.reset();
+        Settings written;
+        QVERIFY(ParseSettingsFileText(ReadAll(ini), written));
+        QCOMPARE(written.color(ColorRole::Marked), (Rgb{1, 2, 3}));
+        QCOMPARE(written.displayFontSize, 2);
+        QVERIFY(t.prompter.boxes().empty());
+
         const std::string broken = "xSpect:2, ySpect:2\nsomething the user wrote\n";
         WriteAll(ini, broken);
-        Program program;
-        ScriptedPrompter prompter;
-        ScriptedFileChooser chooser;
-        {
-            FrameWindow frame(program, prompter, chooser);
-            QVERIFY(!frame.settingsRead());
-        }
-        QCOMPARE(prompter.shown(),
+        t.frame = std::make_unique<FrameWindow>(t.program, t.prompter, t.chooser);
+        QVERIFY(!t.frame->settingsRead());
+        t.frame.reset();
+        QCOMPARE(t.prompter.shown(),
                  std::vector<std::string>{"Ravik.ini Error: Error in Ravik.ini File\nContact Technical Support"});
         QCOMPARE(ReadAll(ini), broken);  // not replaced by defaults on the way out
     }
