@@ -79,13 +79,16 @@ private Q_SLOTS:
         QVERIFY(t.frame->tableWindow(Mode::Paint) == nullptr);
     }
 
-    // The recent files hold the last four opened, newest first, in the File
-    // menu; they outlive the frame, and one that has gone is taken off.
-    void recentFilesKeepTheLastFourAndDropGoneOnes() {
+    // What the frame remembers comes back with a new frame: its place, the
+    // table windows' places and the recent files, which hold the last four
+    // opened, newest first, in the File menu; one that has gone is taken off.
+    void recentFilesAndPlacesAreRemembered() {
         FrameUnderTest t;
+        const QRect frameRect(30, 40, 700, 480);
+        t.frame->setGeometry(frameRect);
         std::vector<std::string> files;
         for (const char* name : {"a.qvr", "b.qvr", "c.qvr", "d.qvr", "e.qvr"}) {
-            files.push_back(t.openReadings(name, {1, 0, 0, 0, 0}));
+            files.push_back(t.openReadings(name, {1, 1, 0, 0, 0}));
         }
         t.open(files[2]);  // opened again: back to the top
         const RecentFiles expected = {files[2], files[4], files[3], files[1]};
@@ -93,11 +96,20 @@ private Q_SLOTS:
         const QStringList entries = RecentEntries(*t.frame);
         QCOMPARE(entries.size(), 4);
         QVERIFY(entries[0].startsWith(QStringLiteral("&1 ")) && entries[0].endsWith(QStringLiteral("c.qvr")));
+        const QRect paintRect(10, 20, 400, 200);
+        const QRect bulkRect(60, 90, 500, 250);
+        t.frame->tableWindow(Mode::Paint)->setGeometry(paintRect);
+        t.frame->tableWindow(Mode::Bulk)->setGeometry(bulkRect);
 
         t.frame.reset();
         std::filesystem::remove(files[4]);
         t.frame = std::make_unique<FrameWindow>(t.program, t.prompter, t.chooser);
+        t.frame->showWhereItWas();
+        QCOMPARE(t.frame->geometry(), frameRect);
         QVERIFY(t.frame->recentFiles() == expected);
+        t.open(files[2]);
+        QCOMPARE(t.frame->tableWindow(Mode::Paint)->geometry(), paintRect);
+        QCOMPARE(t.frame->tableWindow(Mode::Bulk)->geometry(), bulkRect);
         t.frame->openRecentFile(files[4]);
         QCOMPARE(Questions(t.prompter, files[4] + "\nThis file no longer exists"), 1);
         QVERIFY(t.frame->recentFiles() == (RecentFiles{files[2], files[3], files[1]}));
@@ -134,26 +146,6 @@ private Q_SLOTS:
             QCOMPARE(cells.first(), QString::number(row == 1 ? 2 : 4));
         }
         QVERIFY(lines[1].contains(QStringLiteral("±")));
-    }
-
-    // The frame's place and the table windows' places come back with a new frame.
-    void frameAndArrangementAreRemembered() {
-        FrameUnderTest t;
-        const QRect frameRect(30, 40, 700, 480);
-        t.frame->setGeometry(frameRect);
-        const std::string path = t.openReadings("survey.qvr", {4, 3, 0, 0, 0});
-        const QRect paintRect(10, 20, 400, 200);
-        const QRect bulkRect(60, 90, 500, 250);
-        t.frame->tableWindow(Mode::Paint)->setGeometry(paintRect);
-        t.frame->tableWindow(Mode::Bulk)->setGeometry(bulkRect);
-        t.frame.reset();
-
-        t.frame = std::make_unique<FrameWindow>(t.program, t.prompter, t.chooser);
-        t.frame->showWhereItWas();
-        QCOMPARE(t.frame->geometry(), frameRect);
-        t.open(path);
-        QCOMPARE(t.frame->tableWindow(Mode::Paint)->geometry(), paintRect);
-        QCOMPARE(t.frame->tableWindow(Mode::Bulk)->geometry(), bulkRect);
     }
 
     // Save As Locked's file dialog offers the ".lck" name and the replace
