@@ -111,9 +111,10 @@ private Q_SLOTS:
     }
 
     // Apply passes the edits' texts as typed: a refusal is shown and editing
-    // goes on, stored limits end it; closing with changes asks first. (Each
-    // rule for the texts is checked on the library model itself.)
-    void applyRefusesBadLimits() {
+    // goes on, stored limits end it, a group conflict regroups on Yes; closing
+    // with changes asks first. (Each rule for the texts is checked on the
+    // library model itself.)
+    void applyRefusesBadLimitsAndRegroups() {
         struct Case {
             const char* low;
             const char* high;
@@ -146,11 +147,9 @@ private Q_SLOTS:
         t.dialog.closeEditor();
         QCOMPARE(t.prompter.shown().back(), std::string("Warning: Canceling will loose changes\nAre you sure?"));
         QVERIFY(t.dialog.isVisible());
-    }
 
-    // An alloy whose limits belong in another group is moved there on Yes.
-    void groupConflictRegroups() {
-        EditorUnderTest t(SmallLibrary());
+        // An alloy whose limits belong in another group is moved there on Yes.
+        t.prompter.clear();
         t.select("NiCo");
         t.dialog.editAlloy();
         t.prompter.queueAnswer(Answer::Yes);

@@ -108,9 +108,11 @@ private Q_SLOTS:
         }));
     }
 
-    // The reading editor writes its boxes back into the reading (cut to the
-    // field), rewrites the pick-list file, and the change survives a save.
-    void editorWritesBackAndRewritesThePickList() {
+    // The reading editor, from a right double-click or Edit Reading on the
+    // selected row, writes its boxes back into the reading (cut to the field),
+    // rewrites the pick-list file, and the change survives a save; a pick-list
+    // file that cannot be read is named and no editor opens.
+    void readingEditorWritesBackAndRewritesThePickList() {
         PaintFrame p;
         const std::string longValue(40, 'x');
         QString title;
@@ -129,10 +131,11 @@ private Q_SLOTS:
         QVERIFY(!stored.empty() && stored.size() < longValue.size() && longValue.starts_with(stored));
         QVERIFY(p.program.shell.unsavedChanges);
 
-        const std::string pickList = ReadAll(DataFilePath(DataDirectory(), "paint.str"));
+        const std::string pickList = DataFilePath(DataDirectory(), "paint.str");
+        const std::string words = ReadAll(pickList);
         std::vector<std::string> lines;
-        for (size_t start = 0, end; (end = pickList.find('\n', start)) != std::string::npos; start = end + 1) {
-            lines.push_back(pickList.substr(start, end - start));
+        for (size_t start = 0, end; (end = words.find('\n', start)) != std::string::npos; start = end + 1) {
+            lines.push_back(words.substr(start, end - start));
         }
         QCOMPARE(lines.size(), size_t{12});
         QVERIFY(lines[kRoomBox].find("Attic Nook,") != std::string::npos);
@@ -142,6 +145,27 @@ private Q_SLOTS:
         ReadingStore reloaded;
         LoadReadingsFile(reloaded, p.dir.file("saved.qvr"), kOpenCommand, p.prompter);
         QCOMPARE(Cell(reloaded, p.program.settings, Mode::Paint, 2, kRoomCell), std::string("Attic Nook"));
+
+        // Edit Reading opens the editor on the selected row, and nothing without one.
+        p.program.shell.unsavedChanges = false;
+        p.click(3);
+        title.clear();
+        WhenModalOpens<ReadingEditDialog>([&title](ReadingEditDialog& dialog) {
+            title = dialog.windowTitle();
+            dialog.reject();
+        });
+        p.frame->handleCommand(command::kEditReading);
+        QCOMPARE(title, QStringLiteral("Paint Meas #") + ToQString(p.cell(3, 1)));
+        QVERIFY(!p.program.shell.unsavedChanges);  // Cancel changes nothing
+
+        p.frame->handleCommand(command::kHideReading);
+        QVERIFY(!OpensADialog([&p] { p.frame->handleCommand(command::kEditReading); }));
+
+        std::filesystem::remove(pickList);
+        std::filesystem::create_directory(pickList);  // a folder
+        p.prompter.clear();
+        p.frame->editReading(Mode::Paint, 2);
+        QCOMPARE(p.prompter.shown(), (std::vector<std::string>{"ERROR: Not a Regular File\n" + pickList}));
     }
 
     // Global replaces the value in every row of its scope holding the old one:
@@ -183,31 +207,6 @@ private Q_SLOTS:
             }
             QCOMPARE(changed, c.changedRows);
         }
-    }
-
-    // Edit Reading opens the editor on the selected row, and nothing without
-    // one; a pick-list file that cannot be read is named and no editor opens.
-    void editReadingFollowsTheSelection() {
-        PaintFrame p;
-        p.click(3);
-        QString title;
-        WhenModalOpens<ReadingEditDialog>([&title](ReadingEditDialog& dialog) {
-            title = dialog.windowTitle();
-            dialog.reject();
-        });
-        p.frame->handleCommand(command::kEditReading);
-        QCOMPARE(title, QStringLiteral("Paint Meas #") + ToQString(p.cell(3, 1)));
-        QVERIFY(!p.program.shell.unsavedChanges);  // Cancel changes nothing
-
-        p.frame->handleCommand(command::kHideReading);
-        QVERIFY(!OpensADialog([&p] { p.frame->handleCommand(command::kEditReading); }));
-
-        const std::string pickList = DataFilePath(DataDirectory(), "paint.str");
-        std::filesystem::remove(pickList);
-        std::filesystem::create_directory(pickList);  // a folder
-        p.prompter.clear();
-        p.frame->editReading(Mode::Paint, 2);
-        QCOMPARE(p.prompter.shown(), (std::vector<std::string>{"ERROR: Not a Regular File\n" + pickList}));
     }
 };
 
