@@ -79,9 +79,8 @@ private Q_SLOTS:
         QVERIFY(t.frame->tableWindow(Mode::Paint) == nullptr);
     }
 
-    // What the frame remembers comes back with a new frame: its place, the
-    // table windows' places and the recent files, which hold the last four
-    // opened, newest first, in the File menu; one that has gone is taken off.
+    // A new frame gets back the places and the recent files (the last four, newest
+    // first, in the File menu); a recent file that has gone is taken off.
     void recentFilesAndPlacesAreRemembered() {
         FrameUnderTest t;
         const QRect frameRect(30, 40, 700, 480);

@@ -81,9 +81,8 @@ private Q_SLOTS:
         QVERIFY(t.prompter.boxes().empty());
     }
 
-    // Close, New and Open ask whether to save unsaved work: Cancel goes back,
-    // No goes on without saving, Yes saves first (through the save dialog when
-    // the file has no name) and goes on only if the save happened.
+    // Close, New and Open ask whether to save unsaved work: Cancel goes back, No
+    // goes on unsaved, Yes saves first and goes on only if the save happened.
     void saveQuestionOnCloseNewAndOpen() {
         TempDir dir;
         const std::string other = WriteReadingsFile(dir, "other.qvr", {0, 0, 0, 4, 0});
@@ -153,9 +152,8 @@ private Q_SLOTS:
         QVERIFY(t.prompter.boxes().empty());
     }
 
-    // Append refuses a ".qvr" file with nothing open, and takes one onto an
-    // open ".lck" whatever the extension's case: a new mode gets a window, the
-    // windows already there keep their place.
+    // Append refuses a ".qvr" file with nothing open, takes one onto an open ".lck"
+    // whatever the case; a new mode gets a window, the others keep their place.
     void appendFollowsTheExtensionRules() {
         TempDir dir;
         const std::string more = WriteReadingsFile(dir, "more.QVR", {1, 0, 0, 0, 3});

@@ -110,10 +110,8 @@ private Q_SLOTS:
         QVERIFY(!t.dialog.isVisible());
     }
 
-    // Apply passes the edits' texts as typed: a refusal is shown and editing
-    // goes on, stored limits end it, a group conflict regroups on Yes; closing
-    // with changes asks first. (Each rule for the texts is checked on the
-    // library model itself.)
+    // Apply: a refusal of the texts as typed is shown and editing goes on, stored
+    // limits end it, a group conflict regroups on Yes; Close with changes asks.
     void applyRefusesBadLimitsAndRegroups() {
         struct Case {
             const char* low;

@@ -45,9 +45,8 @@ struct PaintFrame : PaintTable {
 class MaintenanceDialogsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A double-click on a column's title sorts the table on that column;
-    // Cancel asks whether to abort and a cancelled sort changes nothing; the
-    // list position column is never sorted on.
+    // A double-click on a title sorts on that column (never the list position);
+    // Cancel asks whether to abort, and a cancelled sort changes nothing.
     void headerDoubleClickSortsAndCancelChangesNothing() {
         PaintFrame p(12);
         QString shownTitle;
@@ -108,10 +107,8 @@ private Q_SLOTS:
         }));
     }
 
-    // The reading editor, from a right double-click or Edit Reading on the
-    // selected row, writes its boxes back into the reading (cut to the field),
-    // rewrites the pick-list file, and the change survives a save; a pick-list
-    // file that cannot be read is named and no editor opens.
+    // The reading editor writes its boxes back (cut to the field) and rewrites the
+    // pick list; Edit Reading needs a selected row and a readable pick list.
     void readingEditorWritesBackAndRewritesThePickList() {
         PaintFrame p;
         const std::string longValue(40, 'x');
