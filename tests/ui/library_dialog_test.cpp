@@ -1,19 +1,13 @@
-// The alloy library editor: the lists and edits over a library file,
-// Insert/Copy/Delete/Apply with their messages, the group conflict, saving
-// unchanged text byte for byte, and Send against the simulated analyzer,
-// complete and stopped by Close.
+// The alloy library editor over a library file, and Send against the
+// simulated analyzer.
 
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
 #include "library/alloy_groups.h"
 #include "library/library_dialog.h"
 #include "library/library_source.h"
-#include "link/dialog_shell.h"
 #include "link/instrument_port.h"
-#include "platform/file_io.h"
 #include "support/analyzer_simulator.h"
 #include "ui_support.h"
 #include "unit/library/library_builder.h"
@@ -58,14 +52,12 @@ struct EditorUnderTest {
     }
     // Selects the alloy's line in the grouped list.
     void select(const std::string& name) {
-        auto* list = qobject_cast<QListWidget*>(FindControl(dialog, kGroupedList));
+        auto* list = Control<QListWidget>(dialog, kGroupedList);
         const QList<QListWidgetItem*> found = list->findItems(QString::fromStdString("     " + name), Qt::MatchExactly);
         QVERIFY(!found.isEmpty());
         list->setCurrentItem(found.front());
     }
-    QLineEdit* limitEdit(int pair, int side) {
-        return qobject_cast<QLineEdit*>(FindControl(dialog, kFirstLimitEdit + 2 * pair + side));
-    }
+    QLineEdit* limitEdit(int pair, int side) { return Control<QLineEdit>(dialog, kFirstLimitEdit + 2 * pair + side); }
 
     ScratchHome home;
     std::string path;
@@ -81,169 +73,158 @@ struct EditorUnderTest {
 class LibraryDialogTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void showsTheLibraryAndSavesItUnchanged();
-    void applyRefusesBadLimits();
-    void groupConflictRegroups();
-    void insertCopyDeleteAndTheFullLibrary();
-    void sendsTheLibraryWhole();
-    void closeStopsADownload();
-};
-
-void LibraryDialogTest::showsTheLibraryAndSavesItUnchanged() {
-    EditorUnderTest t(SmallLibrary());
-    auto* grouped = qobject_cast<QListWidget*>(FindControl(t.dialog, kGroupedList));
-    QCOMPARE(grouped->count(), kAlloyGroupCount + 4);
-    QCOMPARE(grouped->item(1)->text(), QStringLiteral("     316"));
-    QCOMPARE(qobject_cast<QLabel*>(FindControl(t.dialog, kCount))->text(), QStringLiteral("4"));
-    t.select("316");
-    QCOMPARE(t.limitEdit(kFe, 0)->text(), QStringLiteral("60.00"));
-    QCOMPARE(t.limitEdit(kFe, 1)->text(), QStringLiteral("70.00"));
-    QVERIFY(!t.limitEdit(kFe, 0)->isEnabled());  // browsing
-    t.dialog.editAlloy();
-    QVERIFY(t.limitEdit(kFe, 0)->isEnabled());
-    QVERIFY(!t.limitEdit(11, 0)->isEnabled());  // Hf: no slot outside "BEGIN_TA_HF"
-    QVERIFY(!FindControl(t.dialog, kSave)->isEnabled());
-    t.dialog.cancelEdit();
-
-    // The sorted view holds the alloys alone and follows the selection.
-    t.dialog.toggleSort();
-    auto* sorted = qobject_cast<QListWidget*>(FindControl(t.dialog, kSortedList));
-    QCOMPARE(sorted->count(), 4);
-    QCOMPARE(sorted->currentItem()->text(), QStringLiteral("     316"));
-    QCOMPARE(qobject_cast<QPushButton*>(FindControl(t.dialog, kSort))->text(), QStringLiteral("Group"));
-    QVERIFY(!FindControl(t.dialog, kInsert)->isEnabled());
-    t.dialog.toggleSort();
-
-    const std::string saved = t.home.file("saved.lib");
-    t.chooser.queuePath(saved);
-    t.dialog.saveLibrary();
-    QCOMPARE(t.chooser.requests().back().purpose, kPurposeSaveLibrary);
-    QCOMPARE(ReadText(saved), ReadText(t.path));
-    t.dialog.closeEditor();  // unchanged: closes without a question
-    QVERIFY(t.prompter.boxes().empty());
-    QVERIFY(!t.dialog.isVisible());
-}
-
-void LibraryDialogTest::applyRefusesBadLimits() {
-    struct Case {
-        const char* low;
-        const char* high;
-        const char* message;  // nothing: stored
-    };
-    const Case cases[] = {
-        {"12 ", "20", "Please Enter a Valid Nubmber"},
-        {" 12", "20", nullptr},
-        {"50", "", "Lo Must be less than Hi"},
-        {"30", "20", "Lo Must be less than Hi"},
-        {"0", "100.01", "Value Can Not Greater Than 100%"},
-        {"0", "100", nullptr},
-    };
-    EditorUnderTest t(SmallLibrary());
-    for (const Case& c : cases) {
-        t.prompter.clear();
+    // The lists show the library, the edits follow the selection and the mode,
+    // and an unchanged library is saved byte for byte and closes without a question.
+    void showsTheLibraryAndSavesItUnchanged() {
+        EditorUnderTest t(SmallLibrary());
+        auto* grouped = Control<QListWidget>(t.dialog, kGroupedList);
+        QCOMPARE(grouped->count(), kAlloyGroupCount + 4);
+        QCOMPARE(grouped->item(1)->text(), QStringLiteral("     316"));
+        QCOMPARE(Control<QLabel>(t.dialog, kCount)->text(), QStringLiteral("4"));
         t.select("316");
+        QCOMPARE(t.limitEdit(kFe, 0)->text(), QStringLiteral("60.00"));
+        QCOMPARE(t.limitEdit(kFe, 1)->text(), QStringLiteral("70.00"));
+        QVERIFY(!t.limitEdit(kFe, 0)->isEnabled());  // browsing
         t.dialog.editAlloy();
-        t.limitEdit(kNi, 0)->setText(QString::fromLatin1(c.low));
-        t.limitEdit(kNi, 1)->setText(QString::fromLatin1(c.high));
-        t.dialog.applyEdit();
-        if (c.message == nullptr) {
-            QVERIFY2(t.prompter.boxes().empty(), c.low);
-            QVERIFY(!t.dialog.editing());
-        } else {
-            QCOMPARE(t.prompter.shown(), std::vector<std::string>{std::string("Error: ") + c.message});
-            QVERIFY(t.dialog.editing());
-            t.dialog.cancelEdit();
-        }
+        QVERIFY(t.limitEdit(kFe, 0)->isEnabled());
+        QVERIFY(!t.limitEdit(11, 0)->isEnabled());  // Hf: no slot outside "BEGIN_TA_HF"
+        QVERIFY(!FindControl(t.dialog, kSave)->isEnabled());
+        t.dialog.cancelEdit();
+
+        // The sorted view holds the alloys alone and follows the selection.
+        t.dialog.toggleSort();
+        auto* sorted = Control<QListWidget>(t.dialog, kSortedList);
+        QCOMPARE(sorted->count(), 4);
+        QCOMPARE(sorted->currentItem()->text(), QStringLiteral("     316"));
+        QCOMPARE(Control<QPushButton>(t.dialog, kSort)->text(), QStringLiteral("Group"));
+        QVERIFY(!FindControl(t.dialog, kInsert)->isEnabled());
+        t.dialog.toggleSort();
+
+        const std::string saved = t.home.file("saved.lib");
+        t.chooser.queuePath(saved);
+        t.dialog.saveLibrary();
+        QCOMPARE(t.chooser.requests().back().purpose, kPurposeSaveLibrary);
+        QCOMPARE(ReadText(saved), ReadText(t.path));
+        t.dialog.closeEditor();  // unchanged: closes without a question
+        QVERIFY(t.prompter.boxes().empty());
+        QVERIFY(!t.dialog.isVisible());
     }
-    QCOMPARE(t.dialog.edited().library.alloys[0].limits[kNi], (LimitPair{0, 10000}));
-    QVERIFY(t.dialog.edited().changed);
-    t.prompter.queueAnswer(Answer::No);
-    t.dialog.closeEditor();
-    QCOMPARE(t.prompter.shown().back(), std::string("Warning: Canceling will loose changes\nAre you sure?"));
-    QVERIFY(t.dialog.isVisible());
-}
 
-void LibraryDialogTest::groupConflictRegroups() {
-    EditorUnderTest t(SmallLibrary());
-    t.select("NiCo");
-    t.dialog.editAlloy();
-    t.prompter.queueAnswer(Answer::Yes);
-    t.dialog.applyEdit();
-    QCOMPARE(t.prompter.shown(),
-             std::vector<std::string>{
-                 "Warning:Group Conflict: Group is: BEGIN_NI\r\n Should Be: BEGIN_NI_CO\r\nWould You Like to Re-Group?"});
-    QCOMPARE(t.dialog.selectedLine()->group, 1);
-    QCOMPARE(t.dialog.edited().library.searchIndex[1], 1);
-    QCOMPARE(t.dialog.edited().library.alloys[1].name, std::string("NiCo"));
-}
+    // Apply: a refusal of the texts as typed is shown and editing goes on, stored
+    // limits end it, a group conflict regroups on Yes; Close with changes asks.
+    void applyRefusesBadLimitsAndRegroups() {
+        struct Case {
+            const char* low;
+            const char* high;
+            const char* message;  // nothing: stored
+        };
+        const Case cases[] = {
+            {"12 ", "20", "Please Enter a Valid Nubmber"},
+            {"0", "100", nullptr},
+        };
+        EditorUnderTest t(SmallLibrary());
+        for (const Case& c : cases) {
+            t.prompter.clear();
+            t.select("316");
+            t.dialog.editAlloy();
+            t.limitEdit(kNi, 0)->setText(QString::fromLatin1(c.low));
+            t.limitEdit(kNi, 1)->setText(QString::fromLatin1(c.high));
+            t.dialog.applyEdit();
+            if (c.message == nullptr) {
+                QVERIFY2(t.prompter.boxes().empty(), c.low);
+                QVERIFY(!t.dialog.editing());
+            } else {
+                QCOMPARE(t.prompter.shown(), std::vector<std::string>{std::string("Error: ") + c.message});
+                QVERIFY(t.dialog.editing());
+                t.dialog.cancelEdit();
+            }
+        }
+        QCOMPARE(t.dialog.edited().library.alloys[0].limits[kNi], (LimitPair{0, 10000}));
+        QVERIFY(t.dialog.edited().changed);
+        t.prompter.queueAnswer(Answer::No);
+        t.dialog.closeEditor();
+        QCOMPARE(t.prompter.shown().back(), std::string("Warning: Canceling will loose changes\nAre you sure?"));
+        QVERIFY(t.dialog.isVisible());
 
-void LibraryDialogTest::insertCopyDeleteAndTheFullLibrary() {
-    EditorUnderTest t(SmallLibrary());
-    t.select("316");
-    t.dialog.copyAlloy();
-    const AlloyLibrary& library = t.dialog.edited().library;
-    QCOMPARE(library.alloys.size(), size_t{5});
-    QCOMPARE(library.alloys[1].name, std::string(kNewAlloyName));
-    QCOMPARE(library.alloys[1].limits, library.alloys[0].limits);
-    QCOMPARE(library.searchIndex[1], 2);
-    t.dialog.insertAlloy();
-    QCOMPARE(library.alloys[2].limits[kFe], LimitPair{});
-    QCOMPARE(qobject_cast<QLabel*>(FindControl(t.dialog, kCount))->text(), QStringLiteral("6"));
-    t.dialog.deleteAlloy();  // the inserted one; the next line is selected
-    t.dialog.deleteAlloy();  // that was the header of group 1: nothing happens
-    QCOMPARE(library.alloys.size(), size_t{5});
-    QVERIFY(t.dialog.selectedLine()->isHeader());
-    QVERIFY(!FindControl(t.dialog, kDelete)->isEnabled());
+        // An alloy whose limits belong in another group is moved there on Yes.
+        t.prompter.clear();
+        t.select("NiCo");
+        t.dialog.editAlloy();
+        t.prompter.queueAnswer(Answer::Yes);
+        t.dialog.applyEdit();
+        QCOMPARE(t.prompter.shown(),
+                 std::vector<std::string>{
+                     "Warning:Group Conflict: Group is: BEGIN_NI\r\n Should Be: BEGIN_NI_CO\r\nWould You Like to Re-Group?"});
+        QCOMPARE(t.dialog.selectedLine()->group, 1);
+        QCOMPARE(t.dialog.edited().library.searchIndex[1], 1);
+        QCOMPARE(t.dialog.edited().library.alloys[1].name, std::string("NiCo"));
+    }
 
-    AlloyLibrary full;
-    full.alloys.assign(kMaxAlloys, Alloy("Full"));
-    full.searchIndex.fill(kMaxAlloys);
-    full.searchIndex[0] = 0;
-    EditorUnderTest f(full);
-    f.select("Full");
-    f.dialog.insertAlloy();
-    QCOMPARE(f.prompter.shown(), std::vector<std::string>{"NOTICE: User Libray may\r\nnot be more than 425 Alloys"});
-    QCOMPARE(f.dialog.edited().library.alloys.size(), size_t{kMaxAlloys});
-}
+    // Copy and Insert add below the selection, Delete never removes a group's
+    // header, and a full library takes no more.
+    void insertCopyDeleteAndTheFullLibrary() {
+        EditorUnderTest t(SmallLibrary());
+        t.select("316");
+        t.dialog.copyAlloy();
+        const AlloyLibrary& library = t.dialog.edited().library;
+        QCOMPARE(library.alloys.size(), size_t{5});
+        QCOMPARE(library.alloys[1].name, std::string(kNewAlloyName));
+        QCOMPARE(library.alloys[1].limits, library.alloys[0].limits);
+        QCOMPARE(library.searchIndex[1], 2);
+        t.dialog.insertAlloy();
+        QCOMPARE(library.alloys[2].limits[kFe], LimitPair{});
+        QCOMPARE(Control<QLabel>(t.dialog, kCount)->text(), QStringLiteral("6"));
+        t.dialog.deleteAlloy();  // the inserted one; the next line is selected
+        t.dialog.deleteAlloy();  // that was the header of group 1: nothing happens
+        QCOMPARE(library.alloys.size(), size_t{5});
+        QVERIFY(t.dialog.selectedLine()->isHeader());
+        QVERIFY(!FindControl(t.dialog, kDelete)->isEnabled());
 
-void LibraryDialogTest::sendsTheLibraryWhole() {
-    TempDir dir;
-    const std::string report = dir.file("report.txt");
-    AnalyzerSimulator analyzer(ANALYZER_SIM_EXE, {"--library-screen", "--baud", "1", "--library-report", report});
-    EditorUnderTest t(SmallLibrary(), analyzer.path());
-    t.dialog.sendLibrary();
-    QVERIFY(!FindControl(t.dialog, kSend)->isEnabled());
-    QVERIFY(FindControl(t.dialog, kClose)->isEnabled());
-    QVERIFY(QTest::qWaitFor([&] { return t.dialog.download().phase() == LibraryDownload::Phase::Done; }, kWaitMillis));
-    QVERIFY(QTest::qWaitFor([&] { return ReadText(report) == CompleteReport(SmallLibrary()); }, 3000));
-    QVERIFY(FindControl(t.dialog, kSend)->isEnabled());
-    QVERIFY(!FindControl(t.dialog, kApply)->isEnabled());
-    QVERIFY(!FindControl(t.dialog, library_control::kProgress)->isVisible());
-    QVERIFY(!t.port.isOpen());
-}
+        EditorUnderTest f(Library({{0, std::vector<AlloyRecord>(kMaxAlloys, Alloy("Full"))}}));
+        f.select("Full");
+        f.dialog.insertAlloy();
+        QCOMPARE(f.prompter.shown(), std::vector<std::string>{"NOTICE: User Libray may\r\nnot be more than 425 Alloys"});
+        QCOMPARE(f.dialog.edited().library.alloys.size(), size_t{kMaxAlloys});
+    }
 
-void LibraryDialogTest::closeStopsADownload() {
-    TempDir dir;
-    const std::string report = dir.file("report.txt");
-    AnalyzerSimulator analyzer(ANALYZER_SIM_EXE, {"--library-screen", "--library-report", report});
-    AlloyLibrary many;
-    many.alloys.assign(100, Alloy("Many", {{kFe, {100, 200}}}));
-    many.searchIndex.fill(100);
-    many.searchIndex[0] = 0;
-    EditorUnderTest t(many, analyzer.path());
-    t.dialog.sendLibrary();
-    auto* progress = qobject_cast<QLabel*>(FindControl(t.dialog, library_control::kProgress));
-    QVERIFY(QTest::qWaitFor([&] { return progress->isVisible() && progress->text().endsWith(QStringLiteral("% Complete")); },
-                            kWaitMillis));
-    t.prompter.queueAnswer(Answer::Yes);
-    t.dialog.closeEditor();
-    QCOMPARE(t.prompter.shown().back(),
-             std::string("Warning: Download in Progress\nLibrary on Instrument\nWill be Factory Default\nAre you sure?"));
-    QCOMPARE(t.dialog.download().phase(), LibraryDownload::Phase::Aborted);
-    QVERIFY(!t.dialog.isVisible());
-    QVERIFY(!t.port.isOpen());
-    QVERIFY(QTest::qWaitFor([&] { return ReadText(report).ends_with("aborted\n"); }, 5000));
-}
+    // Send downloads every alloy and the search index, then enables the edits again.
+    void sendsTheLibraryWhole() {
+        TempDir dir;
+        const std::string report = dir.file("report.txt");
+        AnalyzerSimulator analyzer(ANALYZER_SIM_EXE, {"--library-screen", "--baud", "1", "--library-report", report});
+        EditorUnderTest t(SmallLibrary(), analyzer.path());
+        t.dialog.sendLibrary();
+        QVERIFY(!FindControl(t.dialog, kSend)->isEnabled());
+        QVERIFY(FindControl(t.dialog, kClose)->isEnabled());
+        QVERIFY(QTest::qWaitFor([&] { return t.dialog.download().phase() == LibraryDownload::Phase::Done; }, kWaitMillis));
+        QVERIFY(QTest::qWaitFor([&] { return ReadText(report) == CompleteReport(SmallLibrary()); }, 3000));
+        QVERIFY(FindControl(t.dialog, kSend)->isEnabled());
+        QVERIFY(!FindControl(t.dialog, kApply)->isEnabled());
+        QVERIFY(!FindControl(t.dialog, library_control::kProgress)->isVisible());
+        QVERIFY(!t.port.isOpen());
+    }
+
+    // Close during a download asks, stops it and closes the port.
+    void closeStopsADownload() {
+        TempDir dir;
+        const std::string report = dir.file("report.txt");
+        AnalyzerSimulator analyzer(ANALYZER_SIM_EXE, {"--library-screen", "--library-report", report});
+        const AlloyLibrary many = Library({{0, std::vector<AlloyRecord>(100, Alloy("Many", {{kFe, {100, 200}}}))}});
+        EditorUnderTest t(many, analyzer.path());
+        t.dialog.sendLibrary();
+        auto* progress = Control<QLabel>(t.dialog, library_control::kProgress);
+        QVERIFY(QTest::qWaitFor([&] { return progress->isVisible() && progress->text().endsWith(QStringLiteral("% Complete")); },
+                                kWaitMillis));
+        t.prompter.queueAnswer(Answer::Yes);
+        t.dialog.closeEditor();
+        QCOMPARE(t.prompter.shown().back(),
+                 std::string("Warning: Download in Progress\nLibrary on Instrument\nWill be Factory Default\nAre you sure?"));
+        QCOMPARE(t.dialog.download().phase(), LibraryDownload::Phase::Aborted);
+        QVERIFY(!t.dialog.isVisible());
+        QVERIFY(!t.port.isOpen());
+        QVERIFY(QTest::qWaitFor([&] { return ReadText(report).ends_with("aborted\n"); }, 5000));
+    }
+};
 
 }  // namespace ravik::test
 
