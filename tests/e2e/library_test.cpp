@@ -5,25 +5,22 @@
 #include "library/library_source.h"
 #include "process.h"
 #include "support/temp_dir.h"
+#include "unit/library/library_builder.h"
 
 namespace ravik {
 namespace {
 
+using test::Alloy;
 using test::RunProcess;
 
-AlloyRecord Alloy(const std::string& name, int slot, LimitPair pair) {
-    AlloyRecord alloy;
-    alloy.name = name;
-    alloy.limits[static_cast<size_t>(slot)] = pair;
-    return alloy;
-}
+// Input that reads only after a correction: no searchIndex at all.
+const std::string kBareLibrary = "assayLibrary\n{\"X\" , 1, 2, 0},\n\n";
 
 TEST(LibraryCommand, ListsTheGroupsNamesConflictsAndWritesTheSourceText) {
     test::TempDir dir;
-    AlloyLibrary library;
     // A brass under BEGIN_CU and an iron alloy misfiled under BEGIN_CU too.
-    library.alloys = {Alloy("C36000", 7, {6000, 6300}), Alloy("A36", 4, {9800, 9900})};
-    library.searchIndex = {0, 0, 0, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2};
+    const AlloyLibrary library =
+        test::Library({{2, {Alloy("C36000", {{7, {6000, 6300}}}), Alloy("A36", {{4, {9800, 9900}}})}}});
     test::WriteAll(dir.file("in.lib"), LibrarySourceText(library));
 
     const test::ProcessResult shown = RunProcess(RAVIK_EXE, {"library", dir.file("in.lib"), "-o", dir.file("out.lib")});
@@ -37,7 +34,7 @@ TEST(LibraryCommand, ListsTheGroupsNamesConflictsAndWritesTheSourceText) {
 
 TEST(LibraryCommand, TellsWhatItCorrectedAndRefusesBadArguments) {
     test::TempDir dir;
-    test::WriteAll(dir.file("bare.lib"), "assayLibrary\n{\"X\" , 1, 2, 0},\n\n");
+    test::WriteAll(dir.file("bare.lib"), kBareLibrary);
     const test::ProcessResult corrected = RunProcess(RAVIK_EXE, {"library", dir.file("bare.lib")});
     EXPECT_EQ(corrected.exitCode, 1);
     EXPECT_NE(corrected.out.find("BEGIN_FE (1)\n     X\n"), std::string::npos) << corrected.out;
@@ -54,30 +51,31 @@ TEST(LibraryCommand, TellsWhatItCorrectedAndRefusesBadArguments) {
 // library that did not read whole only with --force, its own input never.
 TEST(LibraryCommand, WritesOnlyWholeLibrariesToNewFilesOrWithForce) {
     test::TempDir dir;
-    AlloyLibrary library;
-    library.alloys = {Alloy("A36", 4, {9800, 9900})};
-    library.searchIndex = {0, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
-    const std::string text = LibrarySourceText(library);
+    const std::string text = LibrarySourceText(test::Library({{0, {Alloy("A36", {{4, {9800, 9900}}})}}}));
     test::WriteAll(dir.file("in.lib"), text);
     test::WriteAll(dir.file("old.lib"), "old");
-    test::WriteAll(dir.file("bare.lib"), "assayLibrary\n{\"X\" , 1, 2, 0},\n\n");
-    const auto run = [&](std::vector<std::string> args) { return RunProcess(RAVIK_EXE, args); };
+    test::WriteAll(dir.file("bare.lib"), kBareLibrary);
+    const auto run = [&](const std::string& in, const std::string& out, bool force = false) {
+        std::vector<std::string> args{"library", dir.file(in), "-o", dir.file(out)};
+        if (force) args.push_back("--force");
+        return RunProcess(RAVIK_EXE, args);
+    };
 
-    test::ProcessResult written = run({"library", dir.file("in.lib"), "-o", dir.file("in.lib"), "--force"});
+    test::ProcessResult written = run("in.lib", "in.lib", true);
     EXPECT_EQ(written.exitCode, 1);
     EXPECT_NE(written.err.find("Cannot Write Over the Input File"), std::string::npos) << written.err;
-    EXPECT_EQ(run({"library", dir.file("in.lib"), "-o", dir.file("old.lib")}).exitCode, 1);
+    EXPECT_EQ(run("in.lib", "old.lib").exitCode, 1);
     EXPECT_EQ(test::ReadAll(dir.file("old.lib")), "old");
-    EXPECT_EQ(run({"library", dir.file("in.lib"), "-o", dir.file("old.lib"), "--force"}).exitCode, 0);
+    EXPECT_EQ(run("in.lib", "old.lib", true).exitCode, 0);
     EXPECT_EQ(test::ReadAll(dir.file("old.lib")), text);
 
-    EXPECT_EQ(run({"library", dir.file("bare.lib"), "-o", dir.file("bare-out.lib")}).exitCode, 1);
+    EXPECT_EQ(run("bare.lib", "bare-out.lib").exitCode, 1);
     EXPECT_FALSE(std::filesystem::exists(dir.file("bare-out.lib")));
-    EXPECT_EQ(run({"library", dir.file("bare.lib"), "-o", dir.file("bare-out.lib"), "--force"}).exitCode, 1);
+    EXPECT_EQ(run("bare.lib", "bare-out.lib", true).exitCode, 1);
     EXPECT_TRUE(std::filesystem::exists(dir.file("bare-out.lib")));
 
     // Into a folder that does not exist: no previous file to speak of.
-    written = run({"library", dir.file("in.lib"), "-o", dir.file("none/x.lib")});
+    written = run("in.lib", "none/x.lib");
     EXPECT_EQ(written.exitCode, 1);
     EXPECT_NE(written.err.find("Cannot Save Library File / " + dir.file("none/x.lib") + "\n"), std::string::npos)
         << written.err;

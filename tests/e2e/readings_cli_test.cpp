@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "process.h"
@@ -14,6 +15,23 @@ using test::RunProcess;
 std::string MakeSample(const test::TempDir& dir, const std::string& name, const std::vector<std::string>& options) {
     EXPECT_TRUE(test::MakeSampleFile(dir.file(name), options));
     return dir.file(name);
+}
+
+TEST(Start, MistypedSubcommandIsToldWithTheListAndStatus2) {
+    const test::ProcessResult typo = RunProcess(RAVIK_EXE, {"exprot", "in.qvr"});
+    EXPECT_EQ(typo.exitCode, 2);
+    EXPECT_NE(typo.err.find("ravik: unknown command \"exprot\"\n"), std::string::npos) << typo.err;
+    for (const char* usage : {"ravik info FILE", "ravik export INPUT.qvr", "ravik probe --port DEVICE"}) {
+        EXPECT_NE(typo.err.find(usage), std::string::npos) << usage;
+    }
+}
+
+TEST(Start, DesktopProgramWithoutDisplaySaysSoInOneLine) {
+    const test::ProcessResult started =
+        RunProcess(RAVIK_EXE, {}, {"QT_QPA_PLATFORM=xcb", "DISPLAY=", "WAYLAND_DISPLAY="});
+    EXPECT_EQ(started.exitCode, 1);
+    EXPECT_EQ(std::count(started.err.begin(), started.err.end(), '\n'), 1) << started.err;
+    EXPECT_NE(started.err.find("no display"), std::string::npos) << started.err;
 }
 
 TEST(InfoCommand, PrintsHeaderVersionSiteCountsAndTitles) {
