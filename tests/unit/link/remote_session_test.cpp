@@ -67,18 +67,16 @@ struct Remote {
         session.start();
         for (int i = 0; i < 40 && session.phase() == RemoteSession::Phase::Searching; ++i) tick(500);
     }
-    void connect() {
-        search();
-        ASSERT_EQ(session.phase(), RemoteSession::Phase::Connected);
-        line.written.clear();
-        line.purges.clear();
-        events.clear();
-    }
     void tick(int64_t millis = kRemoteTickMillis) {
         session.tick();
         clock.advanceMillis(millis);
         auto taken = session.takeEvents();
         events.insert(events.end(), taken.begin(), taken.end());
+    }
+    // Bytes off the line, then a tick.
+    void receive(std::span<const uint8_t> bytes) {
+        line.feed(bytes);
+        tick();
     }
     void ticks(int count) {
         for (int i = 0; i < count; ++i) tick();
@@ -92,7 +90,13 @@ struct Remote {
 
 // A session already connected, its line and events cleared.
 struct Connected : Remote {
-    explicit Connected(int answeringIndex = 0) : Remote(answeringIndex) { connect(); }
+    explicit Connected(int answeringIndex = 0) : Remote(answeringIndex) {
+        search();
+        EXPECT_EQ(session.phase(), RemoteSession::Phase::Connected);
+        line.written.clear();
+        line.purges.clear();
+        events.clear();
+    }
 };
 
 TEST(RemoteSession, BaudSearchStopsAtTheFirstRateThatEchoes141) {
@@ -157,8 +161,7 @@ TEST(RemoteSession, ChangedSignaturesFetchTheDumps) {
     auto signatures = [&] {
         remote.line.feed(Reply(R_REFRESH_SCREEN_BIT, Folded(0x1A1A)));
         remote.line.feed(Reply(R_REFRESH_SPECTRA_ASK, Folded(77)));
-        remote.line.feed(Reply(R_REFRESH_WSPECTRA_ASK, Folded(78)));
-        remote.tick();
+        remote.receive(Reply(R_REFRESH_WSPECTRA_ASK, Folded(78)));
     };
     signatures();
     EXPECT_EQ(remote.line.written, (Bytes8{144, 148, 0, 0, 1, 244, 149, 0, 0, 3, 232}));
@@ -175,12 +178,10 @@ Bytes8 ScreenDumpReply(uint8_t orientation, uint8_t fill) {
 TEST(RemoteSession, ScreenDumpHoldingTerminatorBytesCompletesOnlyAtItsFullLength) {
     Connected remote;
     const Bytes8 dump = ScreenDumpReply(1, kReplyTerminator);
-    remote.line.feed(std::span<const uint8_t>(dump).first(900));
-    remote.tick();
+    remote.receive(std::span<const uint8_t>(dump).first(900));
     EXPECT_EQ(remote.session.currentReply(), R_DUMP_SCREEN_BIT);
     EXPECT_TRUE(Only<PictureEvent>(remote.events).empty());
-    remote.line.feed(std::span<const uint8_t>(dump).subspan(900));
-    remote.tick();
+    remote.receive(std::span<const uint8_t>(dump).subspan(900));
     EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
     const std::vector<PictureEvent> pictures = Only<PictureEvent>(remote.events);
     ASSERT_EQ(pictures.size(), 1u);
@@ -188,8 +189,7 @@ TEST(RemoteSession, ScreenDumpHoldingTerminatorBytesCompletesOnlyAtItsFullLength
 
     // Landscape to portrait greys the landscape box first.
     remote.events.clear();
-    remote.line.feed(ScreenDumpReply(0, 0));
-    remote.tick();
+    remote.receive(ScreenDumpReply(0, 0));
     EXPECT_EQ(Only<FillEvent>(remote.events), (std::vector<FillEvent>{{remote_control::kLandscape, Shade::Grey}}));
     EXPECT_EQ(Only<PictureEvent>(remote.events).at(0).control, remote_control::kPortrait);
     EXPECT_EQ(Only<PictureEvent>(remote.events).at(0).picture.width, 80);
@@ -200,8 +200,7 @@ TEST(RemoteSession, ShortLongEndlessAndUnknownRepliesAreDroppedAndTheLinePurged)
     Bytes8 shortDump = ScreenDumpReply(1, 0);
     shortDump.resize(400);
     shortDump.push_back(kReplyTerminator);
-    remote.line.feed(shortDump);
-    remote.tick();
+    remote.receive(shortDump);
     EXPECT_EQ(remote.session.currentReply(), R_DUMP_SCREEN_BIT);
     remote.ticks(101);  // 500 / (4 + 1) = 100 ticks
     EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
@@ -211,8 +210,7 @@ TEST(RemoteSession, ShortLongEndlessAndUnknownRepliesAreDroppedAndTheLinePurged)
     longDump.back() = 0;  // byte 1602 is no terminator
     longDump.insert(longDump.end(), {5, kReplyTerminator});
     remote.line.feed(longDump);
-    remote.line.feed(TextReply(R_DUMP_REGIONS_NOW, "a=1"));  // dropped with it
-    remote.tick();
+    remote.receive(TextReply(R_DUMP_REGIONS_NOW, "a=1"));  // dropped with it
     EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
 
     remote.line.feed(Bytes8{R_DUMP_SCREEN_TEXT});  // longer than the buffer: never overruns it
@@ -220,11 +218,9 @@ TEST(RemoteSession, ShortLongEndlessAndUnknownRepliesAreDroppedAndTheLinePurged)
     remote.ticks(2);
     EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
 
-    remote.line.feed(Bytes8{200, R_DUMP_REGIONS_NOW, 'x', kReplyTerminator});  // an unknown code
-    remote.tick();
+    remote.receive(Bytes8{200, R_DUMP_REGIONS_NOW, 'x', kReplyTerminator});  // an unknown code
     EXPECT_EQ(TextsOf(remote.events, remote_control::kDiagnostic).back(), "UNK 200");
-    remote.line.feed(Bytes8{R_END_COMMANDS});  // the idle marker is no reply
-    remote.tick();
+    remote.receive(Bytes8{R_END_COMMANDS});  // the idle marker is no reply
     EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
     EXPECT_TRUE(Only<PictureEvent>(remote.events).empty());
     EXPECT_TRUE(TextsOf(remote.events, remote_control::kLandscape).empty());
@@ -239,22 +235,19 @@ TEST(RemoteSession, PassFailComparesExactlyWhileTheListIgnoresCase) {
     EXPECT_EQ(remote.line.written, (Bytes8{167, 1, 145, 0, 167, 1}));
 
     remote.session.selectAlloy("316SS");
-    remote.line.feed(TextReply(R_DUMP_DATA_NOW, "ID,1st:316ss \r\n2nd:304SS \r\n3rd:321SS \r\n"));
-    remote.tick();
+    remote.receive(TextReply(R_DUMP_DATA_NOW, "ID,1st:316ss \r\n2nd:304SS \r\n3rd:321SS \r\n"));
     EXPECT_EQ(Only<BitmapEvent>(remote.events), (std::vector<BitmapEvent>{{remote_control::kPassFail, "Fail"}}));
     EXPECT_EQ(remote.session.alloyNames().names(), (Strings{"304SS", "316ss", "321SS"}));
     EXPECT_EQ(Only<ListEvent>(remote.events).back().selected, 1);
     EXPECT_EQ(remote.session.pendingFlags(), 0u);
 
     remote.events.clear();
-    remote.line.feed(TextReply(R_DUMP_DATA_NOW, "ID,1st:316SS \r\n"));
-    remote.tick();
+    remote.receive(TextReply(R_DUMP_DATA_NOW, "ID,1st:316SS \r\n"));
     EXPECT_EQ(Only<BitmapEvent>(remote.events), (std::vector<BitmapEvent>{{remote_control::kPassFail, "Pass"}}));
 
     // A selection no reply named is put back into the list.
     remote.session.selectAlloy("C17200");
-    remote.line.feed(TextReply(R_DUMP_DATA_NOW, "ID,1st:A286 \r\n"));
-    remote.tick();
+    remote.receive(TextReply(R_DUMP_DATA_NOW, "ID,1st:A286 \r\n"));
     const ListEvent list = Only<ListEvent>(remote.events).back();
     EXPECT_EQ(list.items, (Strings{"304SS", "316ss", "321SS", "A286", "C17200"}));
     EXPECT_EQ(list.selected, 4);
