@@ -108,7 +108,8 @@ TEST(ExportCommand, FinalResultsSignRowsAndTheSettingsForm) {
     EXPECT_EQ(ReadAll(c.dir.file("alloy.csv")), test::TableBlocks(c.source(1, kAllClasses), Mode::Alloy));
 }
 
-TEST(ExportCommand, ExistingFilesAreReplacedOnlyWithForce) {
+// Refused exports write nothing; existing files are replaced only with --force.
+TEST(ExportCommand, RefusesWhatTheDialogWouldRefuse) {
     ExportCase c;
     const std::string base = c.dir.file("multi");
     test::WriteAll(base + ".spc", "old spectra");
@@ -117,17 +118,13 @@ TEST(ExportCommand, ExistingFilesAreReplacedOnlyWithForce) {
     EXPECT_NE(result.exitCode, 0);  // the replace question is answered No
     EXPECT_EQ(ReadAll(base + ".spc"), "old spectra");
     EXPECT_FALSE(exists(base + ".hdr"));
-
     options.push_back("--force");
     result = c.run(options);
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(ReadAll(base + ".spc"), test::SpectraBlock(c.source(2, kAllClasses), Mode::Bulk));
-}
 
-TEST(ExportCommand, RefusesWhatTheDialogWouldRefuse) {
-    ExportCase c;
     const std::string out = c.dir.file("x");
-    test::ProcessResult result = c.run({"--mode", "bulk", "-o", out});
+    result = c.run({"--mode", "bulk", "-o", out});
     EXPECT_NE(result.exitCode, 0);
     EXPECT_NE(result.err.find("NOTICE: Must Select Paint, Bulk, Alloy or Thin / and Table, L-Spect, K-Spect or Status"),
               std::string::npos)
