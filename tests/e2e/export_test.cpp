@@ -184,7 +184,7 @@ struct PrintCase {
     }
 };
 
-TEST(PrintCommand, OnePdfHoldsTheJobsInTheirOrder) {
+TEST(PrintCommand, OnePdfHoldsTheJobsInTheirOrderAndFourSpectraToAPage) {
     PrintCase c;
     const test::ProcessResult result = c.run({"--mode", "paint", "--high", "--low", "--table", "--status", "--pdf", c.pdf});
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -198,14 +198,12 @@ TEST(PrintCommand, OnePdfHoldsTheJobsInTheirOrder) {
     EXPECT_LT(low, high);
     EXPECT_LT(high, status);
     EXPECT_NE(text.find("Lead survey"), std::string::npos);  // the file title on the first table page
-}
 
-TEST(PrintCommand, SpectrumPagesHoldFourEach) {
-    PrintCase c;
+    // Spectrum pages hold four each: nine readings, 2 x 2 to a page.
+    c.pdf = c.dir.file("bulk.pdf");
     ASSERT_EQ(c.run({"--mode", "bulk", "--low", "--pdf", c.pdf}).exitCode, 0);
-    EXPECT_EQ(c.pages(), 3);  // nine readings, 2 x 2 to a page
-    const std::string text = c.text();
-    EXPECT_NE(text.find("Bulk Page 3"), std::string::npos) << text;
+    EXPECT_EQ(c.pages(), 3);
+    EXPECT_NE(c.text().find("Bulk Page 3"), std::string::npos) << c.text();
 }
 
 TEST(PrintCommand, RefusalsWriteNothing) {

@@ -125,19 +125,7 @@ TEST(ProperGroup, TheFirstRuleThatHoldsDecides) {
     for (size_t i = 0; i < std::size(cases); ++i) EXPECT_EQ(ProperGroup(cases[i].first), cases[i].second) << i;
 }
 
-TEST(InsertAlloy, FillsTheLibraryTo425AndThenRefuses) {
-    EditedLibrary edited{Library({{0, std::vector<AlloyRecord>(424, Alloy("A"))}}), false};
-    test::ScriptedPrompter prompter;
-    EXPECT_EQ(InsertAlloy(edited, AlloyAt(423), prompter), 424);
-    EXPECT_EQ(edited.library.searchIndex[12], 425);
-    EXPECT_EQ(InsertAlloy(edited, AlloyAt(0), prompter), std::nullopt);
-    EXPECT_EQ(CopyAlloy(edited, AlloyAt(0), prompter), std::nullopt);
-    EXPECT_EQ(edited.library.alloys.size(), 425u);
-    EXPECT_EQ(prompter.shown(), Strings(2, "NOTICE: User Libray may\r\nnot be more than 425 Alloys"));
-    EXPECT_EQ(prompter.boxes()[0].icon, Icon::Stop);
-}
-
-TEST(InsertAlloy, GoesAfterTheSelectedLineInItsGroup) {
+TEST(InsertAlloy, GoesAfterTheSelectedLineInItsGroupUpTo425Alloys) {
     EditedLibrary edited{Library({{0, {Alloy("304"), Alloy("316")}}, {2, {Alloy("C360")}}}), false};
     test::ScriptedPrompter prompter;
     // After a header of an empty group: that group's first alloy.
@@ -153,6 +141,16 @@ TEST(InsertAlloy, GoesAfterTheSelectedLineInItsGroup) {
     EXPECT_EQ(CopyAlloy(edited, Header(0), prompter), std::nullopt);
     EXPECT_TRUE(edited.changed);
     EXPECT_TRUE(prompter.boxes().empty());
+
+    // The library holds at most 425 alloys.
+    EditedLibrary full{Library({{0, std::vector<AlloyRecord>(424, Alloy("A"))}}), false};
+    EXPECT_EQ(InsertAlloy(full, AlloyAt(423), prompter), 424);
+    EXPECT_EQ(full.library.searchIndex[12], 425);
+    EXPECT_EQ(InsertAlloy(full, AlloyAt(0), prompter), std::nullopt);
+    EXPECT_EQ(CopyAlloy(full, AlloyAt(0), prompter), std::nullopt);
+    EXPECT_EQ(full.library.alloys.size(), 425u);
+    EXPECT_EQ(prompter.shown(), Strings(2, "NOTICE: User Libray may\r\nnot be more than 425 Alloys"));
+    EXPECT_EQ(prompter.boxes()[0].icon, Icon::Stop);
 }
 
 TEST(DeleteAlloy, DeletingAGroupsLastAlloyLowersEveryLaterStart) {
