@@ -156,7 +156,7 @@ TEST(RemoteSession, PollsAtTheRateScaledPeriodAndFreesRequestsNobodyAnswers) {
 
 TEST(RemoteSession, ChangedSignaturesFetchTheDumps) {
     Connected remote;
-    auto signatures = [&] {
+    auto signatures = [&] {  // all three arrive within one tick
         remote.line.feed(Reply(R_REFRESH_SCREEN_BIT, Folded(0x1A1A)));
         remote.line.feed(Reply(R_REFRESH_SPECTRA_ASK, Folded(77)));
         remote.receive(Reply(R_REFRESH_WSPECTRA_ASK, Folded(78)));
