@@ -108,7 +108,8 @@ TEST(ExportCommand, FinalResultsSignRowsAndTheSettingsForm) {
     EXPECT_EQ(ReadAll(c.dir.file("alloy.csv")), test::TableBlocks(c.source(1, kAllClasses), Mode::Alloy));
 }
 
-TEST(ExportCommand, ExistingFilesAreReplacedOnlyWithForce) {
+// Refused exports write nothing; existing files are replaced only with --force.
+TEST(ExportCommand, RefusesWhatTheDialogWouldRefuse) {
     ExportCase c;
     const std::string base = c.dir.file("multi");
     test::WriteAll(base + ".spc", "old spectra");
@@ -117,17 +118,13 @@ TEST(ExportCommand, ExistingFilesAreReplacedOnlyWithForce) {
     EXPECT_NE(result.exitCode, 0);  // the replace question is answered No
     EXPECT_EQ(ReadAll(base + ".spc"), "old spectra");
     EXPECT_FALSE(exists(base + ".hdr"));
-
     options.push_back("--force");
     result = c.run(options);
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(ReadAll(base + ".spc"), test::SpectraBlock(c.source(2, kAllClasses), Mode::Bulk));
-}
 
-TEST(ExportCommand, RefusesWhatTheDialogWouldRefuse) {
-    ExportCase c;
     const std::string out = c.dir.file("x");
-    test::ProcessResult result = c.run({"--mode", "bulk", "-o", out});
+    result = c.run({"--mode", "bulk", "-o", out});
     EXPECT_NE(result.exitCode, 0);
     EXPECT_NE(result.err.find("NOTICE: Must Select Paint, Bulk, Alloy or Thin / and Table, L-Spect, K-Spect or Status"),
               std::string::npos)
@@ -165,6 +162,73 @@ TEST(ExportCommand, SettingsDirectoryWithoutOrWithADamagedSettingsFile) {
               std::string::npos)
         << result.err;
     EXPECT_FALSE(exists(c.dir.file("bad.tab")));
+}
+
+struct PrintCase {
+    test::TempDir dir;
+    std::string input = dir.file("survey.qvr");
+    std::string pdf = dir.file("report.pdf");
+
+    PrintCase() {
+        EXPECT_TRUE(test::MakeSampleFile(input, {"--paint", "6", "--bulk", "9", "--alloy", "3", "--seed", "5"}));
+    }
+    test::ProcessResult run(std::vector<std::string> options) const {
+        options.insert(options.begin(), {"print", input, "--settings-dir", dir.file("settings")});
+        return RunProcess(RAVIK_EXE, options);
+    }
+    std::string text() const { return RunProcess("/usr/bin/pdftotext", {"-layout", pdf, "-"}).out; }
+    int pages() const {
+        const std::string info = RunProcess("/usr/bin/pdfinfo", {pdf}).out;
+        const size_t at = info.find("Pages:");
+        return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
+    }
+};
+
+TEST(PrintCommand, OnePdfHoldsTheJobsInTheirOrderAndFourSpectraToAPage) {
+    PrintCase c;
+    const test::ProcessResult result = c.run({"--mode", "paint", "--high", "--low", "--table", "--status", "--pdf", c.pdf});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const std::string text = c.text();
+    const size_t status = text.find("Status Page 1");
+    const size_t table = text.find("Paint Page 1");
+    const size_t low = text.find("Low Energy Spectrum");
+    const size_t high = text.find("High Energy Spectrum");
+    ASSERT_NE(high, std::string::npos) << text;
+    EXPECT_LT(table, low);
+    EXPECT_LT(low, high);
+    EXPECT_LT(high, status);
+    EXPECT_NE(text.find("Lead survey"), std::string::npos);  // the file title on the first table page
+
+    // Spectrum pages hold four each: nine readings, 2 x 2 to a page.
+    c.pdf = c.dir.file("bulk.pdf");
+    ASSERT_EQ(c.run({"--mode", "bulk", "--low", "--pdf", c.pdf}).exitCode, 0);
+    EXPECT_EQ(c.pages(), 3);
+    EXPECT_NE(c.text().find("Bulk Page 3"), std::string::npos) << c.text();
+}
+
+TEST(PrintCommand, RefusalsWriteNothing) {
+    PrintCase c;
+    struct Case {
+        const char* name;
+        std::vector<std::string> options;
+        int exitCode;
+    };
+    const std::string unwritable = c.dir.file("missing/report.pdf");
+    for (const Case& k : {Case{"no readings of the mode", {"--mode", "thin", "--table", "--pdf", c.pdf}, 1},
+                          Case{"nothing asked", {"--mode", "bulk", "--pdf", c.pdf}, 2},
+                          Case{"no output", {"--mode", "bulk", "--table"}, 2},
+                          Case{"unwritable output", {"--mode", "bulk", "--table", "--pdf", unwritable}, 1}}) {
+        SCOPED_TRACE(k.name);
+        const test::ProcessResult result = c.run(k.options);
+        EXPECT_EQ(result.exitCode, k.exitCode);
+        EXPECT_FALSE(result.err.empty());
+        EXPECT_FALSE(exists(c.pdf));
+        EXPECT_FALSE(exists(unwritable + ".part"));
+    }
+    const test::ProcessResult unreadable =
+        RunProcess(RAVIK_EXE, {"print", c.dir.file("none.qvr"), "--mode", "paint", "--table", "--pdf", c.pdf});
+    EXPECT_EQ(unreadable.exitCode, 1);
+    EXPECT_FALSE(exists(c.pdf));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "library/library_source.h"
 #include "process.h"
 #include "support/analyzer_simulator.h"
+#include "support/pseudo_terminal.h"
 #include "readings/readings_loader.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
@@ -23,21 +24,31 @@ public:
     explicit Simulator(const std::vector<std::string>& options) : AnalyzerSimulator(ANALYZER_SIM_EXE, options) {}
 };
 
-// A readings file of mostly Paint and some Bulk, Alloy and Sign readings.
-std::string MakeSample(const test::TempDir& dir, int readings, const std::string& seed) {
-    const std::string path = dir.file("sent.qvr");
-    const std::string part = std::to_string(readings / 5);
-    EXPECT_TRUE(test::MakeSampleFile(path, {"--paint", std::to_string(readings - 3 * (readings / 5)), "--bulk", part,
-                                            "--alloy", part, "--sign", part, "--seed", seed}));
-    return path;
-}
+// "ravik receive" at 115.2K into received.qvr, with its own data directory
+// (and so its own "ravik.tmp").
+struct ReceiveCase {
+    test::TempDir dir;
+    std::string sent = dir.file("sent.qvr");
+    std::string out = dir.file("received.qvr");
 
-// "ravik receive" with its own data directory (and so its own "ravik.tmp").
-test::ProcessResult Receive(const test::TempDir& dir, const std::string& port, const std::string& out,
-                            const std::string& timeout) {
-    return RunProcess(RAVIK_EXE, {"receive", "--port", port, "--baud", "4", "-o", out, "--timeout", timeout},
-                      {"RAVIK_HOME=" + dir.file("home")});
-}
+    // A readings file of mostly Paint and some Bulk, Alloy and Sign readings.
+    void makeSample(int readings, const std::string& seed) const {
+        const std::string part = std::to_string(readings / 5);
+        EXPECT_TRUE(test::MakeSampleFile(sent, {"--paint", std::to_string(readings - 3 * (readings / 5)), "--bulk",
+                                                part, "--alloy", part, "--sign", part, "--seed", seed}));
+    }
+    test::ProcessResult receive(const std::string& port, const std::string& timeout) const {
+        return RunProcess(RAVIK_EXE, {"receive", "--port", port, "--baud", "4", "-o", out, "--timeout", timeout},
+                          {"RAVIK_HOME=" + dir.file("home")});
+    }
+    // From a simulated analyzer that dumps the sent file (with these further options).
+    test::ProcessResult receiveDump(std::vector<std::string> options, const std::string& timeout) const {
+        options.insert(options.begin(), {"--dump", sent, "--baud", "4"});
+        Simulator analyzer(options);
+        EXPECT_FALSE(analyzer.path().empty());
+        return receive(analyzer.path(), timeout);
+    }
+};
 
 // Every record, mode by mode in list order (as a saved file holds them).
 std::vector<std::vector<uint8_t>> RecordsByMode(const std::string& path) {
@@ -52,71 +63,61 @@ std::vector<std::vector<uint8_t>> RecordsByMode(const std::string& path) {
 }
 
 TEST(LinkEndToEnd, ReceivesA50ReadingDumpEqualToTheFileSent) {
-    test::TempDir dir;
-    const std::string sent = MakeSample(dir, 50, "7");
-    Simulator analyzer({"--dump", sent, "--baud", "4"});
-    ASSERT_FALSE(analyzer.path().empty());
-    const std::string out = dir.file("received.qvr");
-    const test::ProcessResult run = Receive(dir, analyzer.path(), out, "10");
+    ReceiveCase c;
+    c.makeSample(50, "7");
+    const test::ProcessResult run = c.receiveDump({}, "10");
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_NE(run.err.find("100% Complete Records 50 of 50    20\n"), std::string::npos) << run.err;
-    EXPECT_EQ(run.out, "50 readings saved to " + out + "\n");
-    const auto received = RecordsByMode(out);
+    EXPECT_EQ(run.out, "50 readings saved to " + c.out + "\n");
+    const auto received = RecordsByMode(c.out);
     EXPECT_EQ(received.size(), 50u);
-    EXPECT_TRUE(received == RecordsByMode(sent));
+    EXPECT_TRUE(received == RecordsByMode(c.sent));
 }
 
 TEST(LinkEndToEnd, CutShortDumpIsDiscardedAndWhatArrivedStaysInTheDumpFile) {
-    test::TempDir dir;
-    const std::string sent = MakeSample(dir, 20, "3");
-    Simulator analyzer({"--dump", sent, "--baud", "4", "--cut-after", "20000"});
-    const std::string out = dir.file("received.qvr");
-    const test::ProcessResult run = Receive(dir, analyzer.path(), out, "1");
+    ReceiveCase c;
+    c.makeSample(20, "3");
+    const test::ProcessResult run = c.receiveDump({"--cut-after", "20000"}, "1");
     EXPECT_EQ(run.exitCode, 1) << run.err;
     EXPECT_NE(run.err.find("Nothing received for 1 seconds: the dump was discarded"), std::string::npos) << run.err;
-    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_FALSE(std::filesystem::exists(c.out));
 
     // What arrived is in "ravik.tmp", behind the header padded to 256 bytes.
-    const std::string dumped = test::ReadAll(dir.file("home/ravik.tmp"));
+    const std::string dumped = test::ReadAll(c.dir.file("home/ravik.tmp"));
     ASSERT_GT(dumped.size(), 256u + 1000u);
-    EXPECT_EQ(dumped.substr(256), test::ReadAll(sent).substr(256, dumped.size() - 256));
+    EXPECT_EQ(dumped.substr(256), test::ReadAll(c.sent).substr(256, dumped.size() - 256));
 }
 
 TEST(LinkEndToEnd, AReceiveThatCannotStartKeepsThePreviousDump) {
-    test::TempDir dir;
-    std::filesystem::create_directory(dir.file("home"));
-    test::WriteAll(dir.file("home/ravik.tmp"), "the previous dump");
-    const test::ProcessResult run = Receive(dir, dir.file("no-such-port"), dir.file("out.qvr"), "1");
+    ReceiveCase c;
+    std::filesystem::create_directory(c.dir.file("home"));
+    test::WriteAll(c.dir.file("home/ravik.tmp"), "the previous dump");
+    const test::ProcessResult run = c.receive(c.dir.file("no-such-port"), "1");
     EXPECT_EQ(run.exitCode, 1) << run.err;
-    EXPECT_EQ(test::ReadAll(dir.file("home/ravik.tmp")), "the previous dump");
+    EXPECT_EQ(test::ReadAll(c.dir.file("home/ravik.tmp")), "the previous dump");
 }
 
 // A dump with a damaged reading saves the whole ones, says how many of how
 // many, and exits with its own status.
 TEST(LinkEndToEnd, ADamagedDumpSavesItsWholeReadingsWithItsOwnStatus) {
-    test::TempDir dir;
-    const std::string sent = dir.file("sent.qvr");
-    ASSERT_TRUE(test::MakeSampleFile(sent, {"--paint", "3", "--seed", "4"}));
-    std::string bytes = test::ReadAll(sent);
+    ReceiveCase c;
+    ASSERT_TRUE(test::MakeSampleFile(c.sent, {"--paint", "3", "--seed", "4"}));
+    std::string bytes = test::ReadAll(c.sent);
     const size_t second = 256 + ((static_cast<uint8_t>(bytes[256]) << 8) | static_cast<uint8_t>(bytes[257]));
     bytes[second + 8] = '\xFF';  // its text block lies outside the record
-    test::WriteAll(sent, bytes);
-    Simulator analyzer({"--dump", sent, "--baud", "4"});
-    const std::string out = dir.file("received.qvr");
-    const test::ProcessResult run = Receive(dir, analyzer.path(), out, "10");
+    test::WriteAll(c.sent, bytes);
+    const test::ProcessResult run = c.receiveDump({}, "10");
     EXPECT_EQ(run.exitCode, 3) << run.err;
-    EXPECT_EQ(run.out, "2 of 3 readings saved to " + out + "\n");
-    EXPECT_EQ(RecordsByMode(out).size(), 2u);
+    EXPECT_EQ(run.out, "2 of 3 readings saved to " + c.out + "\n");
+    EXPECT_EQ(RecordsByMode(c.out).size(), 2u);
 }
 
 TEST(LinkEndToEnd, JunkOnTheLineNeverCrashesTheReceiver) {
-    test::TempDir dir;
-    const std::string sent = MakeSample(dir, 20, "5");
-    Simulator analyzer({"--dump", sent, "--baud", "4", "--junk-every", "997", "--seed", "11"});
-    const std::string out = dir.file("received.qvr");
-    const test::ProcessResult run = Receive(dir, analyzer.path(), out, "1");
+    ReceiveCase c;
+    c.makeSample(20, "5");
+    const test::ProcessResult run = c.receiveDump({"--junk-every", "997", "--seed", "11"}, "1");
     EXPECT_TRUE(run.exitCode == 0 || run.exitCode == 1) << run.exitCode << run.err;
-    if (run.exitCode != 0) EXPECT_FALSE(std::filesystem::exists(out));
+    if (run.exitCode != 0) EXPECT_FALSE(std::filesystem::exists(c.out));
 }
 
 TEST(LinkEndToEnd, ProbeStepsThroughTheRatesToTheAnalyzers) {
@@ -124,6 +125,22 @@ TEST(LinkEndToEnd, ProbeStepsThroughTheRatesToTheAnalyzers) {
     const test::ProcessResult run = RunProcess(RAVIK_EXE, {"probe", "--port", analyzer.path()});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "19.2K\n");
+}
+
+TEST(PortsCommand, ListsWhatEachComPortStandsForAndWhetherItOpens) {
+    test::PseudoTerminal com3;
+    test::TempDir home;
+    // COM2's chosen device in ports.ini; COM3 named by the variable.
+    test::WriteAll(home.file("ports.ini"), "COM2=" + home.file("gone") + "\n");
+    const test::ProcessResult ports =
+        RunProcess(RAVIK_EXE, {"ports"}, {"RAVIK_HOME=" + home.path(), "RAVIK_COM3=" + com3.slave});
+    ASSERT_EQ(ports.exitCode, 0) << ports.err;
+    EXPECT_NE(ports.out.find("COM2  " + home.file("gone")), std::string::npos) << ports.out;
+    const size_t com3Line = ports.out.find("COM3  " + com3.slave);
+    ASSERT_NE(com3Line, std::string::npos) << ports.out;
+    EXPECT_EQ(ports.out.substr(ports.out.find('\n', com3Line) - 5, 5), "opens");
+    EXPECT_NE(ports.out.find("detected devices:"), std::string::npos);
+    EXPECT_EQ(RunProcess(RAVIK_EXE, {"ports", "extra"}).exitCode, 2);
 }
 
 // A library of a few alloys in three groups, one with limits not set.

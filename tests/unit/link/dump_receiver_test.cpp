@@ -65,15 +65,20 @@ struct Receiving {
 TEST(DumpReceiver, FramesHeaderAndRecordsIntoTheDumpFileAndAcceptLoadsIt) {
     Receiving dump;
     const test::TestFile file = Readings(3);
-    dump.line.feed(DumpStream(file));
+    const std::string stream = DumpStream(file);
+    // The header waits until 378 bytes are queued.
+    dump.feed(stream.substr(0, 377));
+    EXPECT_EQ(dump.receiver.lastTickBytes(), 0u);
+    EXPECT_FALSE(dump.receiver.state().headerDone);
 
-    std::vector<DialogEvent> events = dump.tick();  // the header ends its tick
+    std::vector<DialogEvent> events = dump.feed(stream.substr(377, 1));  // the header ends its tick
+    EXPECT_TRUE(dump.receiver.state().headerDone);
     EXPECT_EQ(TextsOf(events, dump_control::kPrompt).back(), file.text().c_str());
     EXPECT_EQ(dump.receiver.state().total, 3);
     EXPECT_EQ(dump.settings.download, kDownloadDone);
     EXPECT_FALSE(dump.receiver.acceptEnabled());
 
-    events = dump.tick();
+    events = dump.feed(stream.substr(378));
     EXPECT_EQ(TextsOf(events, dump_control::kProgress), Strings{"100% Complete Records 3 of 3    20"});
     EXPECT_EQ(Only<BeepEvent>(events).size(), 2u);
     EXPECT_EQ(Only<EnableEvent>(events), (std::vector<EnableEvent>{{dump_control::kAccept, true}}));
@@ -90,16 +95,6 @@ TEST(DumpReceiver, FramesHeaderAndRecordsIntoTheDumpFileAndAcceptLoadsIt) {
     EXPECT_EQ(store.readingCount, 3);
     EXPECT_FALSE(dump.line.isOpen());
     EXPECT_TRUE(dump.prompter.boxes().empty());
-}
-
-TEST(DumpReceiver, HeaderWaitsUntil378BytesAreQueued) {
-    Receiving dump;
-    const std::string stream = DumpStream(Readings(2));
-    dump.feed(stream.substr(0, 377));
-    EXPECT_EQ(dump.receiver.lastTickBytes(), 0u);
-    EXPECT_FALSE(dump.receiver.state().headerDone);
-    dump.feed(stream.substr(377, 1));
-    EXPECT_TRUE(dump.receiver.state().headerDone);
 }
 
 TEST(DumpReceiver, ZeroCountEnablesAcceptWithTheFirstRecord) {

@@ -80,9 +80,10 @@ struct Download {
             }
         };
     }
-    void run() {
+    // Ticks a second apart while probing and (unless told not to) sending.
+    void run(bool whileSending = true) {
         for (int i = 0; i < 200 && (download.phase() == LibraryDownload::Phase::Probing ||
-                                    download.phase() == LibraryDownload::Phase::Sending);
+                                    (whileSending && download.phase() == LibraryDownload::Phase::Sending));
              ++i) {
             download.tick();
             clock.advanceMillis(1000);
@@ -153,10 +154,7 @@ TEST(LibraryDownload, AnalyzerThatStopsAcknowledgingEndsTheDownloadWithinTheBoun
 TEST(LibraryDownload, CloseDuringTheDownloadAsksThenSendsQ) {
     Download run;
     ASSERT_TRUE(run.download.start(MakeLibrary({4})));
-    while (run.download.phase() == LibraryDownload::Phase::Probing) {
-        run.download.tick();
-        run.clock.advanceMillis(1000);
-    }
+    run.run(false);
     run.download.tick();  // the first header line
     run.download.tick();  // the first alloy
     run.prompter.queueAnswer(Answer::No);

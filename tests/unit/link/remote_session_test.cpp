@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "fake_line.h"
+#include "link/remote_displays.h"
 #include "link/remote_session.h"
 #include "support/scripted_prompter.h"
 
@@ -15,19 +16,35 @@ using test::TextsOf;
 using Bytes8 = std::vector<uint8_t>;
 using Strings = std::vector<std::string>;
 
-Bytes8 Reply(uint8_t code, Bytes8 payload) {
-    payload.insert(payload.begin(), code);
-    payload.push_back(kReplyTerminator);
-    return payload;
+void PutLe32(Bytes8& bytes, int32_t value) {
+    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i)));
 }
-
-Bytes8 TextReply(uint8_t code, const std::string& text) { return Reply(code, Bytes8(text.begin(), text.end())); }
-
+// A folded value: its low, then its high 32 bits.
+void PutFolded(Bytes8& bytes, uint32_t low, uint32_t high = 0) {
+    PutLe32(bytes, static_cast<int32_t>(low));
+    PutLe32(bytes, static_cast<int32_t>(high));
+}
 Bytes8 Folded(uint32_t value) {
     Bytes8 bytes;
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
-    bytes.insert(bytes.end(), 4, 0);
+    PutFolded(bytes, value);
     return bytes;
+}
+
+// A reply's payload with its terminator; a whole reply starts with its code.
+Bytes8 Terminated(Bytes8 bytes) {
+    bytes.push_back(kReplyTerminator);
+    return bytes;
+}
+Bytes8 Reply(uint8_t code, Bytes8 payload) {
+    payload.insert(payload.begin(), code);
+    return Terminated(payload);
+}
+Bytes8 TextReply(uint8_t code, const std::string& text) { return Reply(code, Bytes8(text.begin(), text.end())); }
+
+// A screen dump's payload: the orientation byte, then the bitmap.
+Bytes8 Screen(uint8_t orientation, Bytes8 bitmap) {
+    bitmap.insert(bitmap.begin(), orientation);
+    return bitmap;
 }
 
 // A session against a scripted analyzer that echoes 141 at one rate.
@@ -50,18 +67,16 @@ struct Remote {
         session.start();
         for (int i = 0; i < 40 && session.phase() == RemoteSession::Phase::Searching; ++i) tick(500);
     }
-    void connect() {
-        search();
-        ASSERT_EQ(session.phase(), RemoteSession::Phase::Connected);
-        line.written.clear();
-        line.purges.clear();
-        events.clear();
-    }
     void tick(int64_t millis = kRemoteTickMillis) {
         session.tick();
         clock.advanceMillis(millis);
         auto taken = session.takeEvents();
         events.insert(events.end(), taken.begin(), taken.end());
+    }
+    // Bytes off the line, then a tick.
+    void receive(std::span<const uint8_t> bytes) {
+        line.feed(bytes);
+        tick();
     }
     void ticks(int count) {
         for (int i = 0; i < count; ++i) tick();
@@ -73,7 +88,18 @@ struct Remote {
     }
 };
 
-TEST(RemoteSession, BaudSearchStopsAtTheFirstRateThatEchoes141) {
+// A session already connected, its line and events cleared.
+struct Connected : Remote {
+    explicit Connected(int answeringIndex = 0) : Remote(answeringIndex) {
+        search();
+        EXPECT_EQ(session.phase(), RemoteSession::Phase::Connected);
+        line.written.clear();
+        line.purges.clear();
+        events.clear();
+    }
+};
+
+TEST(RemoteSession, BaudSearchStopsAtTheFirstRateThatEchoes141OrEndsKeepingTheConfiguredRate) {
     Remote remote(2);
     remote.search();
     EXPECT_EQ(remote.session.phase(), RemoteSession::Phase::Connected);
@@ -82,23 +108,20 @@ TEST(RemoteSession, BaudSearchStopsAtTheFirstRateThatEchoes141) {
     EXPECT_EQ(remote.line.written, (Bytes8{141, 141, 141}));
     EXPECT_EQ(Only<SelectEvent>(remote.events), (std::vector<SelectEvent>{{remote_control::kBaudList, 2}}));
     EXPECT_TRUE(remote.prompter.boxes().empty());
-}
 
-TEST(RemoteSession, NoAnswerAtAnyRateEndsWithTheMessageAndKeepsTheConfiguredRate) {
-    Remote remote(9, 3);
-    remote.search();
-    EXPECT_EQ(remote.session.phase(), RemoteSession::Phase::Ended);
-    EXPECT_EQ(remote.openedRates(), (std::vector<int>{0, 1, 2, 3, 4}));
-    EXPECT_EQ(remote.session.baudIndex(), 3);
-    EXPECT_EQ(remote.prompter.shown(),
+    Remote silent(9, 3);
+    silent.search();
+    EXPECT_EQ(silent.session.phase(), RemoteSession::Phase::Ended);
+    EXPECT_EQ(silent.openedRates(), (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(silent.session.baudIndex(), 3);
+    EXPECT_EQ(silent.prompter.shown(),
               Strings{"ERROR: Instrument not responding\r\nCheck instrument and connection\r\nand try again"});
-    EXPECT_EQ(Only<EndEvent>(remote.events), (std::vector<EndEvent>{{1}}));
-    EXPECT_FALSE(remote.line.isOpen());
+    EXPECT_EQ(Only<EndEvent>(silent.events), (std::vector<EndEvent>{{1}}));
+    EXPECT_FALSE(silent.line.isOpen());
 }
 
 TEST(RemoteSession, ButtonsSendTheirCodesAndAskForTheScreen) {
-    Remote remote;
-    remote.connect();
+    Connected remote;
     remote.session.up();  // Up sends 128, the code named for the down arrow
     remote.session.down();
     remote.session.clear();
@@ -110,8 +133,7 @@ TEST(RemoteSession, ButtonsSendTheirCodesAndAskForTheScreen) {
 }
 
 TEST(RemoteSession, PollsAtTheRateScaledPeriodAndFreesRequestsNobodyAnswers) {
-    Remote remote(4);
-    remote.connect();
+    Connected remote(4);
     remote.session.setScreenPolling(true);
     remote.session.setSpectraPolling(true);
     remote.ticks(11);  // a poll once more than 50 / (4 + 1) = 10 ticks have passed
@@ -124,8 +146,7 @@ TEST(RemoteSession, PollsAtTheRateScaledPeriodAndFreesRequestsNobodyAnswers) {
     remote.ticks(12);  // the spectrum signature is still awaited: only the screen is asked again
     EXPECT_EQ(remote.line.written, (Bytes8{142, 146, 142}));
 
-    Remote silent(4);
-    silent.connect();
+    Connected silent(4);
     silent.session.setSpectraPolling(true);
     silent.ticks(12);
     EXPECT_EQ(silent.session.pendingFlags(), pending::kSpectrumSignature);
@@ -134,13 +155,11 @@ TEST(RemoteSession, PollsAtTheRateScaledPeriodAndFreesRequestsNobodyAnswers) {
 }
 
 TEST(RemoteSession, ChangedSignaturesFetchTheDumps) {
-    Remote remote;
-    remote.connect();
-    auto signatures = [&] {
+    Connected remote;
+    auto signatures = [&] {  // all three arrive within one tick
         remote.line.feed(Reply(R_REFRESH_SCREEN_BIT, Folded(0x1A1A)));
         remote.line.feed(Reply(R_REFRESH_SPECTRA_ASK, Folded(77)));
-        remote.line.feed(Reply(R_REFRESH_WSPECTRA_ASK, Folded(78)));
-        remote.tick();
+        remote.receive(Reply(R_REFRESH_WSPECTRA_ASK, Folded(78)));
     };
     signatures();
     EXPECT_EQ(remote.line.written, (Bytes8{144, 148, 0, 0, 1, 244, 149, 0, 0, 3, 232}));
@@ -151,21 +170,16 @@ TEST(RemoteSession, ChangedSignaturesFetchTheDumps) {
 }
 
 Bytes8 ScreenDumpReply(uint8_t orientation, uint8_t fill) {
-    Bytes8 payload(1 + kScreenBitmapBytes, fill);
-    payload[0] = orientation;
-    return Reply(R_DUMP_SCREEN_BIT, payload);
+    return Reply(R_DUMP_SCREEN_BIT, Screen(orientation, Bytes8(kScreenBitmapBytes, fill)));
 }
 
 TEST(RemoteSession, ScreenDumpHoldingTerminatorBytesCompletesOnlyAtItsFullLength) {
-    Remote remote;
-    remote.connect();
+    Connected remote;
     const Bytes8 dump = ScreenDumpReply(1, kReplyTerminator);
-    remote.line.feed(std::span<const uint8_t>(dump).first(900));
-    remote.tick();
+    remote.receive(std::span<const uint8_t>(dump).first(900));
     EXPECT_EQ(remote.session.currentReply(), R_DUMP_SCREEN_BIT);
     EXPECT_TRUE(Only<PictureEvent>(remote.events).empty());
-    remote.line.feed(std::span<const uint8_t>(dump).subspan(900));
-    remote.tick();
+    remote.receive(std::span<const uint8_t>(dump).subspan(900));
     EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
     const std::vector<PictureEvent> pictures = Only<PictureEvent>(remote.events);
     ASSERT_EQ(pictures.size(), 1u);
@@ -173,21 +187,18 @@ TEST(RemoteSession, ScreenDumpHoldingTerminatorBytesCompletesOnlyAtItsFullLength
 
     // Landscape to portrait greys the landscape box first.
     remote.events.clear();
-    remote.line.feed(ScreenDumpReply(0, 0));
-    remote.tick();
+    remote.receive(ScreenDumpReply(0, 0));
     EXPECT_EQ(Only<FillEvent>(remote.events), (std::vector<FillEvent>{{remote_control::kLandscape, Shade::Grey}}));
     EXPECT_EQ(Only<PictureEvent>(remote.events).at(0).control, remote_control::kPortrait);
     EXPECT_EQ(Only<PictureEvent>(remote.events).at(0).picture.width, 80);
 }
 
 TEST(RemoteSession, ShortLongEndlessAndUnknownRepliesAreDroppedAndTheLinePurged) {
-    Remote remote(4);
-    remote.connect();
+    Connected remote(4);
     Bytes8 shortDump = ScreenDumpReply(1, 0);
     shortDump.resize(400);
     shortDump.push_back(kReplyTerminator);
-    remote.line.feed(shortDump);
-    remote.tick();
+    remote.receive(shortDump);
     EXPECT_EQ(remote.session.currentReply(), R_DUMP_SCREEN_BIT);
     remote.ticks(101);  // 500 / (4 + 1) = 100 ticks
     EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
@@ -197,8 +208,7 @@ TEST(RemoteSession, ShortLongEndlessAndUnknownRepliesAreDroppedAndTheLinePurged)
     longDump.back() = 0;  // byte 1602 is no terminator
     longDump.insert(longDump.end(), {5, kReplyTerminator});
     remote.line.feed(longDump);
-    remote.line.feed(TextReply(R_DUMP_REGIONS_NOW, "a=1"));  // dropped with it
-    remote.tick();
+    remote.receive(TextReply(R_DUMP_REGIONS_NOW, "a=1"));  // dropped with it
     EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
 
     remote.line.feed(Bytes8{R_DUMP_SCREEN_TEXT});  // longer than the buffer: never overruns it
@@ -206,11 +216,9 @@ TEST(RemoteSession, ShortLongEndlessAndUnknownRepliesAreDroppedAndTheLinePurged)
     remote.ticks(2);
     EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
 
-    remote.line.feed(Bytes8{200, R_DUMP_REGIONS_NOW, 'x', kReplyTerminator});  // an unknown code
-    remote.tick();
+    remote.receive(Bytes8{200, R_DUMP_REGIONS_NOW, 'x', kReplyTerminator});  // an unknown code
     EXPECT_EQ(TextsOf(remote.events, remote_control::kDiagnostic).back(), "UNK 200");
-    remote.line.feed(Bytes8{R_END_COMMANDS});  // the idle marker is no reply
-    remote.tick();
+    remote.receive(Bytes8{R_END_COMMANDS});  // the idle marker is no reply
     EXPECT_EQ(remote.session.currentReply(), R_END_COMMANDS);
     EXPECT_TRUE(Only<PictureEvent>(remote.events).empty());
     EXPECT_TRUE(TextsOf(remote.events, remote_control::kLandscape).empty());
@@ -219,37 +227,32 @@ TEST(RemoteSession, ShortLongEndlessAndUnknownRepliesAreDroppedAndTheLinePurged)
 }
 
 TEST(RemoteSession, PassFailComparesExactlyWhileTheListIgnoresCase) {
-    Remote remote;
-    remote.connect();
+    Connected remote;
     remote.session.getData();
     remote.session.getData();  // data still awaited: only the selection request
     EXPECT_EQ(remote.line.written, (Bytes8{167, 1, 145, 0, 167, 1}));
 
     remote.session.selectAlloy("316SS");
-    remote.line.feed(TextReply(R_DUMP_DATA_NOW, "ID,1st:316ss \r\n2nd:304SS \r\n3rd:321SS \r\n"));
-    remote.tick();
+    remote.receive(TextReply(R_DUMP_DATA_NOW, "ID,1st:316ss \r\n2nd:304SS \r\n3rd:321SS \r\n"));
     EXPECT_EQ(Only<BitmapEvent>(remote.events), (std::vector<BitmapEvent>{{remote_control::kPassFail, "Fail"}}));
     EXPECT_EQ(remote.session.alloyNames().names(), (Strings{"304SS", "316ss", "321SS"}));
     EXPECT_EQ(Only<ListEvent>(remote.events).back().selected, 1);
     EXPECT_EQ(remote.session.pendingFlags(), 0u);
 
     remote.events.clear();
-    remote.line.feed(TextReply(R_DUMP_DATA_NOW, "ID,1st:316SS \r\n"));
-    remote.tick();
+    remote.receive(TextReply(R_DUMP_DATA_NOW, "ID,1st:316SS \r\n"));
     EXPECT_EQ(Only<BitmapEvent>(remote.events), (std::vector<BitmapEvent>{{remote_control::kPassFail, "Pass"}}));
 
     // A selection no reply named is put back into the list.
     remote.session.selectAlloy("C17200");
-    remote.line.feed(TextReply(R_DUMP_DATA_NOW, "ID,1st:A286 \r\n"));
-    remote.tick();
+    remote.receive(TextReply(R_DUMP_DATA_NOW, "ID,1st:A286 \r\n"));
     const ListEvent list = Only<ListEvent>(remote.events).back();
     EXPECT_EQ(list.items, (Strings{"304SS", "316ss", "321SS", "A286", "C17200"}));
     EXPECT_EQ(list.selected, 4);
 }
 
 TEST(RemoteSession, AutoStartRunsTheRepeatsAndCountsDown) {
-    Remote remote;
-    remote.connect();
+    Connected remote;
     bool measuring = false;
     std::vector<int64_t> starts;
     remote.line.onWrite = [&](FakeLine& line, std::span<const uint8_t> bytes) {
@@ -277,8 +280,7 @@ TEST(RemoteSession, AutoStartRunsTheRepeatsAndCountsDown) {
 }
 
 TEST(RemoteSession, AutoStartNeedsAMeasuringTimeAndStopEndsIt) {
-    Remote remote;
-    remote.connect();
+    Connected remote;
     remote.session.autoStart("0.5", "3");
     remote.session.autoStart("", "3");
     EXPECT_TRUE(remote.line.written.empty());
@@ -291,8 +293,7 @@ TEST(RemoteSession, AutoStartNeedsAMeasuringTimeAndStopEndsIt) {
 }
 
 TEST(RemoteSession, BaudChangeTellsTheAnalyzerThenReopensAfterTwoSeconds) {
-    Remote remote;
-    remote.connect();
+    Connected remote;
     remote.session.changeBaud(4);
     EXPECT_EQ(remote.line.written, (Bytes8{159, 4}));
     remote.tick(1000);
@@ -311,6 +312,101 @@ TEST(RemoteSession, BaudChangeTellsTheAnalyzerThenReopensAfterTwoSeconds) {
     remote.tick();
     EXPECT_EQ(remote.session.phase(), RemoteSession::Phase::Ended);
     EXPECT_EQ(Only<EndEvent>(remote.events), (std::vector<EndEvent>{{1}}));
+}
+
+TEST(RemoteDisplays, ScreenBytesAreInvertedAndBitReversed) {
+    const std::optional<ScreenDump> dark = DecodeScreenDump(Terminated(Screen(1, Bytes8(kScreenBitmapBytes, 0xFF))));
+    ASSERT_TRUE(dark);
+    EXPECT_TRUE(dark->landscape);
+    EXPECT_EQ(dark->picture.width, 160);
+    EXPECT_EQ(dark->picture.height, 80);
+    EXPECT_EQ(dark->picture.rows, Bytes8(kScreenBitmapBytes, 0x00));
+    EXPECT_EQ(DecodeScreenDump(Terminated(Screen(1, Bytes8(kScreenBitmapBytes, 0x00))))->picture.rows,
+              Bytes8(kScreenBitmapBytes, 0xFF));
+    EXPECT_FALSE(DecodeScreenDump(Bytes8(1601, 0)));
+    EXPECT_FALSE(DecodeScreenDump(Bytes8(1603, 0)));
+
+    // The least significant bit is the leftmost pixel on the analyzer.
+    Bytes8 bitmap(kScreenBitmapBytes, 0x00);
+    bitmap[0] = 0x01;   // pixel (0, 0) dark
+    bitmap[21] = 0x80;  // pixel (15, 1) dark
+    const MonoPicture picture = ScreenPicture(bitmap);
+    EXPECT_EQ(picture.rows[0], 0x7F);
+    EXPECT_FALSE(picture.light(15, 1));
+    EXPECT_TRUE(picture.light(14, 1));
+}
+
+TEST(RemoteDisplays, PortraitScreenIsTurnedAQuarterClockwise) {
+    Bytes8 bitmap(kScreenBitmapBytes, 0x00);
+    bitmap[0] = 0x01;             // (0, 0) dark
+    bitmap[79 * 20 + 19] = 0x80;  // (159, 79) dark
+    bitmap[2 * 20 + 1] = 0x04;    // (10, 2) dark
+    const std::optional<ScreenDump> dump = DecodeScreenDump(Terminated(Screen(0, bitmap)));
+    ASSERT_TRUE(dump);
+    EXPECT_FALSE(dump->landscape);
+    const MonoPicture& turned = dump->picture;
+    EXPECT_EQ(turned.width, 80);
+    EXPECT_EQ(turned.height, 160);
+    EXPECT_EQ(turned.bytesPerRow(), 10);
+    // Column x, row y goes to column 79 - y, row x: these three are the only dark pixels.
+    std::vector<std::pair<int, int>> dark;
+    for (int y = 0; y < 160; ++y) {
+        for (int x = 0; x < 80; ++x) {
+            if (!turned.light(x, y)) dark.emplace_back(x, y);
+        }
+    }
+    EXPECT_EQ(dark, (std::vector<std::pair<int, int>>{{79, 0}, {77, 10}, {0, 159}}));
+}
+
+Bytes8 SpectrumReply(uint16_t first, uint16_t last, const std::vector<int32_t>& counts, bool second = false,
+                     uint32_t nominalMillis = 0) {
+    Bytes8 bytes{static_cast<uint8_t>(first >> 8), static_cast<uint8_t>(first), static_cast<uint8_t>(last >> 8),
+                 static_cast<uint8_t>(last)};
+    if (second) {
+        PutFolded(bytes, 12345);  // EZERO
+        PutFolded(bytes, 2500000);  // ESCALE
+        PutFolded(bytes, nominalMillis);
+    }
+    for (int32_t count : counts) PutLe32(bytes, count);
+    return Terminated(bytes);
+}
+
+TEST(RemoteDisplays, SpectrumOf500ChannelsIsComplete2005BytesLong) {
+    std::vector<int32_t> counts(500, 7);
+    counts[123] = 0x1A1A1A1A;  // terminator bytes inside the counts
+    const Bytes8 reply = SpectrumReply(0, 500, counts);
+    EXPECT_EQ(reply.size(), 2005u);
+    EXPECT_EQ(SpectrumReplyLength(reply, kSpectrumHeaderBytes), 2005u);
+    const std::optional<SpectrumPlot> plot = DecodeSpectrum(reply);
+    ASSERT_TRUE(plot);
+    EXPECT_EQ(plot->counts.size(), 500u);
+    EXPECT_FLOAT_EQ(plot->largest, static_cast<float>(0x1A1A1A1A));
+    EXPECT_FALSE(DecodeSpectrum(Bytes8(reply.begin(), reply.end() - 1)));
+    EXPECT_EQ(SpectrumReplyLength(SpectrumReply(10, 4, {}), kSpectrumHeaderBytes), 0u);
+    EXPECT_EQ(SpectrumReplyLength(Bytes8{0, 0, 1}, kSpectrumHeaderBytes), std::nullopt);
+}
+
+TEST(RemoteDisplays, SecondSpectrumLabelsAndNominalTimeZero) {
+    const std::optional<SecondSpectrum> zero = DecodeSecondSpectrum(SpectrumReply(0, 3, {5, 40, 2}, true, 0));
+    ASSERT_TRUE(zero);
+    EXPECT_EQ(zero->ezeroText, "0.0123");
+    EXPECT_EQ(zero->escaleText, "2.5000");
+    EXPECT_EQ(zero->plot.labels, (std::vector<std::string>{"MAX=4000.00 cps", "NomSec=  0.01"}));
+    const std::optional<SecondSpectrum> timed = DecodeSecondSpectrum(SpectrumReply(0, 2, {50, 100}, true, 20000));
+    ASSERT_TRUE(timed);
+    EXPECT_EQ(timed->plot.labels, (std::vector<std::string>{"MAX=  5.00 cps", "NomSec= 20.00"}));
+}
+
+TEST(RemoteDisplays, StatusTimeZeroIsNewYearsEveAtHour24) {
+    Bytes8 bytes;
+    PutFolded(bytes, 0);
+    for (int i = 0; i < 17; ++i) PutLe32(bytes, i == 0 ? 1234 : -5);
+    const std::optional<std::string> text = StatusText(Terminated(bytes));
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->substr(0, 23), " 12/31/1993 24:00:00\r\n ");
+    EXPECT_NE(text->find(" VSig1:      \t12.34 \r\n"), std::string::npos);
+    EXPECT_NE(text->find(" PWait:      \t-0.05 \r\n"), std::string::npos);
+    EXPECT_FALSE(StatusText(bytes));
 }
 
 }  // namespace

@@ -6,11 +6,13 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "link/flow_queue.h"
 #include "link/instrument_port.h"
 #include "link/line_discipline.h"
+#include "link/serial_devices.h"
 #include "settings/settings.h"
 #include "support/pseudo_terminal.h"
 #include "support/scripted_prompter.h"
@@ -59,14 +61,21 @@ TEST(LineDiscipline, ReadBackItemsAreCheckedInTableOrder) {
               (std::vector<std::string>{"Baud Rate", "Byte Size", "InX", "XON", "XOFF", "Binary"}));
 }
 
-// A pseudo-terminal pair: the test plays the analyzer on the master side.
-struct PtyPair : test::PseudoTerminal {
+// A port open on a pseudo-terminal: the test plays the analyzer on the master side.
+struct PtyPort : test::PseudoTerminal {
+    InstrumentPort port;
+    test::ScriptedPrompter prompter;
+
+    explicit PtyPort(int baudIndex) { EXPECT_TRUE(open(baudIndex)); }
+    bool open(int baudIndex) { return port.open(SerialPortConfig{slave, baudIndex}, prompter); }
     termios2 lineSettings() const {
         termios2 settings{};
         ::ioctl(master, TCGETS2, &settings);
         return settings;
     }
-    void send(const std::string& bytes) const { ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+    void send(const std::string& bytes) const {
+        ASSERT_EQ(::write(master, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
     std::string drain() const {
         std::string got;
         char chunk[4096];
@@ -74,27 +83,21 @@ struct PtyPair : test::PseudoTerminal {
         while ((n = ::read(master, chunk, sizeof chunk)) > 0) got.append(chunk, static_cast<size_t>(n));
         return got;
     }
+    // The pseudo-terminal hands bytes over asynchronously: polls the port until
+    // `count` bytes wait (or two seconds have passed).
+    LineStatus waitForQueued(uint32_t count) {
+        LineStatus status = port.clearCommError();
+        for (int i = 0; i < 2000 && status.inQueue < count; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            status = port.clearCommError();
+        }
+        return status;
+    }
 };
 
-// The pseudo-terminal hands bytes over asynchronously: polls the port until
-// `count` bytes wait (or two seconds have passed).
-LineStatus WaitForQueued(InstrumentPort& port, uint32_t count) {
-    LineStatus status = port.clearCommError();
-    for (int i = 0; i < 2000 && status.inQueue < count; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        status = port.clearCommError();
-    }
-    return status;
-}
-
-SerialPortConfig PtyConfig(const PtyPair& pty, int baudIndex) { return {pty.slave, baudIndex}; }
-
 TEST(InstrumentPort, SetsTheRawDisciplineIncluding56000) {
-    PtyPair pty;
-    InstrumentPort port;
-    test::ScriptedPrompter prompter;
-    ASSERT_TRUE(port.open(PtyConfig(pty, 3), prompter));
-    EXPECT_TRUE(prompter.boxes().empty());
+    PtyPort pty(3);
+    EXPECT_TRUE(pty.prompter.boxes().empty());
     const termios2 settings = pty.lineSettings();
     EXPECT_EQ(settings.c_ospeed, 56000u);
     EXPECT_EQ(settings.c_cflag & CSIZE, static_cast<tcflag_t>(CS8));
@@ -106,20 +109,18 @@ TEST(InstrumentPort, SetsTheRawDisciplineIncluding56000) {
     EXPECT_EQ(settings.c_cc[VSTOP], 0x13);
 
     // Any other index keeps the rate the device has.
-    ASSERT_TRUE(port.open(PtyConfig(pty, 9), prompter));
+    ASSERT_TRUE(pty.open(9));
     EXPECT_EQ(pty.lineSettings().c_ospeed, 56000u);
-    ASSERT_TRUE(port.open(PtyConfig(pty, 4), prompter));
+    ASSERT_TRUE(pty.open(4));
     EXPECT_EQ(pty.lineSettings().c_ospeed, 115200u);
 }
 
 TEST(InstrumentPort, KeepsEveryByteAndSendsItsOwnXoffAndXon) {
-    PtyPair pty;
-    InstrumentPort port;
-    test::ScriptedPrompter prompter;
-    ASSERT_TRUE(port.open(PtyConfig(pty, 4), prompter));
+    PtyPort pty(4);
+    InstrumentPort& port = pty.port;
     const std::string data("\0\x11\x13\r\n\x1A", 6);
     pty.send(data);
-    EXPECT_EQ(WaitForQueued(port, 6).inQueue, 6u);
+    EXPECT_EQ(pty.waitForQueued(6).inQueue, 6u);
     std::vector<uint8_t> got(6);
     const ReadResult result = port.read(got);
     EXPECT_EQ(result.count, 6u);
@@ -127,13 +128,13 @@ TEST(InstrumentPort, KeepsEveryByteAndSendsItsOwnXoffAndXon) {
 
     // More than 3072 bytes waiting: XOFF to the analyzer; the queue holds at most 4096.
     pty.send(std::string(5000, 'r'));
-    LineStatus status = WaitForQueued(port, 4096);
+    LineStatus status = pty.waitForQueued(4096);
     EXPECT_EQ(status.inQueue, 4096u);
     EXPECT_TRUE(status.xoffSent);
     EXPECT_EQ(pty.drain(), "\x13");
     std::vector<uint8_t> big(4000);
     port.read(big);
-    status = WaitForQueued(port, 1000);  // the rest of the 5000 came in, fewer than 1024 wait
+    status = pty.waitForQueued(1000);  // the rest of the 5000 came in, fewer than 1024 wait
     EXPECT_EQ(status.inQueue, 1000u);
     EXPECT_FALSE(status.xoffSent);
     EXPECT_EQ(pty.drain(), "\x11");
@@ -173,17 +174,53 @@ TEST(InstrumentPort, FailuresAreToldWithTheSystemsTexts) {
     EXPECT_FALSE(port.open(SerialPortConfig{dir.file("plain"), 0}, prompter));
     EXPECT_FALSE(port.isOpen());
     // The port is the program's alone while it is open.
-    PtyPair pty;
-    InstrumentPort first;
-    ASSERT_TRUE(first.open(PtyConfig(pty, 0), prompter));
-    InstrumentPort second;
-    EXPECT_FALSE(second.open(PtyConfig(pty, 0), prompter));
+    PtyPort first(0);
+    EXPECT_FALSE(port.open(SerialPortConfig{first.slave, 0}, prompter));
     EXPECT_EQ(prompter.shown(), (std::vector<std::string>{
                                     "ERROR SETTING PORT: last_error = 2 (No such file or directory)",
                                     "ERROR SETTING PORT: GetCommState failed: last_error = " + std::to_string(ENOTTY) +
                                         " (Inappropriate ioctl for device)",
                                     "ERROR SETTING PORT: last_error = " + std::to_string(EWOULDBLOCK) +
                                         " (Resource temporarily unavailable)"}));
+}
+
+TEST(SerialDevices, ComPortsResolveAndOnlyAnOpenableOneIsAvailable) {
+    test::PseudoTerminal pty;
+    test::TempDir dir;
+    test::WriteAll(dir.file("plain"), "not a terminal");
+    setenv("RAVIK_COM2", pty.slave.c_str(), 1);
+    setenv("RAVIK_COM3", dir.file("plain").c_str(), 1);
+    unsetenv("RAVIK_COM1");
+    unsetenv("RAVIK_COM4");
+    PortPaths chosen;
+    chosen[0] = dir.file("missing");
+    chosen[1] = "/dev/ignored-when-the-variable-is-set";
+    const ComPortStates ports = ProbeComPorts(chosen);
+    unsetenv("RAVIK_COM2");
+    unsetenv("RAVIK_COM3");
+    EXPECT_EQ(ports[0].path, dir.file("missing"));
+    EXPECT_EQ(ports[1].path, pty.slave);
+    EXPECT_FALSE(ports[0].opens);
+    EXPECT_TRUE(ports[1].opens);
+    EXPECT_FALSE(ports[2].opens);  // a file that is no terminal
+    EXPECT_EQ(AvailablePort(0, ports), 1);
+    EXPECT_EQ(AvailablePort(1, ports), 1);
+    EXPECT_EQ(AvailablePort(3, ComPortStates{}), 3);  // none opens: stays
+}
+
+TEST(SerialDevices, ByIdLinksAreNamedAndTheirTargetsNotListedTwice) {
+    test::PseudoTerminal pty;
+    test::TempDir root;
+    namespace fs = std::filesystem;
+    fs::create_directories(root.file("serial/by-id"));
+    fs::create_symlink(pty.slave, root.file("serial/by-id/usb-Maker_Cable_A1B2-if00-port0"));
+    // A tty node that does not open is left out.
+    test::WriteAll(root.file("ttyUSB7"), "");
+    const std::vector<SerialDevice> devices = DetectSerialDevices(root.path());
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_EQ(devices[0].name, "usb-Maker_Cable_A1B2-if00-port0");
+    EXPECT_EQ(devices[0].target, pty.slave);
+    EXPECT_TRUE(devices[0].opens);
 }
 
 }  // namespace

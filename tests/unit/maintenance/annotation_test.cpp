@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 
 #include "maintenance/annotation_edit.h"
 #include "maintenance/cell_write_back.h"
+#include "maintenance/pick_lists.h"
+#include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 #include "unit/readings/reading_files.h"
 
@@ -22,17 +26,6 @@ RecordSpec NumberedFields(float version, int code) {
     RecordSpec recordSpec = test::PlainReading(version, code, 7);
     for (size_t f = 0; f < 11; ++f) recordSpec.textFields[f] = "L" + std::to_string(f + 1) + ":v" + std::to_string(f + 1);
     return recordSpec;
-}
-
-Strings Lines(const std::string& text) {
-    Strings lines;
-    size_t start = 0;
-    for (size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    EXPECT_EQ(start, text.size()) << "text after the last line feed";
-    return lines;
 }
 
 TEST(CellWriteBack, FormattingShowsTheValueInTheSameCellForEveryLayoutAndVersion) {
@@ -125,13 +118,14 @@ struct Edit {
         }
         return result;
     }
-    // OK with the stored texts, but for one box.
-    void ok(size_t box, const std::string& text) {
+    // OK with the stored texts, but for these boxes.
+    void ok(const std::vector<std::pair<size_t, std::string>>& changes) {
         std::vector<std::string> texts = ResetTexts(edit);
-        texts.at(box) = text;
+        for (const auto& [box, text] : changes) texts.at(box) = text;
         FinishAnnotationEdit(loaded.store, edit, texts, dir.path(), loaded.prompter, unsaved);
     }
-    Strings pickList() const { return Lines(test::ReadAll(dir.file(PickListFileName(edit.mode)))); }
+    std::string pickList() const { return test::ReadAll(dir.file(PickListFileName(edit.mode))); }
+    long pickListLines() const { return std::ranges::count(pickList(), '\n'); }
 };
 
 TEST(Global, ToEndChangesOnlyTheEditedReadingAndThoseAfterIt) {
@@ -185,9 +179,9 @@ const std::string kRoomPickList = "\n\n\n\nBath,Kitchen,\n\n\n\n\n\n\n\n";
 TEST(FinishAnnotationEdit, ANewWordGoesToItsSortedPlaceAndTheCellIntoTheRecord) {
     Edit paint(PaintRooms({"Kitchen"}), 0, kRoomPickList);
     EXPECT_EQ(paint.edit.windowTitle, "Paint Meas #20");
-    paint.ok(kRoomBox, "Den");
+    paint.ok({{kRoomBox, "Den"}});
     // The stored Site joins its list too.
-    EXPECT_EQ(paint.pickList(), (Strings{"Yard,", "", "", "", "Bath,Den,Kitchen,", "", "", "", "", "", "", ""}));
+    EXPECT_EQ(paint.pickList(), "Yard,\n\n\n\nBath,Den,Kitchen,\n\n\n\n\n\n\n\n");
     EXPECT_EQ(paint.rooms(), Strings{"Den"});
     EXPECT_EQ(paint.loaded.cell(Mode::Paint, 0, 2), "Yard");
     EXPECT_TRUE(paint.unsaved);
@@ -198,13 +192,13 @@ TEST(FinishAnnotationEdit, RemovedWordsStayOutUnlessTheBoxStillHoldsThem) {
     EXPECT_FALSE(RemovePickWord(removed.edit, std::nullopt, "Kitchen"));
     ASSERT_TRUE(RemovePickWord(removed.edit, kRoomBox, "kitchen"));
     EXPECT_EQ(removed.edit.boxes[kRoomBox].words, WordList{"Bath"});
-    removed.ok(kRoomBox, "Den");
-    EXPECT_EQ(removed.pickList()[4], "Bath,Den,");
+    removed.ok({{kRoomBox, "Den"}});
+    EXPECT_EQ(removed.pickList(), "Yard,\n\n\n\nBath,Den,\n\n\n\n\n\n\n\n");
 
     Edit kept(PaintRooms({"Kitchen"}), 0, kRoomPickList);
     ASSERT_TRUE(RemovePickWord(kept.edit, kRoomBox, "Kitchen"));
-    kept.ok(kRoomBox, "Kitchen");
-    EXPECT_EQ(kept.pickList()[4], "Bath,Kitchen,");
+    kept.ok({{kRoomBox, "Kitchen"}});
+    EXPECT_EQ(kept.pickList(), "Yard,\n\n\n\nBath,Kitchen,\n\n\n\n\n\n\n\n");
 }
 
 TEST(FinishAnnotationEdit, ResetGivesTheStoredValuesAndValuesAreCutSoThatTitleAndValueFit28) {
@@ -219,7 +213,7 @@ TEST(FinishAnnotationEdit, ResetGivesTheStoredValuesAndValuesAreCutSoThatTitleAn
     EXPECT_EQ(reset[kRoomBox], "");  // an empty value stays empty, not the first word
     ASSERT_EQ(paint.edit.boxes[kRoomBox].title, "Location");
     EXPECT_EQ(AnnotationValueMaxLength("Location"), 19u);
-    paint.ok(kRoomBox, "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    paint.ok({{kRoomBox, "ABCDEFGHIJKLMNOPQRSTUVWXYZ"}});
     EXPECT_EQ(paint.rooms(), (Strings{"ABCDEFGHIJKLMNOPQRS", "Hall"}));
 }
 
@@ -234,12 +228,12 @@ TEST(FinishAnnotationEdit, ShownOnlyCellsAreNeverWrittenBack) {
     EXPECT_EQ(edit.edit.shown[0].text, "No Match");
     ASSERT_EQ(edit.edit.boxes.size(), 7u);
     EXPECT_EQ(edit.edit.boxes[0].cell, 5);
-    edit.ok(0, "Valve");
+    edit.ok({{0, "Valve"}});
     const RecordView view(edit.loaded.store.record(1));
     EXPECT_EQ(view.textField(0), "L1:v1");
     EXPECT_EQ(view.textField(1), "L2:v2");
     EXPECT_EQ(view.textField(3), "L4:Valve");
-    EXPECT_EQ(edit.pickList().size(), 7u);
+    EXPECT_EQ(edit.pickListLines(), 7);
 }
 
 TEST(FinishAnnotationEdit, ASignEditShowsInTheSameBoxWhenReopened) {
@@ -250,17 +244,14 @@ TEST(FinishAnnotationEdit, ASignEditShowsInTheSameBoxWhenReopened) {
     ASSERT_EQ(sign.edit.shown.size(), 4u);
     EXPECT_EQ(sign.edit.shown[0].text, "v4");  // Sign cell 2 shows field 4
     EXPECT_EQ(sign.edit.boxes[0].stored, "v6");
-    std::vector<std::string> texts = ResetTexts(sign.edit);
-    texts[0] = "F1 new";
-    texts[5] = "F6 new";
-    FinishAnnotationEdit(sign.loaded.store, sign.edit, texts, sign.dir.path(), sign.loaded.prompter, sign.unsaved);
+    sign.ok({{0, "F1 new"}, {5, "F6 new"}});
     auto reopened = OpenAnnotationEdit(sign.loaded.store, sign.loaded.settings, Mode::Sign, 0, sign.dir.path(),
                                        sign.loaded.prompter);
     ASSERT_TRUE(reopened);
     EXPECT_EQ(reopened->boxes[0].stored, "F1 new");
     EXPECT_EQ(reopened->boxes[5].stored, "F6 new");
     EXPECT_TRUE(FindWord(reopened->boxes[0].words, "F1 new"));
-    EXPECT_EQ(sign.pickList().size(), 6u);
+    EXPECT_EQ(sign.pickListLines(), 6);
 }
 
 TEST(OpenAnnotationEdit, AReadingOfUnknownModeIsNotEdited) {
@@ -272,6 +263,103 @@ TEST(OpenAnnotationEdit, AReadingOfUnknownModeIsNotEdited) {
     EXPECT_FALSE(OpenAnnotationEdit(loaded.store, loaded.settings, Mode::Paint, 0, dir.path(), loaded.prompter));
     EXPECT_EQ(loaded.prompter.shown(), Strings{"MODE ERROR: Reading 5\r\nUnknown Mode 17"});
     EXPECT_FALSE(OpenAnnotationEdit(loaded.store, loaded.settings, Mode::Paint, 1, dir.path(), loaded.prompter));
+}
+
+WordList Sorted(std::initializer_list<const char*> words) {
+    WordList list;
+    for (const char* word : words) AddWord(list, word);
+    return list;
+}
+
+TEST(PickLists, WordsAreKeptAlphabeticallyWithoutRegardToCase) {
+    EXPECT_EQ(Sorted({"kitchen", "Bath", "attic", "Zoo"}), (WordList{"attic", "Bath", "kitchen", "Zoo"}));
+    const WordList words = Sorted({"Bath", "bath", "Attic"});
+    EXPECT_EQ(words, (WordList{"Attic", "Bath", "bath"}));
+    EXPECT_EQ(FindWord(words, "bath"), 2u);  // the exact word first
+    EXPECT_EQ(FindWord(words, "BATH"), 1u);
+    EXPECT_EQ(FindWord(words, "Bat"), std::nullopt);
+    // Accented capitals of 1252 match their small letters and sort with them,
+    // after the unaccented letters.
+    EXPECT_EQ(FindWord(Sorted({"eau", "\xC9TAGE"}), "\xE9tage"), 1u);
+    EXPECT_EQ(Sorted({"\xE9t\xE9", "\xC9tage", "Zinc", "eau"}), (WordList{"eau", "Zinc", "\xC9tage", "\xE9t\xE9"}));
+}
+
+TEST(PickLists, WrittenWithACommaAfterEveryWordAndReadSplittingAtCommasAndLineEnds) {
+    EXPECT_EQ(PickListsText({Sorted({"Kitchen", "Bath"}), {}, {"x"}}), "Bath,Kitchen,\n\nx,\n");
+    std::vector<CutPickListLine> cut;
+    const std::vector<WordList> lines = ParsePickLists("Kitchen,,bath\r\n,\nAttic", 4, cut);
+    EXPECT_EQ(lines, (std::vector<WordList>{{"bath", "Kitchen"}, {}, {"Attic"}, {}}));
+    EXPECT_TRUE(cut.empty());
+    EXPECT_EQ(ParsePickLists("a,\nb,\nc,\n", 2, cut), (std::vector<WordList>{{"a"}, {"b"}}));
+}
+
+TEST(PickLists, AWordThatWouldReachTheBufferIsLeftOutAndLaterWordsTried) {
+    const std::string a(1023, 'a');
+    const std::string b(1023, 'b');
+    const std::string c(1024, 'c');
+    // a, plus b makes 2047 < 2048: both fit, the line is 2048 characters.
+    const std::string text = PickListsText({{a, c, b, "d"}});
+    EXPECT_EQ(text, a + "," + b + ",\n");
+    std::vector<CutPickListLine> cut;
+    EXPECT_EQ(ParsePickLists(text, 1, cut), (std::vector<WordList>{{a, b}}));
+    EXPECT_TRUE(cut.empty());
+    EXPECT_EQ(PickListsText({{a, c, "d"}}), a + ",d,\n");
+    EXPECT_EQ(PickListsText({{"", "two\nlines", "ok"}}), "ok,\n");
+}
+
+TEST(PickLists, AnOverlongLineLosesItsCutWordButNotTheLinesAfterIt) {
+    std::string first;
+    for (int i = 0; i < 300; ++i) first += "word" + std::to_string(1000 + i) + ",";  // 2700 characters
+    std::vector<CutPickListLine> cut;
+    const std::vector<WordList> lines = ParsePickLists(first + "\nNext,\n", 2, cut);
+    ASSERT_EQ(cut.size(), 1u);
+    EXPECT_EQ(cut[0].line, 1);
+    // 2049 bytes hold 227 whole words of 9 characters; the 228th is cut.
+    EXPECT_EQ(cut[0].droppedFrom, "word12");
+    EXPECT_EQ(lines[0].size(), 227u);
+    EXPECT_EQ(lines[0].back(), "word1226");
+    EXPECT_EQ(lines[1], WordList{"Next"});
+}
+
+TEST(PickListFile, AMissingFileIsSeededWithOneLinePerEditableCell) {
+    test::TempDir dir;
+    test::ScriptedPrompter prompter;
+    for (Mode mode : kAllModes) {
+        std::vector<WordList> lines;
+        ASSERT_TRUE(ReadPickListFile(dir.path(), mode, lines, prompter));
+        const std::string text = test::ReadAll(dir.file(PickListFileName(mode)));
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), PickListLineCount(mode)) << WindowText(mode);
+        EXPECT_EQ(text.find('\r'), std::string::npos);
+        EXPECT_EQ(lines.size(), static_cast<size_t>(PickListLineCount(mode)));
+    }
+    std::vector<WordList> paint;
+    ASSERT_TRUE(ReadPickListFile(dir.path(), Mode::Paint, paint, prompter));
+    EXPECT_TRUE(FindWord(paint[6 - 2], "Kitchen"));  // the Room line
+    EXPECT_TRUE(prompter.boxes().empty());
+}
+
+TEST(PickListFile, UnreadableFilesAreToldAndLongLinesWarned) {
+    test::TempDir dir;
+    test::ScriptedPrompter prompter;
+    std::filesystem::create_directory(dir.file("bulk.str"));
+    std::vector<WordList> lines;
+    EXPECT_FALSE(ReadPickListFile(dir.path(), Mode::Bulk, lines, prompter));
+    test::WriteAll(dir.file("sign.str"), std::string(3000, 'x') + "\nA,\n");
+    ASSERT_TRUE(ReadPickListFile(dir.path(), Mode::Sign, lines, prompter));
+    EXPECT_TRUE(lines[0].empty());
+    EXPECT_EQ(lines[1], WordList{"A"});
+    ASSERT_EQ(prompter.captions(), (std::vector<std::string>{"ERROR", "Warning"}));
+    EXPECT_EQ(prompter.boxes()[0].text, "Not a Regular File\n" + dir.file("bulk.str"));
+    EXPECT_NE(prompter.boxes()[1].text.find("sign.str line 1"), std::string::npos);
+}
+
+TEST(PickListFile, WritingPadsToTheModesLinesAndKeepsTheOldFileOnFailure) {
+    test::TempDir dir;
+    test::ScriptedPrompter prompter;
+    ASSERT_TRUE(WritePickListFile(dir.path(), Mode::Alloy, {{"Pipe"}}, prompter));
+    EXPECT_EQ(test::ReadAll(dir.file("alloy.str")), "Pipe,\n\n\n\n\n\n\n");
+    EXPECT_FALSE(WritePickListFile(dir.file("missing"), Mode::Alloy, {{"Pipe"}}, prompter));
+    EXPECT_EQ(prompter.captions(), std::vector<std::string>{"ERROR"});
 }
 
 }  // namespace

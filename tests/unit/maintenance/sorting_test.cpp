@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "maintenance/column_title_edit.h"
 #include "maintenance/sorting.h"
 #include "unit/readings/reading_files.h"
@@ -15,31 +17,31 @@ using enum SortComparison;
 constexpr int kPaintRoomCell = 6;  // text field 5 (index 4) in the non-Sign layout
 constexpr int kPaintFirstElement = 18;
 
-bool Sort(test::LoadedStore& loaded, Mode mode, int column, SortDirection direction,
-          SortComparison comparison) {
-    return SortModeList(loaded.store, loaded.settings, mode, column, SortChoices{direction, comparison},
-                        loaded.prompter);
-}
+using Order = std::vector<int32_t>;
 
-std::vector<int32_t> Order(const test::LoadedStore& loaded, Mode mode = Mode::Paint) { return loaded.store.list(mode); }
+// The mode's list after sorting it, or nothing when the sort was refused.
+std::optional<Order> Sorted(test::LoadedStore& loaded, Mode mode, int column, SortDirection direction,
+                            SortComparison comparison) {
+    if (!SortModeList(loaded.store, loaded.settings, mode, column, SortChoices{direction, comparison},
+                      loaded.prompter)) {
+        return std::nullopt;
+    }
+    return loaded.store.list(mode);
+}
 
 TEST(SortModeList, TextSortIsCaseSensitiveAndStableBothWays) {
     test::LoadedStore loaded(PaintRooms({"kitchen", "Bath", "Zebra", "Bath", "attic"}));
-    ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintRoomCell, Ascending, Text));
     // Upper-case initials come before every lower-case one; the two Baths keep their order.
-    EXPECT_EQ(Order(loaded), (std::vector<int32_t>{2, 4, 3, 5, 1}));
-    ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintRoomCell, Descending, Text));
-    EXPECT_EQ(Order(loaded), (std::vector<int32_t>{1, 5, 3, 2, 4}));
-    ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintRoomCell, Descending, Text));
-    EXPECT_EQ(Order(loaded), (std::vector<int32_t>{1, 5, 3, 2, 4}));
+    EXPECT_EQ(Sorted(loaded, Mode::Paint, kPaintRoomCell, Ascending, Text), (Order{2, 4, 3, 5, 1}));
+    EXPECT_EQ(Sorted(loaded, Mode::Paint, kPaintRoomCell, Descending, Text), (Order{1, 5, 3, 2, 4}));
+    EXPECT_EQ(Sorted(loaded, Mode::Paint, kPaintRoomCell, Descending, Text), (Order{1, 5, 3, 2, 4}));
     EXPECT_TRUE(loaded.prompter.boxes().empty());
 }
 
 TEST(SortModeList, TextKeysCompareOnlyTheirFirst23Characters) {
     const std::string common = "ABCDEFGHIJKLMNOPQRSTUVW";  // 23 characters
     test::LoadedStore loaded(PaintRooms({common + "Z", common + "A", "AAA"}, "R"));  // room for 26
-    ASSERT_TRUE(Sort(loaded, Mode::Paint, kPaintRoomCell, Ascending, Text));
-    EXPECT_EQ(Order(loaded), (std::vector<int32_t>{3, 1, 2}));
+    EXPECT_EQ(Sorted(loaded, Mode::Paint, kPaintRoomCell, Ascending, Text), (Order{3, 1, 2}));
 }
 
 TEST(SortModeList, NumericFixedColumnsReadIntegersAndWordsAsZero) {
@@ -47,13 +49,10 @@ TEST(SortModeList, NumericFixedColumnsReadIntegersAndWordsAsZero) {
     for (uint16_t number : {10, 9, 100, 9}) file.add(test::PlainReading(6.0f, 6, number));
     test::LoadedStore loaded(file);
     // Room holds no number: every key is 0 and the order stays.
-    ASSERT_TRUE(Sort(loaded, Mode::Bulk, 2, Ascending, Numeric));
-    EXPECT_EQ(Order(loaded, Mode::Bulk), (std::vector<int32_t>{1, 2, 3, 4}));
+    EXPECT_EQ(Sorted(loaded, Mode::Bulk, 2, Ascending, Numeric), (Order{1, 2, 3, 4}));
     // QVNo as numbers, not as texts ("10" < "100" < "9").
-    ASSERT_TRUE(Sort(loaded, Mode::Bulk, 1, Ascending, Numeric));
-    EXPECT_EQ(Order(loaded, Mode::Bulk), (std::vector<int32_t>{2, 4, 1, 3}));
-    ASSERT_TRUE(Sort(loaded, Mode::Bulk, 1, Ascending, Text));
-    EXPECT_EQ(Order(loaded, Mode::Bulk), (std::vector<int32_t>{1, 3, 2, 4}));
+    EXPECT_EQ(Sorted(loaded, Mode::Bulk, 1, Ascending, Numeric), (Order{2, 4, 1, 3}));
+    EXPECT_EQ(Sorted(loaded, Mode::Bulk, 1, Ascending, Text), (Order{1, 3, 2, 4}));
 }
 
 // One element of these values in every reading of the code.
@@ -69,31 +68,29 @@ test::TestFile ElementValues(int code, const char* name, std::initializer_list<d
 
 TEST(SortModeList, ElementValuesDescendingAndPaintValuesAboveRangeAsFive) {
     test::LoadedStore bulk(ElementValues(6, "Zn", {1.5, 32.25, 2.0, 0.0}));
-    ASSERT_TRUE(Sort(bulk, Mode::Bulk, 16, Descending, Numeric));
-    EXPECT_EQ(Order(bulk, Mode::Bulk), (std::vector<int32_t>{2, 3, 1, 4}));
+    EXPECT_EQ(Sorted(bulk, Mode::Bulk, 16, Descending, Numeric), (Order{2, 3, 1, 4}));
 
     // Paint values are the packed number / 1000: 6.0 shows ">>5.0", 4.9984 shows 5.00.
     test::LoadedStore paint(ElementValues(0, "Pbl", {6000.0, 4998.4, 1000.0, 4990.0}));
     ASSERT_EQ(std::string(paint.fields(Mode::Paint, 0).value[0].view()) + "|" +
                   std::string(paint.fields(Mode::Paint, 1).value[0].view()),
               ">>5.0| 5.00");
-    ASSERT_TRUE(Sort(paint, Mode::Paint, kPaintFirstElement, Ascending, Numeric));
     // ">>5.0" and 5.00 have the same key: they keep their order.
-    EXPECT_EQ(Order(paint), (std::vector<int32_t>{3, 4, 1, 2}));
+    EXPECT_EQ(Sorted(paint, Mode::Paint, kPaintFirstElement, Ascending, Numeric), (Order{3, 4, 1, 2}));
 }
 
 TEST(SortModeList, ColumnZeroAndColumnsPastTheTitlesAreNotSorted) {
     test::LoadedStore loaded(PaintRooms({"b", "a"}));
     for (int column : {0, -1, 22}) {
-        EXPECT_FALSE(Sort(loaded, Mode::Paint, column, Ascending, Text)) << column;
+        EXPECT_EQ(Sorted(loaded, Mode::Paint, column, Ascending, Text), std::nullopt) << column;
     }
-    EXPECT_EQ(Order(loaded), (std::vector<int32_t>{1, 2}));
-    EXPECT_FALSE(Sort(loaded, Mode::Bulk, 48, Ascending, Text));
-    EXPECT_TRUE(Sort(loaded, Mode::Bulk, 47, Ascending, Text));  // empty list
+    EXPECT_EQ(loaded.store.list(Mode::Paint), (Order{1, 2}));
+    EXPECT_EQ(Sorted(loaded, Mode::Bulk, 48, Ascending, Text), std::nullopt);
+    EXPECT_EQ(Sorted(loaded, Mode::Bulk, 47, Ascending, Text), Order{});  // empty list
 }
 
-std::vector<int32_t> Numbers(const std::vector<SortEntry>& entries) {
-    std::vector<int32_t> numbers;
+Order Numbers(const std::vector<SortEntry>& entries) {
+    Order numbers;
     for (const SortEntry& entry : entries) numbers.push_back(entry.readingNumber);
     return numbers;
 }
@@ -103,14 +100,14 @@ TEST(ExchangeSort, KeysWithinOneAreEqualEvenWhereThatIsNotTransitive) {
     // them, so no neighbours are out of order and nothing moves.
     std::vector<SortEntry> entries = {{2.0f, 1}, {1.5f, 2}, {0.8f, 3}};
     EXPECT_EQ(ExchangeSort(entries, Ascending), 1);
-    EXPECT_EQ(Numbers(entries), (std::vector<int32_t>{1, 2, 3}));
+    EXPECT_EQ(Numbers(entries), (Order{1, 2, 3}));
 
     // 1.234 and 1.239 (x 100) are equal; 125 is one more than 123.9 and moves.
     entries = {{123.9f, 1}, {123.4f, 2}, {125.0f, 3}, {122.0f, 4}};
     ExchangeSort(entries, Ascending);
-    EXPECT_EQ(Numbers(entries), (std::vector<int32_t>{4, 1, 2, 3}));
+    EXPECT_EQ(Numbers(entries), (Order{4, 1, 2, 3}));
     ExchangeSort(entries, Descending);
-    EXPECT_EQ(Numbers(entries), (std::vector<int32_t>{3, 1, 2, 4}));
+    EXPECT_EQ(Numbers(entries), (Order{3, 1, 2, 4}));
 }
 
 TEST(ExchangeSort, ReversedInputTakesOnePassPerEntryAndOneReadingOnePass) {
@@ -119,14 +116,14 @@ TEST(ExchangeSort, ReversedInputTakesOnePassPerEntryAndOneReadingOnePass) {
     std::vector<int> reported;
     EXPECT_EQ(ExchangeSort(entries, Ascending, [&](int done) { reported.push_back(done); }), 6);
     EXPECT_EQ(reported, (std::vector<int>{1, 2, 3, 4, 5, 6}));
-    EXPECT_EQ(Numbers(entries), (std::vector<int32_t>{6, 5, 4, 3, 2, 1}));
+    EXPECT_EQ(Numbers(entries), (Order{6, 5, 4, 3, 2, 1}));
 
     test::LoadedStore loaded(PaintRooms({"Hall"}));
     int passes = 0;
     ASSERT_TRUE(SortModeList(loaded.store, loaded.settings, Mode::Paint, kPaintRoomCell, {}, loaded.prompter,
                              [&](int done) { passes = done; }));
     EXPECT_EQ(passes, 1);
-    EXPECT_EQ(Order(loaded), (std::vector<int32_t>{1}));
+    EXPECT_EQ(loaded.store.list(Mode::Paint), Order{1});
 }
 
 TEST(StoreColumnTitle, KeepsEighteenCharactersOfFixedColumnsOfUnlockedFiles) {
