@@ -28,13 +28,25 @@ int OtherZnIndex(const AlloyLibrary& library) {
     return zinc == library.alloys.end() ? -1 : static_cast<int>(zinc - library.alloys.begin());
 }
 
+// "%5d": a limit right-aligned in five places. A row has 38 of them, so they
+// are written without printf.
+void AppendLimit(std::string& out, int value) {
+    char buffer[kNumberTextBuffer];
+    const std::string_view digits = IntegerText(buffer, value);
+    if (digits.size() < 5) out.append(5 - digits.size(), ' ');
+    out += digits;
+}
+
 void AppendAlloyRow(std::string& out, int index, const AlloyRecord& alloy) {
     Append(out, "\t/*%3d*/\t{\"", index);
     out += alloy.name;
     out += "\" ,          ";
     for (int slot = 0; slot < kLimitPairs; ++slot) {
         const LimitPair& pair = alloy.limits[static_cast<size_t>(slot)];
-        Append(out, slot + 1 < kLimitPairs ? "%5d,\t%5d,          " : "%5d,\t%5d, 0},\r\n", pair.low, pair.high);
+        AppendLimit(out, pair.low);
+        out += ",\t";
+        AppendLimit(out, pair.high);
+        out += slot + 1 < kLimitPairs ? ",          " : ", 0},\r\n";
     }
 }
 

@@ -1,13 +1,11 @@
 #include "link/remote_session.h"
 
-#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <iterator>
-#include <limits>
 
 #include "platform/format_text.h"
+#include "platform/number_text.h"
 #include "platform/clock.h"
 #include "platform/prompter.h"
 
@@ -227,11 +225,10 @@ void RemoteSession::showDiagnostic() {
     std::string text = FormatText("%s\r\nlastChar = %d total = %d\r\nPending=0x%08X\r\n",
                                   RemoteCodeName(currentReply_).value_or("UNK"), lastByte_,
                                   static_cast<int>(reply_.size()), pendingFlags_);
-    // The average as "%f" writes it; to_chars gives the same digits for a
-    // fraction of printf's cost, and this text is made after every reply.
-    char averageText[32 + std::numeric_limits<double>::max_exponent10];
-    text.append(averageText,
-                std::to_chars(averageText, std::end(averageText), average, std::chars_format::fixed, 6).ptr);
+    // The average as "%f" writes it, at a fraction of printf's cost: this
+    // text is made after every reply.
+    char averageText[kNumberTextBuffer];
+    text += FixedText(averageText, average, 0, 6);
     events_.push(TextEvent{remote_control::kDiagnostic, std::move(text)});
 }
 
