@@ -54,6 +54,7 @@ int InsertAfter(EditedLibrary& edited, const LibraryLine& selected, AlloyRecord 
 std::vector<LibraryLine> GroupedList(const AlloyLibrary& library) {
     const std::array<int, kSearchIndexCount> starts = GroupStarts(library);
     std::vector<LibraryLine> lines;
+    lines.reserve(kAlloyGroupCount + library.alloys.size());
     for (int g = 0; g < kAlloyGroupCount; ++g) {
         lines.push_back({kAlloyGroupNames[static_cast<size_t>(g)], g, -1});
         for (int i = starts[static_cast<size_t>(g)]; i < starts[static_cast<size_t>(g + 1)]; ++i) {

@@ -40,7 +40,7 @@ char ByteOf(char32_t cp) {
     return '?';
 }
 
-unsigned char LowerCase(unsigned char byte) {
+constexpr unsigned char LowerCaseOf(unsigned char byte) {
     if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7)) {
         return static_cast<unsigned char>(byte + 0x20);
     }
@@ -52,6 +52,15 @@ unsigned char LowerCase(unsigned char byte) {
         default: return byte;
     }
 }
+
+// Case-blind comparisons look up every byte of both texts: a table.
+constexpr std::array<unsigned char, 256> kLowerCase = [] {
+    std::array<unsigned char, 256> lower{};
+    for (size_t byte = 0; byte < lower.size(); ++byte) lower[byte] = LowerCaseOf(static_cast<unsigned char>(byte));
+    return lower;
+}();
+
+unsigned char LowerCase(unsigned char byte) { return kLowerCase[byte]; }
 }  // namespace
 
 std::string Cp1252ToUtf8(std::string_view bytes) {
