@@ -87,12 +87,10 @@ protected:
     Settings settings;
 };
 
+// Runs of two or more get their average before the next grade; the last run at the end.
 TEST_F(AlloyAverages, EachRunGetsItsAverageBeforeTheNextGrade) {
     EXPECT_EQ(run({{"A", "10"}, {"A", "20"}, {"B", "1"}, {"B", "2"}, {"B", "3"}, {"C", "4"}}),
               (std::vector<std::string>{"A", "A", "avg A: 15.00!", "B", "B", "B", "avg B:  2.00", "C", "avg C:  4.00"}));
-}
-
-TEST_F(AlloyAverages, ASingleReadingRunHasNoAverageBeforeTheNextGrade) {
     EXPECT_EQ(run({{"A", "1"}, {"B", "2"}, {"X", "3"}}), (std::vector<std::string>{"A", "B", "X"}));
 }
 

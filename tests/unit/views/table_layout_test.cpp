@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "readings/readings_loader.h"
-#include "support/scripted_prompter.h"
 #include "unit/readings/reading_files.h"
 #include "views/table_layout.h"
 
@@ -20,21 +18,17 @@ Settings NoColumns() {
     return settings;
 }
 
-sample::RecordSpec BulkReading(uint16_t number, const std::string& site, double fe) {
-    sample::RecordSpec recordSpec = test::PlainReading(6.0f, kBulkCode, number);
-    recordSpec.textFields[0] = "Site:" + site;
-    recordSpec.elements.push_back({"Fe", 0, sample::PackTenth(fe), sample::PackTenth(0.1)});
-    return recordSpec;
-}
-
+// Bulk readings numbered 1, 2, ... of these sites and Fe values.
 ReadingStore BulkStore(const std::vector<std::pair<std::string, double>>& readings) {
     test::TestFile file;
-    uint16_t number = 1;
-    for (const auto& [site, fe] : readings) file.add(BulkReading(number++, site, fe));
-    ReadingStore store;
-    test::ScriptedPrompter prompter;
-    EXPECT_EQ(LoadReadingsBytes(store, file.bytes(), "t.qvr", kOpenCommand, prompter), LoadOutcome::Whole);
-    return store;
+    for (const auto& [site, fe] : readings) {
+        const auto number = static_cast<uint16_t>(file.records.size() + 1);
+        sample::RecordSpec recordSpec = test::PlainReading(6.0f, kBulkCode, number);
+        recordSpec.textFields[0] = "Site:" + site;
+        recordSpec.elements.push_back(test::Element("Fe", fe, 0.1));
+        file.add(recordSpec);
+    }
+    return test::LoadStore(file);
 }
 
 TEST(ShownColumns, FollowTheMaskWordsOfEachMode) {
