@@ -103,10 +103,8 @@ TEST(PrintLayout, SpectrumPagesAndCells) {
     EXPECT_EQ(SpectrumPageCount(5, settings), 3);
     settings.xSpect = 2;
     const CellRect cell = SpectrumCell(settings, 1, 1, 1020, 1060, 10);
-    EXPECT_EQ(cell.left, 500);
-    EXPECT_EQ(cell.right, 1000);
-    EXPECT_EQ(cell.top, 500 + 50 + 40);
-    EXPECT_EQ(cell.bottom, 1000 + 50);
+    EXPECT_EQ((std::vector<int>{cell.left, cell.top, cell.right, cell.bottom}),
+              (std::vector<int>{500, 500 + 50 + 40, 1000, 1000 + 50}));
 }
 
 TEST(PrintLayout, RequestsComeInTheirOrder) {

@@ -158,10 +158,9 @@ TEST(FormatReadingFields, PaintResultsAndClasses) {
     loaded.settings.pcs = kPcsUser;
     loaded.settings.neg = 0.7f;
     EXPECT_EQ(classes(), (Strings{"POS", "POS", "POS", "NEG", "INCOM"}));
-    EXPECT_EQ(ClassifyPaintFields(loaded.format(4), loaded.settings), 2);
 }
 
-TEST(ClassifyPaint, DeviceTextsAndTheUserLAndKRules) {
+TEST(ClassifyPaint, TheUserLAndKRules) {
     Settings user;
     user.pcs = kPcsUser;
     user.neg = 0.7f;
@@ -196,8 +195,6 @@ TEST(ClassifyPaint, DeviceTextsAndTheUserLAndKRules) {
     user.neg = 0.5f;
     EXPECT_EQ(ClassifyPaint(0.5, 0.1, 0, 0, "", 25, "NA", user), 3);
     EXPECT_EQ(ClassifyPaint(0, 9.5, 0.25, 0.25, "", 130, "NC", user), 3);
-    const std::pair<const char*, int> device[] = {{"POS", 1}, {"NEG", 2}, {"INC", 3}, {"INCOM", 4}, {"...", 4}};
-    for (const auto& [text, expected] : device) EXPECT_EQ(ClassifyPaint(9, 0, 0, 0, text, 0, "", {}), expected);
 }
 
 TEST(FormatReadingFields, UnknownModesAndTooManyElementsAreReported) {

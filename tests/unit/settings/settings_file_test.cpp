@@ -46,8 +46,6 @@ Settings Parsed(const std::string& text) {
 // The customised settings; the round trip checks their values one by one.
 Settings Customised() { return Parsed(kCustomisedFile); }
 
-TEST(SettingsFile, DefaultsAreWrittenInTheFileLayout) { EXPECT_EQ(SettingsFileText(Settings{}), kDefaultFile); }
-
 TEST(SettingsFile, CustomisedSettingsRoundTripWithLfOrCrLfLines) {
     const Settings read = Customised();
     EXPECT_EQ((std::vector<int>{read.xSpect, read.ySpect, read.currentPort, read.orient, read.pcs, read.download,
