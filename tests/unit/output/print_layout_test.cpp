@@ -47,13 +47,6 @@ TEST(PrintLayout, HeaderLines) {
     EXPECT_EQ(SpectraPageLine("3/4/2024 10:00:00", Mode::Bulk, 2), "Date: 3/4/2024    Bulk Page 2");
 }
 
-TEST(PrintLayout, ElementCells) {
-    EXPECT_EQ(PrintedElementCell(Mode::Bulk, "NA", "0.1"), "NA");
-    EXPECT_EQ(PrintedElementCell(Mode::Alloy, "1.20", "-3.40"), "1.20 to 3.40");
-    EXPECT_EQ(PrintedElementCell(Mode::Bulk, "<12", "4"), "<12 = 4");
-    EXPECT_EQ(PrintedElementCell(Mode::Bulk, "1.2", "0.3"), "1.2 \xB1 0.3");
-}
-
 // Alloy readings of the grades A, B and C, Cu in element column 0.
 class AlloyAverages : public ::testing::Test {
 protected:

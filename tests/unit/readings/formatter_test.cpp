@@ -104,9 +104,7 @@ TEST(FormatReadingFields, ElementsKeepTheirColumnsAcrossReadings) {
 TEST(FormatReadingFields, AlloyMatchesAndHundredths) {
     test::TestFile file;
     RecordSpec alloy = test::PlainReading(6.0f, 13, 3);  // AlloyCode2
-    alloy.textFields[0] = "1st:316";
-    alloy.textFields[1] = "2nd:304";
-    alloy.textFields[2] = "3rd:321";
+    alloy.textFields = {"1st:316", "2nd:304", "3rd:321"};
     alloy.elements = {Element("M1\x01", 250, 0), Element("M2", 12, 0), Element("M3", 30, 0),
                       Element("Cr", 150, 4), Element("Ni", 90, 3)};
     file.add(alloy);
