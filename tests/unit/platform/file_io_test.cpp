@@ -37,22 +37,30 @@ pid_t GonePid() {
     return child;
 }
 
-// Only regular files are read; a FIFO without a writer and a folder return at
-// once instead of blocking, and a file over the limit is refused.
-TEST(FileIo, ReadsOnlyRegularFilesWithinTheLimit) {
+// Only regular files are read or replaced: a FIFO without a writer and a
+// folder return at once instead of blocking, a file over the limit is
+// refused, and nothing is written into system folders.
+TEST(FileIo, ReadsAndReplacesOnlyRegularFiles) {
     test::TempDir dir;
     ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0644), 0);
     test::WriteAll(dir.file("big"), std::string(101, 'x'));
+    std::filesystem::create_directory(dir.file("folder"));
     std::string text;
     std::vector<uint8_t> bytes;
     EXPECT_EQ(ReadFileBytes(dir.file("fifo"), bytes, 100), FileStatus::NotRegularFile);
     EXPECT_EQ(ReadSmallTextFile(dir.file("fifo"), text), FileStatus::NotRegularFile);
-    EXPECT_EQ(ReadSmallTextFile(dir.path(), text), FileStatus::NotRegularFile);
+    EXPECT_EQ(ReadSmallTextFile(dir.file("folder"), text), FileStatus::NotRegularFile);
     EXPECT_EQ(ReadSmallTextFile(dir.file("big"), text, 100), FileStatus::TooLarge);
     EXPECT_EQ(ReadSmallTextFile(dir.file("big"), text, 101), FileStatus::Ok);
     EXPECT_EQ(ReadProblemText(FileStatus::NotRegularFile, "p", "x"), "Not a Regular File\np");
     EXPECT_EQ(ReadProblemText(FileStatus::TooLarge, "p", "x"), "File Too Large\np");
     EXPECT_EQ(ReadProblemText(FileStatus::CannotOpen, "p", "x"), "x");
+
+    EXPECT_EQ(WriteFileAtomically(dir.file("folder"), "x"), FileStatus::NotRegularFile);
+    EXPECT_EQ(WriteFileAtomically("/dev/null", "x"), FileStatus::NotRegularFile);
+    EXPECT_EQ(WriteFileAtomically("/dev/ravik-test.qvr", "x"), FileStatus::CannotCreate);
+    EXPECT_FALSE(FileExists("/dev/ravik-test.qvr"));
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"big", "fifo", "folder"}));
 }
 
 // A replaced file keeps its mode, a new one gets the usual mode whatever
@@ -68,17 +76,6 @@ TEST(FileIo, ReplacedFilesKeepTheirModeNewFilesGetTheUsualOne) {
     ::umask(mask);
     EXPECT_EQ(ModeOf(dir.file("fresh")), 0644u);
     EXPECT_EQ(test::ReadAll(dir.file("shared")), "new");
-}
-
-// Folders and devices are never replaced; nothing is written into system folders.
-TEST(FileIo, RefusesFoldersDevicesAndSystemFolders) {
-    test::TempDir dir;
-    std::filesystem::create_directory(dir.file("folder"));
-    EXPECT_EQ(WriteFileAtomically(dir.file("folder"), "x"), FileStatus::NotRegularFile);
-    EXPECT_EQ(WriteFileAtomically("/dev/null", "x"), FileStatus::NotRegularFile);
-    EXPECT_EQ(WriteFileAtomically("/dev/ravik-test.qvr", "x"), FileStatus::CannotCreate);
-    EXPECT_FALSE(FileExists("/dev/ravik-test.qvr"));
-    EXPECT_EQ(Names(dir), std::set<std::string>{"folder"});
 }
 
 // A set of files is put in place only when every one was written: a write

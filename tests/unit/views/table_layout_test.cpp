@@ -9,9 +9,6 @@ namespace {
 
 constexpr int kBulkCode = 6;
 
-// Every character is 10 pixels wide; the gap of four blanks is 40.
-int TenPerCharacter(std::string_view text) { return static_cast<int>(text.size()) * 10; }
-
 // Settings whose column masks show nothing until a test sets bits.
 Settings NoColumns() {
     Settings settings;
@@ -57,7 +54,9 @@ int NarrowBlanks(std::string_view text) {
     return width;
 }
 
-TEST(RemeasureColumnWidths, TakesTheWidestOfTitleAndCellsPlusGap) {
+// A column is as wide as the widest of its title and cells plus the gap; a
+// font change is followed from the widest texts, without the readings.
+TEST(ColumnWidths, TakeTheWidestOfTitleAndCellsPlusGapAndFollowTheFont) {
     ReadingStore store = BulkStore({{"Yard", 1.5}, {"Long Garage", 12.5}, {"Shed", 3.0}});
     ColumnWidthCache cache;
     RemeasureColumnWidths(store, Settings{}, Mode::Bulk, NarrowBlanks, cache);
@@ -71,15 +70,10 @@ TEST(RemeasureColumnWidths, TakesTheWidestOfTitleAndCellsPlusGap) {
     EXPECT_EQ(cache.widths[16], gap + 2 * 68);
     // A free column shows "NA" everywhere; its title "#2 ± Prec" is wider.
     EXPECT_EQ(cache.widths[17], 78 + gap);
-}
 
-TEST(RefreshColumnWidths, FollowsAFontChangeWithoutVisitingReadings) {
-    ReadingStore store = BulkStore({{"Garage", 2.0}});
-    ColumnWidthCache cache;
-    RemeasureColumnWidths(store, Settings{}, Mode::Bulk, TenPerCharacter, cache);
     const ColumnWidthCache before = cache;
     ClearStore(store);  // the readings are no longer needed
-    RefreshColumnWidths(store.titles, Mode::Bulk, [](std::string_view t) { return 2 * TenPerCharacter(t); }, cache);
+    RefreshColumnWidths(store.titles, Mode::Bulk, [](std::string_view t) { return 2 * NarrowBlanks(t); }, cache);
     for (int column = 0; column < 48; ++column) {
         EXPECT_EQ(cache.widths[column], 2 * before.widths[column]) << "column " << column;
     }
