@@ -27,22 +27,11 @@ sample::RecordSpec BulkWithSpectrum(uint16_t number) {
     return recordSpec;
 }
 
-ReadingStore MixedStore() {
-    test::TestFile file;
-    file.add(BulkWithSpectrum(41));
-    file.add(test::PaintReading(11, 1));
-    file.add(BulkWithSpectrum(42));
-    return test::LoadStore(file);
-}
+ReadingStore StoreOf(int code) { return test::StoreWith({test::Reading(code, 7)}); }
 
-ReadingStore StoreOf(int code) {
-    test::TestFile file;
-    file.add(test::Reading(code, 7));
-    return test::LoadStore(file);
-}
-
+// An export of the Bulk table of two Bulk readings with spectra and a Paint one.
 struct Flow {
-    ReadingStore store = MixedStore();
+    ReadingStore store = test::StoreWith({BulkWithSpectrum(41), test::PaintReading(11, 1), BulkWithSpectrum(42)});
     Settings settings;
     OutputChoices choices;
     ScriptedFileChooser chooser;

@@ -22,4 +22,9 @@ inline sample::RecordSpec Reading(int code, uint16_t number, uint16_t cycleIndex
     return recordSpec;
 }
 
+// The store of a file of these readings, which must load whole.
+inline ReadingStore StoreWith(std::initializer_list<sample::RecordSpec> readings) {
+    return LoadStore(FileWith(readings));
+}
+
 }  // namespace ravik::test

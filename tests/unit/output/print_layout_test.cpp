@@ -47,13 +47,6 @@ TEST(PrintLayout, HeaderLines) {
     EXPECT_EQ(SpectraPageLine("3/4/2024 10:00:00", Mode::Bulk, 2), "Date: 3/4/2024    Bulk Page 2");
 }
 
-TEST(PrintLayout, ElementCells) {
-    EXPECT_EQ(PrintedElementCell(Mode::Bulk, "NA", "0.1"), "NA");
-    EXPECT_EQ(PrintedElementCell(Mode::Alloy, "1.20", "-3.40"), "1.20 to 3.40");
-    EXPECT_EQ(PrintedElementCell(Mode::Bulk, "<12", "4"), "<12 = 4");
-    EXPECT_EQ(PrintedElementCell(Mode::Bulk, "1.2", "0.3"), "1.2 \xB1 0.3");
-}
-
 // Alloy readings of the grades A, B and C, Cu in element column 0.
 class AlloyAverages : public ::testing::Test {
 protected:
@@ -87,12 +80,10 @@ protected:
     Settings settings;
 };
 
+// Runs of two or more get their average before the next grade; the last run at the end.
 TEST_F(AlloyAverages, EachRunGetsItsAverageBeforeTheNextGrade) {
     EXPECT_EQ(run({{"A", "10"}, {"A", "20"}, {"B", "1"}, {"B", "2"}, {"B", "3"}, {"C", "4"}}),
               (std::vector<std::string>{"A", "A", "avg A: 15.00!", "B", "B", "B", "avg B:  2.00", "C", "avg C:  4.00"}));
-}
-
-TEST_F(AlloyAverages, ASingleReadingRunHasNoAverageBeforeTheNextGrade) {
     EXPECT_EQ(run({{"A", "1"}, {"B", "2"}, {"X", "3"}}), (std::vector<std::string>{"A", "B", "X"}));
 }
 
@@ -105,10 +96,8 @@ TEST(PrintLayout, SpectrumPagesAndCells) {
     EXPECT_EQ(SpectrumPageCount(5, settings), 3);
     settings.xSpect = 2;
     const CellRect cell = SpectrumCell(settings, 1, 1, 1020, 1060, 10);
-    EXPECT_EQ(cell.left, 500);
-    EXPECT_EQ(cell.right, 1000);
-    EXPECT_EQ(cell.top, 500 + 50 + 40);
-    EXPECT_EQ(cell.bottom, 1000 + 50);
+    EXPECT_EQ((std::vector<int>{cell.left, cell.top, cell.right, cell.bottom}),
+              (std::vector<int>{500, 500 + 50 + 40, 1000, 1000 + 50}));
 }
 
 TEST(PrintLayout, RequestsComeInTheirOrder) {

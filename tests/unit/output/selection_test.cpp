@@ -44,9 +44,17 @@ Mode ModeOf(int32_t reading) {
     return Mode::Thin;
 }
 
-TEST(PassesSelection, PaintClassesPassOnlyWithTheirBox) {
-    const ReadingStore store = SelectionStore();
-    const Settings settings;  // classes from the instrument
+// Whether a reading of the store above passes in its own mode's table.
+class PassesSelection : public ::testing::Test {
+protected:
+    bool passes(int32_t reading, ReadingSelection selection, const Settings& settings = {},
+                int* readingClass = nullptr) const {
+        return ravik::PassesSelection(store, settings, reading, selection, ModeOf(reading), readingClass);
+    }
+    ReadingStore store = SelectionStore();
+};
+
+TEST_F(PassesSelection, PaintClassesPassOnlyWithTheirBox) {
     // The instrument's "..." and "NotDone" have no class of their own in the
     // classification: they count as incomplete.
     const std::pair<int32_t, int> classes[] = {{kPos, 1},   {kNeg, 2},  {kInc, 3},
@@ -56,13 +64,12 @@ TEST(PassesSelection, PaintClassesPassOnlyWithTheirBox) {
     for (const auto& [reading, expectedClass] : classes) {
         for (const auto& [box, boxClass] : boxes) {
             int readingClass = -1;
-            const bool passes = PassesSelection(store, settings, reading, SelectAll | SelectSubResults | box,
-                                                Mode::Paint, &readingClass);
+            const bool passed = passes(reading, SelectAll | SelectSubResults | box, {}, &readingClass);
             EXPECT_EQ(readingClass, expectedClass) << reading;
             const bool expected = expectedClass == boxClass || (boxClass == 3 && expectedClass == 4);
-            EXPECT_EQ(passes, expected) << "reading " << reading << " box " << box;
+            EXPECT_EQ(passed, expected) << "reading " << reading << " box " << box;
         }
-        EXPECT_FALSE(PassesSelection(store, settings, reading, SelectAll | SelectSubResults, Mode::Paint));
+        EXPECT_FALSE(passes(reading, SelectAll | SelectSubResults));
     }
     // With the user's ranges lead 1.20 is INC whatever the instrument said.
     Settings user;
@@ -70,52 +77,45 @@ TEST(PassesSelection, PaintClassesPassOnlyWithTheirBox) {
     user.neg = 0.7f;
     user.pos = 1.25f;
     int readingClass = -1;
-    EXPECT_TRUE(PassesSelection(store, user, kPos, SelectAll | SelectIncomplete, Mode::Paint, &readingClass));
+    EXPECT_TRUE(passes(kPos, SelectAll | SelectIncomplete, user, &readingClass));
     EXPECT_EQ(readingClass, 3);
 }
 
-TEST(PassesSelection, OtherModesPassOnlyWithNegative) {
-    const ReadingStore store = SelectionStore();
+TEST_F(PassesSelection, OtherModesPassOnlyWithNegative) {
     for (int32_t reading : {kBulk, kThin11, kAlloy23, kSign23}) {
-        const Mode mode = ModeOf(reading);
         int readingClass = -1;
-        EXPECT_FALSE(PassesSelection(store, {}, reading, SelectAll | SelectSubResults | SelectPositive |
-                                                             SelectIncomplete,
-                                     mode, &readingClass))
+        EXPECT_FALSE(passes(reading, SelectAll | SelectSubResults | SelectPositive | SelectIncomplete, {},
+                            &readingClass))
             << reading;
         EXPECT_EQ(readingClass, 2);
-        EXPECT_TRUE(PassesSelection(store, {}, reading, SelectAll | SelectSubResults | SelectNegative, mode))
-            << reading;
+        EXPECT_TRUE(passes(reading, SelectAll | SelectSubResults | SelectNegative)) << reading;
     }
 }
 
-TEST(PassesSelection, FinalResultsKeepOnlyFinishedCycles) {
-    const ReadingStore store = SelectionStore();
+TEST_F(PassesSelection, FinalResultsKeepOnlyFinishedCycles) {
     const std::pair<int32_t, bool> cases[] = {
         {kThin11, true},  {kThin23, false}, {kThin03, true},      {kThin01, false}, {kThin00, true},
         {kAlloy23, true},  // Alloy is never filtered by its cycle
         {kSign23, false}, {kBulk23, false},
         {kPaintCycle, true},  // Paint counts as 1 of 1
     };
-    for (const auto& [reading, passes] : cases) {
-        EXPECT_EQ(PassesSelection(store, {}, reading, SelectAll | kClasses, ModeOf(reading)), passes) << reading;
-        EXPECT_TRUE(PassesSelection(store, {}, reading, SelectAll | kClasses | SelectSubResults, ModeOf(reading)))
-            << reading;
+    for (const auto& [reading, passesFinal] : cases) {
+        EXPECT_EQ(passes(reading, SelectAll | kClasses), passesFinal) << reading;
+        EXPECT_TRUE(passes(reading, SelectAll | kClasses | SelectSubResults)) << reading;
     }
 }
 
-TEST(PassesSelection, HiddenNeverAndMarkedOnlyWhenAsked) {
-    ReadingStore store = SelectionStore();
+TEST_F(PassesSelection, HiddenNeverAndMarkedOnlyWhenAsked) {
     const ReadingSelection all = SelectAll | kClasses | SelectSubResults;
     const ReadingSelection marked = SelectMarked | kClasses | SelectSubResults;
     store.flags(kPos) = Marked;
     store.flags(kBulk) = Hidden;
     store.flags(kThin11) = Hidden | Marked;
-    EXPECT_TRUE(PassesSelection(store, {}, kPos, marked, Mode::Paint));
-    EXPECT_FALSE(PassesSelection(store, {}, kNeg, marked, Mode::Paint));
-    EXPECT_TRUE(PassesSelection(store, {}, kNeg, all, Mode::Paint));
-    EXPECT_FALSE(PassesSelection(store, {}, kBulk, all, Mode::Bulk));
-    EXPECT_FALSE(PassesSelection(store, {}, kThin11, marked, Mode::Thin));
+    EXPECT_TRUE(passes(kPos, marked));
+    EXPECT_FALSE(passes(kNeg, marked));
+    EXPECT_TRUE(passes(kNeg, all));
+    EXPECT_FALSE(passes(kBulk, all));
+    EXPECT_FALSE(passes(kThin11, marked));
 }
 
 TEST(OutputChoices, SelectionBitsAndTheNothingTickedNotice) {

@@ -16,19 +16,15 @@ constexpr ReadingSelection kEverything =
 
 // Two shown Bulk readings (one without Zn) and a hidden one.
 ReadingStore BulkStore() {
-    test::TestFile file;
     sample::RecordSpec first = Reading(test::kBulkCode, 41);
     first.textFields[1] = "Insp:Ann, B";
     first.elements = {Element("Fe", 10.0, 0.5), Element("Zn", 1.0, 0.7)};
-    file.add(first);
     sample::RecordSpec hidden = first;
     hidden.instrumentNumber = 99;
-    file.add(hidden);
     sample::RecordSpec second = Reading(test::kBulkCode, 42);
     second.textFields[0] = "Site:Shed";
     second.elements = {Element("Fe", 10.0, 0.5)};
-    file.add(second);
-    ReadingStore store = test::LoadStore(file);
+    ReadingStore store = test::StoreWith({first, hidden, second});
     store.flags(2) = Hidden;
     return store;
 }
@@ -52,13 +48,11 @@ TEST(ExportTable, BulkHeaderAndRowsInTheTabForm) {
 }
 
 TEST(ExportTable, CommaFormsQuoteCellsThatHoldCommasQuotesOrLineBreaks) {
-    test::TestFile file;
     sample::RecordSpec reading = Reading(test::kBulkCode, 41);
     reading.textFields[1] = "Insp:Ann, B";
     reading.textFields[2] = "Elv:say \"hi\"";
     reading.textFields[3] = "Cor1:a\r\nb";
-    file.add(reading);
-    const ReadingStore store = test::LoadStore(file);
+    const ReadingStore store = test::StoreWith({reading});
     Settings settings;
     settings.enabledColumns[1] = 0x3E;  // QVNo, Site, Insp, Elv, Cor1
     settings.enabledColumns[2] = 0;
@@ -160,12 +154,10 @@ sample::RecordSpec WithSpectrum(sample::RecordSpec recordSpec, uint16_t low, uin
 }
 
 TEST(ExportSpectra, ColumnsOfUnequalLengthEndAfterTheFirstEmptyRow) {
-    test::TestFile file;
-    file.add(WithSpectrum(Reading(test::kBulkCode, 41), 3, 0, {1.5, 2.25, 0.0}));
-    file.add(WithSpectrum(Reading(test::kBulkCode, 99), 5, 0, {9, 9, 9, 9, 9}));
-    file.add(WithSpectrum(Reading(test::kBulkCode, 42), 1, 1, {7.0, -0.125}));
-    file.add(Reading(test::kBulkCode, 43));  // no channels at all
-    ReadingStore store = test::LoadStore(file);
+    ReadingStore store = test::StoreWith({WithSpectrum(Reading(test::kBulkCode, 41), 3, 0, {1.5, 2.25, 0.0}),
+                                          WithSpectrum(Reading(test::kBulkCode, 99), 5, 0, {9, 9, 9, 9, 9}),
+                                          WithSpectrum(Reading(test::kBulkCode, 42), 1, 1, {7.0, -0.125}),
+                                          Reading(test::kBulkCode, 43)});  // the last without channels
     store.flags(2) = Hidden;
     Settings settings;
     settings.reportHeader = "Acme\n";
@@ -192,17 +184,13 @@ TEST(ExportSpectra, ColumnsOfUnequalLengthEndAfterTheFirstEmptyRow) {
 }
 
 TEST(ExportStatus, StorageOrderPaintSelectionAndAlwaysTab) {
-    test::TestFile file;
     sample::RecordSpec bulk = Reading(test::kBulkCode, 41);
     bulk.timeStamp = Day(5);
     bulk.statusWords[0] = sample::PackMilli(0.25);
     bulk.statusWords[7] = sample::PackMilli(16.384);
-    file.add(bulk);
     sample::RecordSpec paint = PaintReading(11, 1);
     paint.timeStamp = Day(40);
-    file.add(paint);
-    file.add(PaintReading(12, 1));  // hidden below
-    ReadingStore store = test::LoadStore(file);
+    ReadingStore store = test::StoreWith({bulk, paint, PaintReading(12, 1)});
     store.flags(3) = Hidden;
     Settings settings;
     settings.exportForm = 1;

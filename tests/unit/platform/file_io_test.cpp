@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <set>
 
+#include "platform/file_chooser.h"
 #include "platform/file_io.h"
 #include "support/temp_dir.h"
 
@@ -36,22 +37,30 @@ pid_t GonePid() {
     return child;
 }
 
-// Only regular files are read; a FIFO without a writer and a folder return at
-// once instead of blocking, and a file over the limit is refused.
-TEST(FileIo, ReadsOnlyRegularFilesWithinTheLimit) {
+// Only regular files are read or replaced: a FIFO without a writer and a
+// folder return at once instead of blocking, a file over the limit is
+// refused, and nothing is written into system folders.
+TEST(FileIo, ReadsAndReplacesOnlyRegularFiles) {
     test::TempDir dir;
     ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0644), 0);
     test::WriteAll(dir.file("big"), std::string(101, 'x'));
+    std::filesystem::create_directory(dir.file("folder"));
     std::string text;
     std::vector<uint8_t> bytes;
     EXPECT_EQ(ReadFileBytes(dir.file("fifo"), bytes, 100), FileStatus::NotRegularFile);
     EXPECT_EQ(ReadSmallTextFile(dir.file("fifo"), text), FileStatus::NotRegularFile);
-    EXPECT_EQ(ReadSmallTextFile(dir.path(), text), FileStatus::NotRegularFile);
+    EXPECT_EQ(ReadSmallTextFile(dir.file("folder"), text), FileStatus::NotRegularFile);
     EXPECT_EQ(ReadSmallTextFile(dir.file("big"), text, 100), FileStatus::TooLarge);
     EXPECT_EQ(ReadSmallTextFile(dir.file("big"), text, 101), FileStatus::Ok);
     EXPECT_EQ(ReadProblemText(FileStatus::NotRegularFile, "p", "x"), "Not a Regular File\np");
     EXPECT_EQ(ReadProblemText(FileStatus::TooLarge, "p", "x"), "File Too Large\np");
     EXPECT_EQ(ReadProblemText(FileStatus::CannotOpen, "p", "x"), "x");
+
+    EXPECT_EQ(WriteFileAtomically(dir.file("folder"), "x"), FileStatus::NotRegularFile);
+    EXPECT_EQ(WriteFileAtomically("/dev/null", "x"), FileStatus::NotRegularFile);
+    EXPECT_EQ(WriteFileAtomically("/dev/ravik-test.qvr", "x"), FileStatus::CannotCreate);
+    EXPECT_FALSE(FileExists("/dev/ravik-test.qvr"));
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"big", "fifo", "folder"}));
 }
 
 // A replaced file keeps its mode, a new one gets the usual mode whatever
@@ -67,17 +76,6 @@ TEST(FileIo, ReplacedFilesKeepTheirModeNewFilesGetTheUsualOne) {
     ::umask(mask);
     EXPECT_EQ(ModeOf(dir.file("fresh")), 0644u);
     EXPECT_EQ(test::ReadAll(dir.file("shared")), "new");
-}
-
-// Folders and devices are never replaced; nothing is written into system folders.
-TEST(FileIo, RefusesFoldersDevicesAndSystemFolders) {
-    test::TempDir dir;
-    std::filesystem::create_directory(dir.file("folder"));
-    EXPECT_EQ(WriteFileAtomically(dir.file("folder"), "x"), FileStatus::NotRegularFile);
-    EXPECT_EQ(WriteFileAtomically("/dev/null", "x"), FileStatus::NotRegularFile);
-    EXPECT_EQ(WriteFileAtomically("/dev/ravik-test.qvr", "x"), FileStatus::CannotCreate);
-    EXPECT_FALSE(FileExists("/dev/ravik-test.qvr"));
-    EXPECT_EQ(Names(dir), std::set<std::string>{"folder"});
 }
 
 // A set of files is put in place only when every one was written: a write
@@ -131,6 +129,56 @@ TEST(FileIo, KilledWritesLeaveNoTemporaries) {
     for (const std::string& name : {stale, live, other}) test::WriteAll(dir.file(name), "left");
     ASSERT_EQ(WriteFileAtomically(dir.file("t.qvr"), "new"), FileStatus::Ok);
     EXPECT_EQ(Names(dir), (std::set<std::string>{"t.qvr", live, other}));
+}
+
+// A dialog as "Open|Save FILTER [TITLE] flags START #SELECTED".
+std::string Described(int purpose, FileDialogState state, const std::string& start = "/data/jobs/site.qvr") {
+    const std::optional<FileDialogSpec> d = DescribeFileDialog(purpose, start, state);
+    if (!d) return "none";
+    EXPECT_TRUE(d->pathMustExist) << purpose;
+    EXPECT_EQ(d->defaultExtension, d->kind == FileDialogKind::Save ? "Lib" : "") << purpose;
+    return std::string(d->kind == FileDialogKind::Save ? "Save " : "Open ") + d->filter + " [" + d->title + "] " +
+           (d->fileMustExist ? "must-exist " : "") + (d->confirmOverwrite ? "confirm " : "") + d->startName + " #" +
+           std::to_string(d->selectedFilter);
+}
+
+TEST(FileDialogs, EveryPurposeHasItsKindFilterTitleAndFlags) {
+    const FileDialogState plain{false, 0, kDownloadDone};
+    const FileDialogState fresh{false, 0, kDownloadNone};  // nothing opened yet: the second filter
+    const std::string save = "Save ", open = "Open ";
+    const std::tuple<int, FileDialogState, std::string> cases[] = {
+        {111, plain, save + kReadingsFilter + " [Save QV File As] confirm site.qvr #0"},
+        {111, {true, 0, kDownloadDone}, save + kLockedFilter + " [Save QV File As] confirm site.qvr #0"},
+        {112, plain, open + kReadingsOrLockedFilter + " [Open QV File] must-exist  #0"},
+        {112, fresh, open + kReadingsOrLockedFilter + " [Open QV File] must-exist  #1"},
+        {121, plain, save + kMultiExportFilter + " [] site.qvr #0"},
+        {122, {false, 0, kDownloadDone}, save + kTabExportFilter + " [] confirm site.qvr #0"},
+        {122, {false, 1, kDownloadNone}, save + kCommaExportFilter + " [] confirm site.qvr #1"},
+        {122, {false, 2, kDownloadDone}, save + kTabExportFilter + " [] confirm site.qvr #0"},
+        {122, {false, 3, kDownloadDone}, save + kCommaExportFilter + " [] confirm site.qvr #0"},
+        {128, plain, save + kLibraryFilter + " [] confirm site.qvr.LIB #0"},
+        {130, plain, open + kShapeFilter + " [] site.qvr #0"},
+        {173, fresh, save + kLockedFilter + " [] confirm site.lck #0"},  // one filter only
+        {1222, plain, open + kLibraryFilter + " [] site.qvr.LIB #0"},
+    };
+    for (const auto& [purpose, state, expected] : cases) EXPECT_EQ(Described(purpose, state), expected);
+    EXPECT_EQ(Described(1222, plain, "/x/alloys.lib"), open + kLibraryFilter + " [] alloys.lib #0");
+    EXPECT_EQ(Described(999, plain), "none");
+    // Save As Locked offers the open file's name with the locked extension.
+    EXPECT_EQ(Described(173, plain, "/x/no.dot/plain"), save + kLockedFilter + " [] confirm plain.lck #0");
+    EXPECT_EQ(Described(173, plain, ""), save + kLockedFilter + " [] confirm  #0");
+}
+
+TEST(FileDialogs, FilterStringsSplitAtTheirLastCharacter) {
+    auto split = [](const std::string& filter) {
+        std::vector<std::string> parts;
+        for (const FileFilter& f : SplitFilterString(filter)) parts.push_back(f.description + " = " + f.pattern);
+        return parts;
+    };
+    EXPECT_EQ(split(kReadingsOrLockedFilter), (std::vector<std::string>{"New XRF File(*.qvr) = *.qvr",
+                                                                       "Locked File(*.lck) = *.lck", "All Files (*.*) = *.*"}));
+    EXPECT_EQ(split("Text|pipe#*.txt#"), std::vector<std::string>{"Text|pipe = *.txt"});
+    EXPECT_TRUE(split("").empty());
 }
 
 }  // namespace

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <random>
 
+#include "output/export_writers.h"
 #include "platform/number_text.h"
+#include "platform/text1252.h"
+#include "readings/record.h"
 
 namespace ravik {
 namespace {
@@ -39,6 +44,48 @@ TEST(NumberText, FixedTextEqualsPrintf) {
                       std::string_view(slow).substr(0, kNumberTextBuffer))
                 << form.format << " " << value;
         }
+    }
+}
+
+TEST(Text1252, RoundTripsEveryDefinedByteThroughUtf8) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(Utf8ToCp1252(Cp1252ToUtf8(all)), all);
+    EXPECT_EQ(Cp1252ToUtf8("\xB1"), "\xC2\xB1");
+    EXPECT_EQ(Cp1252ToUtf8("\x80"), "\xE2\x82\xAC");
+}
+
+TEST(Text1252, UnmappableAndBrokenUtf8BecomeQuestionMarks) {
+    EXPECT_EQ(Utf8ToCp1252("a\xE4\xB8\xAD" "b"), "a?b");  // a CJK character
+    EXPECT_EQ(Utf8ToCp1252("x\xC3"), "x?");               // cut sequence
+    EXPECT_EQ(Utf8ToCp1252("\xFF"), "?");
+}
+
+std::string Printf(float value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%4.3f", static_cast<double>(value));
+    return text;
+}
+
+std::string Fast(float value) {
+    char text[kFixed3MaxLength + 1];
+    return std::string(text, PutFixed3(text, value));
+}
+
+TEST(PutFixed3, MatchesPrintfForEveryChannelValueAndAnyFloat) {
+    // Channel values are PackedMilli words made single precision.
+    for (uint32_t word = 0; word <= 0xFFFF; ++word) {
+        const auto value = static_cast<float>(PackedMilli(static_cast<uint16_t>(word)));
+        ASSERT_EQ(Fast(value), Printf(value)) << "word " << word;
+    }
+    const float special[] = {0.0f, -0.0f, 0.0005f, 0.0015f, 0.0025f, -0.0005f, 1e-40f, 2.5e9f, 1e30f,
+                             -3.4e38f, std::numeric_limits<float>::infinity(),
+                             -std::numeric_limits<float>::infinity(), std::numeric_limits<float>::quiet_NaN()};
+    for (float value : special) EXPECT_EQ(Fast(value), Printf(value)) << value;
+    std::mt19937 random(20240517);
+    for (int i = 0; i < 200000; ++i) {
+        const auto value = std::bit_cast<float>(static_cast<uint32_t>(random()));
+        ASSERT_EQ(Fast(value), Printf(value)) << std::bit_cast<uint32_t>(value);
     }
 }
 

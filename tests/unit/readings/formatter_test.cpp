@@ -30,14 +30,12 @@ Strings Pairs(const ReadingFields& fields, std::initializer_list<int> columns) {
 }
 
 TEST(FormatReadingFields, TextFieldsSplitAtTheFirstColonAndTeachTitles) {
-    test::TestFile file;
     RecordSpec bulk = test::PlainReading(6.0f, 6, 41);  // BulkCode1
     bulk.textFields[0] = "Site:Garage:North";
     bulk.textFields[1] = "Garage";          // no colon: all label, no value
     bulk.textFields[2] = "Elv:";            // ends with its colon: no value
     bulk.textFields[7] = "Type:Soil\tdry";  // a TAB shows as a blank
-    file.add(bulk);
-    test::LoadedStore loaded(file);
+    test::LoadedStore loaded(test::FileWith({bulk}));
     ASSERT_EQ(loaded.outcome, LoadOutcome::Whole);
     EXPECT_TRUE(loaded.prompter.boxes().empty());
     ReadingFields fields;
@@ -49,24 +47,19 @@ TEST(FormatReadingFields, TextFieldsSplitAtTheFirstColonAndTeachTitles) {
 }
 
 TEST(FormatReadingFields, SignLayoutAndSourceTexts) {
-    test::TestFile file;
+    // The reading with its mode word made of this code and these source bits.
+    auto as = [](RecordSpec recordSpec, int code, int sourceBits) {
+        recordSpec.modeWord = ModeWord(6.0f, code, sourceBits);
+        return recordSpec;
+    };
     RecordSpec sign = test::PlainReading(6.0f, 21, 5);  // SignCode3
     for (size_t f = 0; f < 11; ++f) sign.textFields[f] = "L" + std::to_string(f + 1) + ":v" + std::to_string(f + 1);
     sign.textFields[5] = "";  // the source field
-    for (int bits : {1, 5}) {
-        sign.modeWord = ModeWord(6.0f, 21, bits);
-        file.add(sign);
-    }
-    sign.modeWord = ModeWord(6.0f, 4, 1);  // SignCode1 shows no source text
-    file.add(sign);
     RecordSpec alloy = test::PlainReading(6.0f, 12, 6);  // AlloyCode1
-    alloy.modeWord = ModeWord(6.0f, 12, 3);
     alloy.textFields[5] = "Src:";  // a labelled source field is titled "Source" all the same
-    file.add(alloy);
-    RecordSpec bulk = test::PlainReading(6.0f, 6, 7);  // BulkCode1 is not alloy-like
-    bulk.modeWord = ModeWord(6.0f, 6, 3);
-    file.add(bulk);
-    test::LoadedStore loaded(file);
+    // SignCode1 (4) shows no source text, nor does BulkCode1, which is not alloy-like.
+    test::LoadedStore loaded(test::FileWith({as(sign, 21, 1), as(sign, 21, 5), as(sign, 4, 1), as(alloy, 12, 3),
+                                             as(test::PlainReading(6.0f, 6, 7), 6, 3)}));
     // Cells 2..11 take fields 4, 5, 1, 2, the source, 7..11; field 3 is not shown, nor is cell 12 written.
     EXPECT_EQ(At(loaded.format(1).text, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}),
               (Strings{"v4", "v5", "v1", "v2", "Fe55Only", "v7", "v8", "v9", "v10", "v11", "DEF12"}));
@@ -97,14 +90,11 @@ TEST(FormatReadingFields, BulkValuesBelowTheLimitOfDetection) {
 }
 
 TEST(FormatReadingFields, ElementsKeepTheirColumnsAcrossReadings) {
-    test::TestFile file;
     RecordSpec first = test::PlainReading(6.0f, 7, 1);  // Thin
     first.elements = {Element("Cu", 9, 1), Element("Pb", 9, 1)};
     RecordSpec second = test::PlainReading(6.0f, 7, 2);
     second.elements = {Element("Zn", 9, 1), Element("Pb", 8, 1), Element("Cu", 7, 1)};
-    file.add(first);
-    file.add(second);
-    test::LoadedStore loaded(file);
+    test::LoadedStore loaded(test::FileWith({first, second}));
     // Cu and Pb keep their columns; Zn takes the next free one.
     EXPECT_EQ(At(loaded.format(2).value, {0, 1, 2}), (Strings{"  7.00", "  8.00", "  9.00"}));
     EXPECT_EQ(loaded.title(Mode::Thin, 18), "Zn \xB1 Prec");
@@ -114,9 +104,7 @@ TEST(FormatReadingFields, ElementsKeepTheirColumnsAcrossReadings) {
 TEST(FormatReadingFields, AlloyMatchesAndHundredths) {
     test::TestFile file;
     RecordSpec alloy = test::PlainReading(6.0f, 13, 3);  // AlloyCode2
-    alloy.textFields[0] = "1st:316";
-    alloy.textFields[1] = "2nd:304";
-    alloy.textFields[2] = "3rd:321";
+    alloy.textFields = {"1st:316", "2nd:304", "3rd:321"};
     alloy.elements = {Element("M1\x01", 250, 0), Element("M2", 12, 0), Element("M3", 30, 0),
                       Element("Cr", 150, 4), Element("Ni", 90, 3)};
     file.add(alloy);
@@ -145,17 +133,12 @@ TEST(FormatReadingFields, AlloyMatchesAndHundredths) {
 }
 
 TEST(FormatReadingFields, PaintResultsAndClasses) {
-    test::TestFile file;
-    file.add(test::PaintReading(1, 2, 1.2));
-    file.add(test::PaintReading(2, 1, 5.12));
-    file.add(test::PaintReading(3, 7, 4.8));
     RecordSpec res = test::PaintReading(4, 5, 0.5);
     res.elements.push_back(Element("Res", 30, 1));
-    file.add(res);
     RecordSpec quick = test::PaintReading(5, 2, 1.2);
     quick.measuringMillis = 15000;
-    file.add(quick);
-    test::LoadedStore loaded(file);
+    test::LoadedStore loaded(test::FileWith(
+        {test::PaintReading(1, 2, 1.2), test::PaintReading(2, 1, 5.12), test::PaintReading(3, 7, 4.8), res, quick}));
     EXPECT_EQ(Pairs(loaded.format(1), {0, 1}), (Strings{" 1.20| 0.10", " 0.80| 0.10"}));
     EXPECT_EQ(loaded.format(1).text[16].view(), "2.5");
     EXPECT_EQ(Pairs(loaded.format(2), {0}), Strings{">>5.0|"});
@@ -173,10 +156,9 @@ TEST(FormatReadingFields, PaintResultsAndClasses) {
     loaded.settings.pcs = kPcsUser;
     loaded.settings.neg = 0.7f;
     EXPECT_EQ(classes(), (Strings{"POS", "POS", "POS", "NEG", "INCOM"}));
-    EXPECT_EQ(ClassifyPaintFields(loaded.format(4), loaded.settings), 2);
 }
 
-TEST(ClassifyPaint, DeviceTextsAndTheUserLAndKRules) {
+TEST(ClassifyPaint, TheUserLAndKRules) {
     Settings user;
     user.pcs = kPcsUser;
     user.neg = 0.7f;
@@ -211,18 +193,13 @@ TEST(ClassifyPaint, DeviceTextsAndTheUserLAndKRules) {
     user.neg = 0.5f;
     EXPECT_EQ(ClassifyPaint(0.5, 0.1, 0, 0, "", 25, "NA", user), 3);
     EXPECT_EQ(ClassifyPaint(0, 9.5, 0.25, 0.25, "", 130, "NC", user), 3);
-    const std::pair<const char*, int> device[] = {{"POS", 1}, {"NEG", 2}, {"INC", 3}, {"INCOM", 4}, {"...", 4}};
-    for (const auto& [text, expected] : device) EXPECT_EQ(ClassifyPaint(9, 0, 0, 0, text, 0, "", {}), expected);
 }
 
 TEST(FormatReadingFields, UnknownModesAndTooManyElementsAreReported) {
-    test::TestFile file;
-    file.add(test::PlainReading(6.0f, 17, 77));  // SpareCode1: Paint list, unknown mode
     RecordSpec crowded = test::PlainReading(6.0f, 1, 8);
     for (const char* name : {"Pbl", "Pbk", "Pbc", "Zn", "Cu"}) crowded.elements.push_back(Element(name, 100, 10));
-    file.add(crowded);
-    file.add(crowded);
-    test::LoadedStore loaded(file);
+    // Code 17 (SpareCode1) goes to the Paint list as an unknown mode.
+    test::LoadedStore loaded(test::FileWith({test::PlainReading(6.0f, 17, 77), crowded, crowded}));
     EXPECT_EQ(loaded.store.list(Mode::Paint), (ModeList{1, 2, 3}));
     EXPECT_EQ(loaded.prompter.shown(),  // the overflow is told once per run
               (Strings{"MODE ERROR: Reading 77\r\nUnknown Mode 17",

@@ -47,6 +47,8 @@ TEST(LoadReadingsFile, SortsReadingsIntoModeListsInFileOrder) {
     EXPECT_TRUE(loaded.prompter.boxes().empty());
 }
 
+// The locked state and title come from the opened file; appending keeps the
+// lock and clears every mark and hidden flag.
 TEST(LoadReadingsFile, LockedStateAndTitleComeFromTheOpenedFile) {
     ReadingStore store;
     test::ScriptedPrompter prompter;
@@ -57,9 +59,11 @@ TEST(LoadReadingsFile, LockedStateAndTitleComeFromTheOpenedFile) {
     ASSERT_EQ(Load(store, locked, kAppendCommand, prompter), LoadOutcome::Whole);
     EXPECT_TRUE(store.locked);
     EXPECT_EQ(store.fileTitle, "Second");
-    ASSERT_EQ(Load(store, FileOf({kBulkCode}), kAppendCommand, prompter), LoadOutcome::Whole);
+    store.flags(1) = Marked | Hidden;
+    ASSERT_EQ(Load(store, FileOf({kBulkCode, kBulkCode}), kAppendCommand, prompter), LoadOutcome::Whole);
     EXPECT_TRUE(store.locked);  // stays set while files are appended
-    EXPECT_EQ(store.list(Mode::Bulk), ModeList{2});
+    EXPECT_EQ(store.list(Mode::Bulk), (ModeList{2, 3}));
+    for (int n = 1; n <= 3; ++n) EXPECT_EQ(store.flags(n), 0u) << n;
     ASSERT_EQ(Load(store, FileOf({kBulkCode}), kOpenCommand, prompter), LoadOutcome::Whole);
     EXPECT_FALSE(store.locked);
 }
@@ -88,17 +92,6 @@ TEST(LoadReadingsFile, AppendStopsAtFiftyOneHundredReadings) {
     oversized.headerCount = 5101;
     EXPECT_EQ(Load(fresh, oversized, kOpenCommand, prompter), LoadOutcome::TooManyReadings);
     EXPECT_FALSE(fresh.hasReadings());
-}
-
-TEST(LoadReadingsFile, AppendingClearsMarksAndHiddenFlags) {
-    ReadingStore store;
-    test::ScriptedPrompter prompter;
-    const test::TestFile file = FileOf({kPaintCode, kPaintCode});
-    ASSERT_EQ(Load(store, file, kOpenCommand, prompter), LoadOutcome::Whole);
-    store.flags(1) = Marked;
-    store.flags(2) = Hidden;
-    ASSERT_EQ(Load(store, file, kAppendCommand, prompter), LoadOutcome::Whole);
-    for (int n = 1; n <= 4; ++n) EXPECT_EQ(store.flags(n), 0u) << n;
 }
 
 // Every reading stands in exactly one list.

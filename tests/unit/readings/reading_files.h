@@ -77,6 +77,13 @@ inline TestFile FileOf(std::initializer_list<int> codes) {
     return file;
 }
 
+// A version 6.0 file of these readings, in this order.
+inline TestFile FileWith(std::initializer_list<sample::RecordSpec> readings) {
+    TestFile file;
+    for (const sample::RecordSpec& reading : readings) file.add(reading);
+    return file;
+}
+
 // Paint readings (QV numbers 20, 21, ...) with these texts in field 5, the
 // Room cell, labelled `label`.
 inline TestFile PaintRooms(const std::vector<std::string>& rooms, const std::string& label = "Room") {
