@@ -226,6 +226,15 @@ TEST(RemoteSession, ShortLongEndlessAndUnknownRepliesAreDroppedAndTheLinePurged)
     EXPECT_EQ(remote.line.purges, (std::vector<unsigned>{both, both, both, PurgeReceive}));
 }
 
+// A reply in progress shows its name, last byte, length, the pending
+// requests and the average time of the second spectra, "%f" as printf writes it.
+TEST(RemoteSession, DiagnosticShowsTheReplyInProgress) {
+    Connected remote;
+    remote.receive(Bytes8{R_DUMP_REGIONS_NOW, 'a', '=', '1'});
+    EXPECT_EQ(TextsOf(remote.events, remote_control::kDiagnostic).back(),
+              "R_DUMP_REGIONS_NOW\r\nlastChar = 49 total = 3\r\nPending=0x00000000\r\n0.000000");
+}
+
 TEST(RemoteSession, PassFailComparesExactlyWhileTheListIgnoresCase) {
     Connected remote;
     remote.session.getData();
