@@ -187,6 +187,7 @@ TEST(PrintCommand, RefusalsWriteNothing) {
     const std::string unwritable = c.dir.file("missing/report.pdf");
     for (const Case& k : {Case{"no readings of the mode", {"--mode", "thin", "--table", "--pdf", c.pdf}, 1},
                           Case{"nothing asked", {"--mode", "bulk", "--pdf", c.pdf}, 2},
+                          Case{"no output", {"--mode", "bulk", "--table"}, 2},
                           Case{"unwritable output", {"--mode", "bulk", "--table", "--pdf", unwritable}, 1}}) {
         SCOPED_TRACE(k.name);
         const test::ProcessResult result = c.run(k.options);
