@@ -198,8 +198,18 @@ SpectrumColumn SpectrumColumnOf(Bytes record) {
 
 // Channel values are packed numbers of 11-bit precision, so a spectra block
 // repeats a few thousand distinct values millions of times: their texts are
-// remembered by the value's bits in a small direct-mapped table.
+// remembered by the value's bits in a small direct-mapped table. A value's
+// text never changes, so the table is the thread's and outlives the export
+// (setting up its 128 KiB costs more than a small export); the object that
+// reaches it is local, so the table's address stays in a register.
 class Fixed3Texts {
+    static constexpr int kIndexBits = 13;
+    struct Entry {
+        uint32_t bits = 0;
+        uint8_t length = 0;  // 0: empty
+        char text[11] = {};
+    };
+
 public:
     char* put(char* out, float value) {
         const auto bits = std::bit_cast<uint32_t>(value);
@@ -217,13 +227,12 @@ public:
     }
 
 private:
-    static constexpr int kIndexBits = 13;
-    struct Entry {
-        uint32_t bits = 0;
-        uint8_t length = 0;  // 0: empty
-        char text[11] = {};
-    };
-    std::vector<Entry> entries_ = std::vector<Entry>(size_t{1} << kIndexBits);
+    static Entry* ThreadTable() {
+        thread_local std::vector<Entry> table(size_t{1} << kIndexBits);
+        return table.data();
+    }
+
+    Entry* const entries_ = ThreadTable();
 };
 
 // The channel rows, up to and including the first row without a value.
@@ -236,9 +245,7 @@ void AppendChannelRows(std::string& out, const std::vector<SpectrumColumn>& colu
     const size_t count = columns.size();
     std::vector<float> block(kRowBlock * count);
     std::vector<char> row(24 + count * (kFixed3MaxLength + 1) + 2);
-    // A value's text never changes, so the table outlives the call: setting
-    // up its 128 KiB would cost more than formatting a small export.
-    thread_local Fixed3Texts texts;
+    Fixed3Texts texts;
     for (size_t first = 0;; first += kRowBlock) {
         for (size_t c = 0; c < count; ++c) {
             const SpectrumColumn& column = columns[c];
