@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/clock.h"
 #include "platform/format_text.h"
 #include "platform/number_text.h"
-#include "platform/clock.h"
 #include "platform/prompter.h"
 
 namespace ravik {

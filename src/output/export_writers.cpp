@@ -40,10 +40,6 @@ void AppendInteger(std::string& out, Integer value) {
     out.append(digits, result.ptr);
 }
 
-// One cell and its delimiter. In the comma forms a cell holding a comma, a
-// double quote or a line break is quoted with its quotes doubled, so that the
-// later columns stay in place; in the TAB forms a TAB or line break inside a
-// cell becomes a blank for the same reason. Other cells are written as they are.
 // Bit 1: a character that needs care in the TAB forms; bit 2: in the comma forms.
 constexpr std::array<uint8_t, 256> kCellSpecial = [] {
     std::array<uint8_t, 256> special{};
@@ -53,6 +49,10 @@ constexpr std::array<uint8_t, 256> kCellSpecial = [] {
     return special;
 }();
 
+// One cell and its delimiter. In the comma forms a cell holding a comma, a
+// double quote or a line break is quoted with its quotes doubled, so that the
+// later columns stay in place; in the TAB forms a TAB or line break inside a
+// cell becomes a blank for the same reason. Other cells are written as they are.
 void AppendCell(std::string& out, std::string_view text, char delimiter) {
     const bool comma = delimiter == ',';
     // One pass over the cell without a branch per character: most cells need no care.
