@@ -7,6 +7,7 @@
 #include "readings/field_formatter.h"
 #include "readings/spectrum_decoder.h"
 #include "settings/column_masks.h"
+#include "views/table_marking.h"
 
 namespace ravik {
 
@@ -160,9 +161,7 @@ std::vector<std::string> SpectrumFieldLines(const ReadingStore& store, const Set
                                             int kind) {
     const std::optional<Mode> mode = ModeOfKind(kind);
     if (!mode || reading < 1 || reading > store.readingCount) return {};
-    const ModeList& list = store.list(*mode);
-    const auto found = std::find(list.begin(), list.end(), reading);
-    const int row = found == list.end() ? 0 : static_cast<int>(found - list.begin()) + 1;
+    const int row = RowOfReading(store, *mode, reading);
     ReadingFields fields;
     FormatReadingFields(store, settings, row, store.record(reading), fields);
     std::vector<std::string> lines;

@@ -22,13 +22,18 @@ int32_t ReadingAtRow(const ReadingStore& store, Mode mode, int row) {
     return list[static_cast<size_t>(row - 1)];
 }
 
+int RowOfReading(const ReadingStore& store, Mode mode, int32_t n) {
+    const ModeList& list = store.list(mode);
+    const auto found = std::find(list.begin(), list.end(), n);
+    return found == list.end() ? 0 : static_cast<int>(found - list.begin()) + 1;
+}
+
 bool FindReadingRow(const ReadingStore& store, int32_t n, Mode& mode, int& row) {
-    for (int m = 0; m < kModeCount; ++m) {
-        const ModeList& list = store.list(static_cast<Mode>(m));
-        const auto found = std::find(list.begin(), list.end(), n);
-        if (found == list.end()) continue;
-        mode = static_cast<Mode>(m);
-        row = static_cast<int>(found - list.begin()) + 1;
+    for (Mode m : kAllModes) {
+        const int found = RowOfReading(store, m, n);
+        if (found == 0) continue;
+        mode = m;
+        row = found;
         return true;
     }
     return false;

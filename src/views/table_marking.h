@@ -21,6 +21,8 @@ struct TableSelection {
 
 // The reading shown in a row of a mode's table, or 0 when the row holds none.
 int32_t ReadingAtRow(const ReadingStore& store, Mode mode, int row);
+// The row (from 1) of reading n in a mode's table, or 0 when the mode's list lacks it.
+int RowOfReading(const ReadingStore& store, Mode mode, int32_t n);
 // The mode and row (from 1) of reading n; false when no list holds it.
 bool FindReadingRow(const ReadingStore& store, int32_t n, Mode& mode, int& row);
 
