@@ -9,12 +9,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 
-#include "desktop/program.h"
-#include "maintenance/reading_edit_dialog.h"
-#include "maintenance/sort_dialog.h"
+#include "core/shell/program.h"
+#include "ui/maintenance/reading_edit_dialog.h"
+#include "ui/maintenance/sort_dialog.h"
 #include "make-sample/sample_file.h"
-#include "platform/prompter.h"
-#include "readings/readings_loader.h"
+#include "core/platform/prompter.h"
+#include "core/readings/readings_loader.h"
 #include "bench_support.h"
 
 namespace ravik {

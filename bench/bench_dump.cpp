@@ -17,11 +17,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "link/dump_receiver.h"
-#include "link/instrument_port.h"
+#include "core/link/dump_receiver.h"
+#include "core/link/instrument_port.h"
 #include "make-sample/sample_file.h"
-#include "platform/prompter.h"
-#include "settings/settings.h"
+#include "core/platform/prompter.h"
+#include "core/settings/settings.h"
 #include "bench_support.h"
 
 namespace ravik {

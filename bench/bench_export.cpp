@@ -13,11 +13,11 @@
 #include <filesystem>
 
 #include "make-sample/sample_file.h"
-#include "output/export_flow.h"
-#include "output/export_writers.h"
-#include "platform/file_chooser.h"
-#include "platform/prompter.h"
-#include "readings/readings_loader.h"
+#include "core/output/export_flow.h"
+#include "core/output/export_writers.h"
+#include "core/platform/file_chooser.h"
+#include "core/platform/prompter.h"
+#include "core/readings/readings_loader.h"
 #include "bench_support.h"
 
 namespace ravik {

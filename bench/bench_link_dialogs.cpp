@@ -13,14 +13,14 @@
 #include <cstring>
 #include <filesystem>
 
-#include "link/dialog_shell.h"
-#include "link/dump_dialog.h"
-#include "link/instrument_port.h"
-#include "link/remote_dialog.h"
-#include "link/remote_painter.h"
-#include "platform/clock.h"
-#include "platform/prompter.h"
-#include "settings/settings.h"
+#include "ui/common/dialog_shell.h"
+#include "ui/link/dump_dialog.h"
+#include "core/link/instrument_port.h"
+#include "ui/link/remote_dialog.h"
+#include "ui/link/remote_painter.h"
+#include "core/platform/clock.h"
+#include "core/platform/prompter.h"
+#include "core/settings/settings.h"
 #include "support/analyzer_simulator.h"
 #include "support/temp_dir.h"
 #include "bench_support.h"

@@ -9,10 +9,10 @@
 #include <cstdio>
 
 #include "make-sample/sample_file.h"
-#include "output/print_jobs.h"
-#include "platform/prompter.h"
-#include "readings/readings_loader.h"
-#include "views/spectrum_painter.h"
+#include "ui/output/print_jobs.h"
+#include "core/platform/prompter.h"
+#include "core/readings/readings_loader.h"
+#include "ui/views/spectrum_painter.h"
 #include "bench_support.h"
 #include "qt_bench_support.h"
 

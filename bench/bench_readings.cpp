@@ -12,11 +12,11 @@
 #include <fstream>
 
 #include "make-sample/sample_file.h"
-#include "platform/file_io.h"
-#include "platform/prompter.h"
-#include "readings/field_formatter.h"
-#include "readings/readings_loader.h"
-#include "readings/readings_saver.h"
+#include "core/platform/file_io.h"
+#include "core/platform/prompter.h"
+#include "core/readings/field_formatter.h"
+#include "core/readings/readings_loader.h"
+#include "core/readings/readings_saver.h"
 #include "bench_support.h"
 
 namespace ravik {

@@ -7,11 +7,11 @@
 
 #include <cstdio>
 
-#include "maintenance/sorting.h"
+#include "core/maintenance/sorting.h"
 #include "make-sample/record_builder.h"
-#include "platform/prompter.h"
-#include "readings/field_formatter.h"
-#include "readings/readings_loader.h"
+#include "core/platform/prompter.h"
+#include "core/readings/field_formatter.h"
+#include "core/readings/readings_loader.h"
 #include "bench_support.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // Starting the ravik executable on a 5100-reading file, process start
 // included: "ravik info FILE" against a plain read of the same file by cat,
 // and the desktop program from its start to its first drawn frame (needs a
-// display: run under xvfb-run; the program reports that moment itself when
-// RAVIK_FIRST_FRAME is set and then ends).
+// display: run under xvfb-run; ravik-screenshots --first-frame, the desktop
+// program with the start-up probe, reports that moment itself and then ends).
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -77,8 +77,8 @@ void BM_DesktopFirstFrame(benchmark::State& state) {
     for (auto _ : state) {
         const int out = ::open(report.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const long long start = MonotonicNanoseconds();
-        const bool ran = Run({RAVIK_EXE, FullReadingsFile()}, out,
-                             {"RAVIK_FIRST_FRAME=1", "RAVIK_HOME=" + home, "QT_QPA_PLATFORM=xcb"});
+        const bool ran = Run({SCREENSHOTS_EXE, "--first-frame", FullReadingsFile()}, out,
+                             {"RAVIK_HOME=" + home, "QT_QPA_PLATFORM=xcb"});
         ::close(out);
         long long frame = 0;
         std::ifstream(report).ignore(12) >> frame;  // "first frame N"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "make-sample/sample_file.h"
-#include "platform/prompter.h"
+#include "core/platform/prompter.h"
 
 namespace ravik {
 

@@ -11,13 +11,13 @@
 #include <QImage>
 #include <QPainter>
 
-#include "desktop/qt_text.h"
+#include "ui/common/qt_text.h"
 #include "make-sample/sample_file.h"
-#include "platform/prompter.h"
-#include "readings/field_formatter.h"
-#include "readings/readings_loader.h"
-#include "views/table_marking.h"
-#include "views/table_painter.h"
+#include "core/platform/prompter.h"
+#include "core/readings/field_formatter.h"
+#include "core/readings/readings_loader.h"
+#include "core/views/table_marking.h"
+#include "ui/views/table_painter.h"
 #include "bench_support.h"
 #include "qt_bench_support.h"
 

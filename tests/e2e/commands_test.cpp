@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "library/library_source.h"
+#include "core/library/library_source.h"
 #include "process.h"
 #include "support/temp_dir.h"
 #include "unit/library/library_builder.h"

@@ -2,10 +2,10 @@
 
 #include <filesystem>
 
-#include "platform/file_io.h"
+#include "core/platform/file_io.h"
 #include "process.h"
-#include "readings/readings_loader.h"
-#include "settings/settings_file.h"
+#include "core/readings/readings_loader.h"
+#include "core/settings/settings_file.h"
 #include "support/export_blocks.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"

@@ -5,11 +5,11 @@
 #include <cstring>
 #include <filesystem>
 
-#include "library/library_source.h"
+#include "core/library/library_source.h"
 #include "process.h"
 #include "support/analyzer_simulator.h"
 #include "support/pseudo_terminal.h"
-#include "readings/readings_loader.h"
+#include "core/readings/readings_loader.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 #include "unit/library/library_builder.h"

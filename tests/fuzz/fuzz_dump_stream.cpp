@@ -11,10 +11,10 @@
 #include <string>
 
 #include "../unit/link/fake_line.h"
-#include "link/dump_receiver.h"
+#include "core/link/dump_receiver.h"
 #include "quiet_prompter.h"
-#include "readings/reading_store.h"
-#include "settings/settings.h"
+#include "core/readings/reading_store.h"
+#include "core/settings/settings.h"
 
 namespace {
 

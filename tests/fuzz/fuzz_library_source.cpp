@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <string_view>
 
-#include "library/alloy_edit.h"
-#include "library/alloy_groups.h"
-#include "library/library_model.h"
-#include "library/library_source.h"
-#include "platform/prompter.h"
+#include "core/library/alloy_edit.h"
+#include "core/library/alloy_groups.h"
+#include "core/library/library_model.h"
+#include "core/library/library_source.h"
+#include "core/platform/prompter.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "maintenance/pick_lists.h"
+#include "core/maintenance/pick_lists.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace ravik;

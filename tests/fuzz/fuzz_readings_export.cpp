@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <span>
 
-#include "output/export_writers.h"
+#include "core/output/export_writers.h"
 #include "quiet_prompter.h"
-#include "readings/readings_loader.h"
+#include "core/readings/readings_loader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace ravik;

@@ -6,10 +6,10 @@
 #include <span>
 
 #include "quiet_prompter.h"
-#include "readings/field_formatter.h"
-#include "readings/readings_loader.h"
-#include "readings/readings_saver.h"
-#include "readings/spectrum_decoder.h"
+#include "core/readings/field_formatter.h"
+#include "core/readings/readings_loader.h"
+#include "core/readings/readings_saver.h"
+#include "core/readings/spectrum_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace ravik;

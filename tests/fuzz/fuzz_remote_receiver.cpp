@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "../unit/link/fake_line.h"
-#include "link/remote_session.h"
+#include "core/link/remote_session.h"
 #include "quiet_prompter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "settings/settings_file.h"
+#include "core/settings/settings_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace ravik;

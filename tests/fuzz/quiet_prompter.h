@@ -1,7 +1,7 @@
 #pragma once
 // A prompter for fuzz targets: every box is answered No or Cancel, silently.
 
-#include "platform/prompter.h"
+#include "core/platform/prompter.h"
 
 namespace ravik::fuzz {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "output/export_writers.h"
+#include "core/output/export_writers.h"
 
 namespace ravik::test {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_chooser.h"
+#include "core/platform/file_chooser.h"
 
 namespace ravik::test {
 

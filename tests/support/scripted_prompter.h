@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/prompter.h"
+#include "core/platform/prompter.h"
 
 namespace ravik::test {
 

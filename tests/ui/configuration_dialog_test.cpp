@@ -3,9 +3,9 @@
 
 #include <QPlainTextEdit>
 
-#include "settings/column_dialog.h"
-#include "settings/configuration_dialog.h"
-#include "settings/settings_file.h"
+#include "ui/settings/column_dialog.h"
+#include "ui/settings/configuration_dialog.h"
+#include "core/settings/settings_file.h"
 #include "support/pseudo_terminal.h"
 #include "ui_support.h"
 

@@ -10,7 +10,7 @@
 #include <QUrl>
 #include <filesystem>
 
-#include "app/qt_file_chooser.h"
+#include "ui/platform/qt_file_chooser.h"
 #include "ui_support.h"
 
 namespace ravik::test {

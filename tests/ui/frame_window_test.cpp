@@ -3,9 +3,9 @@
 
 #include <QAction>
 
-#include "app/quick_button_bar.h"
-#include "readings/readings_loader.h"
-#include "settings/settings_file.h"
+#include "ui/frame/quick_button_bar.h"
+#include "core/readings/readings_loader.h"
+#include "core/settings/settings_file.h"
 #include "ui_support.h"
 
 namespace ravik::test {

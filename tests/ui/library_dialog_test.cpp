@@ -4,10 +4,10 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "library/alloy_groups.h"
-#include "library/library_dialog.h"
-#include "library/library_source.h"
-#include "link/instrument_port.h"
+#include "core/library/alloy_groups.h"
+#include "ui/library/library_dialog.h"
+#include "core/library/library_source.h"
+#include "core/link/instrument_port.h"
 #include "support/analyzer_simulator.h"
 #include "ui_support.h"
 #include "unit/library/library_builder.h"

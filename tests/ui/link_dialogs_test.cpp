@@ -7,11 +7,11 @@
 #include <QListWidget>
 #include <QPainter>
 
-#include "app/quick_button_bar.h"
-#include "link/dump_dialog.h"
-#include "link/instrument_port.h"
-#include "link/remote_dialog.h"
-#include "link/remote_painter.h"
+#include "ui/frame/quick_button_bar.h"
+#include "ui/link/dump_dialog.h"
+#include "core/link/instrument_port.h"
+#include "ui/link/remote_dialog.h"
+#include "ui/link/remote_painter.h"
 #include "support/analyzer_simulator.h"
 #include "ui_support.h"
 

@@ -4,11 +4,11 @@
 #include <QComboBox>
 #include <filesystem>
 
-#include "maintenance/cell_write_back.h"
-#include "maintenance/column_title_dialog.h"
-#include "maintenance/reading_edit_dialog.h"
-#include "maintenance/sort_dialog.h"
-#include "readings/field_formatter.h"
+#include "core/maintenance/cell_write_back.h"
+#include "ui/maintenance/column_title_dialog.h"
+#include "ui/maintenance/reading_edit_dialog.h"
+#include "ui/maintenance/sort_dialog.h"
+#include "core/readings/field_formatter.h"
 #include "ui_support.h"
 
 namespace ravik::test {

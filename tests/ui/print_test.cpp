@@ -4,11 +4,11 @@
 
 #include <QProcess>
 
-#include "output/print_dialog.h"
-#include "output/print_jobs.h"
-#include "platform/file_chooser.h"
+#include "ui/output/print_dialog.h"
+#include "ui/output/print_jobs.h"
+#include "core/platform/file_chooser.h"
 #include "ui_support.h"
-#include "views/spectrum_window.h"
+#include "ui/views/spectrum_window.h"
 
 namespace ravik::test {
 

@@ -4,7 +4,7 @@
 #include <QImage>
 
 #include "ui_support.h"
-#include "views/table_painter.h"
+#include "ui/views/table_painter.h"
 
 namespace ravik::test {
 

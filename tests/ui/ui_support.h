@@ -18,19 +18,19 @@
 #include <memory>
 #include <string>
 
-#include "app/frame_window.h"
-#include "desktop/command_ids.h"
-#include "desktop/program.h"
-#include "desktop/qt_text.h"
-#include "link/dialog_shell.h"
+#include "ui/frame/frame_window.h"
+#include "core/shell/command_ids.h"
+#include "core/shell/program.h"
+#include "ui/common/qt_text.h"
+#include "ui/common/dialog_shell.h"
 #include "make-sample/sample_file.h"
-#include "platform/clock.h"
-#include "platform/data_dir.h"
-#include "platform/file_io.h"
+#include "core/platform/clock.h"
+#include "core/platform/data_dir.h"
+#include "core/platform/file_io.h"
 #include "support/scripted_file_chooser.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
-#include "views/table_window.h"
+#include "ui/views/table_window.h"
 
 namespace ravik::test {
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "readings/reading_store.h"
-#include "readings/record.h"
+#include "core/readings/reading_store.h"
+#include "core/readings/record.h"
 
 namespace ravik::sim {
 

@@ -15,9 +15,9 @@
 
 #include "analyzer.h"
 #include "dump_stream.h"
-#include "link/serial_config.h"
+#include "core/link/serial_config.h"
 #include "make-sample/sample_file.h"
-#include "platform/file_io.h"
+#include "core/platform/file_io.h"
 #include "pty_master.h"
 #include "sim_options.h"
 

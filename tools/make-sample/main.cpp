@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "library/library_source.h"
+#include "core/library/library_source.h"
 #include "make-sample/sample_file.h"
 #include "make-sample/sample_library.h"
-#include "platform/file_io.h"
+#include "core/platform/file_io.h"
 
 namespace {
 

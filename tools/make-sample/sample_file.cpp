@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <string_view>
 
-#include "platform/format_text.h"
-#include "readings/mode_codes.h"
-#include "readings/record.h"
-#include "readings/time_stamp.h"
+#include "core/platform/format_text.h"
+#include "core/readings/mode_codes.h"
+#include "core/readings/record.h"
+#include "core/readings/time_stamp.h"
 
 namespace ravik::sample {
 

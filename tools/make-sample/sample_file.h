@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "make-sample/record_builder.h"
-#include "readings/mode.h"
+#include "core/readings/mode.h"
 
 namespace ravik::sample {
 

@@ -2,7 +2,7 @@
 // The demo alloy library: a few common grades of every group the library
 // checks, each filed under the group its limits belong to.
 
-#include "library/alloy_library.h"
+#include "core/library/alloy_library.h"
 
 namespace ravik::sample {
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "library/alloy_library.h"
+#include "core/library/alloy_library.h"
 
 namespace ravik::test {
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "library/alloy_edit.h"
-#include "library/alloy_groups.h"
-#include "library/library_model.h"
-#include "library/library_source.h"
+#include "core/library/alloy_edit.h"
+#include "core/library/alloy_groups.h"
+#include "core/library/library_model.h"
+#include "core/library/library_source.h"
 #include "library_builder.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"

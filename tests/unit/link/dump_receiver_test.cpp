@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "fake_line.h"
-#include "link/dump_receiver.h"
-#include "settings/settings.h"
+#include "core/link/dump_receiver.h"
+#include "core/settings/settings.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 #include "unit/readings/reading_files.h"

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
-#include "link/dialog_events.h"
-#include "link/serial_line.h"
-#include "platform/clock.h"
+#include "core/link/dialog_events.h"
+#include "core/link/serial_line.h"
+#include "core/platform/clock.h"
 
 namespace ravik::test {
 

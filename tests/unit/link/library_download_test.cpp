@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_line.h"
-#include "link/library_download.h"
+#include "core/link/library_download.h"
 #include "unit/library/library_builder.h"
 #include "support/scripted_prompter.h"
 

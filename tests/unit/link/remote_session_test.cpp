@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "fake_line.h"
-#include "link/remote_displays.h"
-#include "link/remote_session.h"
+#include "core/link/remote_displays.h"
+#include "core/link/remote_session.h"
 #include "support/scripted_prompter.h"
 
 namespace ravik {

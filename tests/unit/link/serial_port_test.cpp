@@ -9,11 +9,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "link/flow_queue.h"
-#include "link/instrument_port.h"
-#include "link/line_discipline.h"
-#include "link/serial_devices.h"
-#include "settings/settings.h"
+#include "core/link/flow_queue.h"
+#include "core/link/instrument_port.h"
+#include "core/link/line_discipline.h"
+#include "core/link/serial_devices.h"
+#include "core/settings/settings.h"
 #include "support/pseudo_terminal.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"

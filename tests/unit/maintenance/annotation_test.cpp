@@ -4,9 +4,9 @@
 #include <filesystem>
 #include <string>
 
-#include "maintenance/annotation_edit.h"
-#include "maintenance/cell_write_back.h"
-#include "maintenance/pick_lists.h"
+#include "core/maintenance/annotation_edit.h"
+#include "core/maintenance/cell_write_back.h"
+#include "core/maintenance/pick_lists.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 #include "unit/readings/reading_files.h"

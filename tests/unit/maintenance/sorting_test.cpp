@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "maintenance/column_title_edit.h"
-#include "maintenance/sorting.h"
+#include "core/maintenance/column_title_edit.h"
+#include "core/maintenance/sorting.h"
 #include "unit/readings/reading_files.h"
 
 namespace ravik {

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "output/export_flow.h"
+#include "core/output/export_flow.h"
 #include "output_store.h"
-#include "platform/file_io.h"
+#include "core/platform/file_io.h"
 #include "support/export_blocks.h"
 #include "support/scripted_file_chooser.h"
 #include "support/temp_dir.h"

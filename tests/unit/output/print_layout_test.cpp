@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "output/print_layout.h"
-#include "output/printer_line.h"
-#include "views/spectrum_plot.h"
+#include "core/output/print_layout.h"
+#include "core/output/printer_line.h"
+#include "core/views/spectrum_plot.h"
 
 namespace ravik {
 namespace {

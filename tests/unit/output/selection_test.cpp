@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "output/output_choices.h"
+#include "core/output/output_choices.h"
 #include "output_store.h"
 
 namespace ravik {

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <set>
 
-#include "platform/file_chooser.h"
-#include "platform/file_io.h"
+#include "core/platform/file_chooser.h"
+#include "core/platform/file_io.h"
 #include "support/temp_dir.h"
 
 namespace ravik {

@@ -1,4 +1,4 @@
-#include "platform/format_text.h"
+#include "core/platform/format_text.h"
 
 #include <gtest/gtest.h>
 

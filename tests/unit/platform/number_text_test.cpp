@@ -7,10 +7,10 @@
 #include <limits>
 #include <random>
 
-#include "output/export_writers.h"
-#include "platform/number_text.h"
-#include "platform/text1252.h"
-#include "readings/record.h"
+#include "core/output/export_writers.h"
+#include "core/platform/number_text.h"
+#include "core/platform/text1252.h"
+#include "core/readings/record.h"
 
 namespace ravik {
 namespace {

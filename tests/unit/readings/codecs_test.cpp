@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "make-sample/record_builder.h"
-#include "readings/mode_codes.h"
-#include "readings/record.h"
-#include "readings/spectrum_decoder.h"
-#include "readings/time_stamp.h"
+#include "core/readings/mode_codes.h"
+#include "core/readings/record.h"
+#include "core/readings/spectrum_decoder.h"
+#include "core/readings/time_stamp.h"
 
 namespace ravik {
 namespace {

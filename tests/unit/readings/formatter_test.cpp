@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "readings/field_formatter.h"
+#include "core/readings/field_formatter.h"
 #include "reading_files.h"
 
 namespace ravik {

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <numeric>
 
-#include "platform/file_io.h"
-#include "readings/readings_saver.h"
+#include "core/platform/file_io.h"
+#include "core/readings/readings_saver.h"
 #include "reading_files.h"
 #include "make-sample/sample_file.h"
 #include "support/temp_dir.h"

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "make-sample/record_builder.h"
-#include "readings/field_formatter.h"
-#include "readings/mode_codes.h"
-#include "readings/readings_loader.h"
+#include "core/readings/field_formatter.h"
+#include "core/readings/mode_codes.h"
+#include "core/readings/readings_loader.h"
 #include "support/scripted_prompter.h"
 
 namespace ravik::test {

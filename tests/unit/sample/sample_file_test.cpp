@@ -9,11 +9,11 @@
 #include <string>
 
 #include "make-sample/sample_file.h"
-#include "readings/column_titles.h"
-#include "readings/field_formatter.h"
-#include "readings/readings_loader.h"
-#include "readings/spectrum_decoder.h"
-#include "readings/time_stamp.h"
+#include "core/readings/column_titles.h"
+#include "core/readings/field_formatter.h"
+#include "core/readings/readings_loader.h"
+#include "core/readings/spectrum_decoder.h"
+#include "core/readings/time_stamp.h"
 #include "support/scripted_prompter.h"
 
 namespace ravik {

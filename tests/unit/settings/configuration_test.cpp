@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "settings/configuration.h"
+#include "core/settings/configuration.h"
 
 namespace ravik {
 namespace {

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "platform/file_io.h"
-#include "settings/settings_file.h"
+#include "core/platform/file_io.h"
+#include "core/settings/settings_file.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 

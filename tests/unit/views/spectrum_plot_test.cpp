@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "views/spectrum_plot.h"
+#include "core/views/spectrum_plot.h"
 
 namespace ravik {
 namespace {

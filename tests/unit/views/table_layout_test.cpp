@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "unit/readings/reading_files.h"
-#include "views/table_cells.h"
-#include "views/table_layout.h"
+#include "core/views/table_cells.h"
+#include "core/views/table_layout.h"
 
 namespace ravik {
 namespace {

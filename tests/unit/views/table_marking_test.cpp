@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "views/table_marking.h"
+#include "core/views/table_marking.h"
 
 namespace ravik {
 namespace {

@@ -1,0 +1,128 @@
+// "ravik export INPUT.qvr --mode MODE [--table] [--spectra] [--status] ... -o OUTPUT":
+// the export of the Print dialog, run headless: the same files, byte for
+// byte, that the desktop program writes for the same choices.
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include "cli/command_output.h"
+#include "core/shell/output_arguments.h"
+#include "cli/commands.h"
+#include "core/output/export_flow.h"
+#include "core/platform/data_dir.h"
+#include "core/platform/file_chooser.h"
+#include "core/platform/file_io.h"
+#include "core/platform/prompter.h"
+#include "core/readings/readings_loader.h"
+#include "core/settings/settings_file.h"
+
+namespace ravik {
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr, "usage: %s\n", kExportUsage);
+    return 2;
+}
+
+struct ExportArguments {
+    std::string input;
+    std::string output;
+    std::string settingsDirectory;
+    std::optional<int> form;
+    bool force = false;
+    OutputChoices choices;
+};
+
+std::optional<ExportArguments> ParseArguments(const Arguments& args) {
+    ExportArguments parsed;
+    parsed.choices.device = OutputDevice::ExportFile;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--table") {
+            parsed.choices.table = true;
+        } else if (arg == "--spectra") {
+            parsed.choices.lowSpectrum = true;
+        } else if (arg == "--status") {
+            parsed.choices.status = true;
+        } else if (arg == "--final-results") {
+            parsed.choices.subResults = false;
+        } else if (arg == "--force") {
+            parsed.force = true;
+        } else if (arg == "--mode" && hasValue) {
+            parsed.choices.mode = ModeNamed(args[++i]);
+            if (!parsed.choices.mode) return std::nullopt;
+        } else if (arg == "--form" && hasValue) {
+            const std::string& form = args[++i];
+            if (form.size() != 1 || form[0] < '0' || form[0] > '3') return std::nullopt;
+            parsed.form = form[0] - '0';
+        } else if (arg == "--classes" && hasValue) {
+            if (!TakeClasses(args[++i], parsed.choices)) return std::nullopt;
+        } else if (arg == "--settings-dir" && hasValue) {
+            parsed.settingsDirectory = args[++i];
+        } else if (arg == "-o" && hasValue) {
+            parsed.output = args[++i];
+        } else if (!arg.empty() && arg[0] != '-' && parsed.input.empty()) {
+            parsed.input = arg;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (parsed.input.empty() || parsed.output.empty() || !parsed.choices.mode) return std::nullopt;
+    return parsed;
+}
+
+// The name dialog of a headless export: the name given with -o.
+class OutputPathChooser final : public FileChooser {
+public:
+    explicit OutputPathChooser(std::string output) : output_(std::move(output)) {}
+    bool askFileName(std::string& path, int /*purpose*/) override {
+        path = output_;
+        return true;
+    }
+
+private:
+    std::string output_;
+};
+
+}  // namespace
+
+int RunExport(const Arguments& args) {
+    const std::optional<ExportArguments> parsed = ParseArguments(args);
+    if (!parsed) return Usage();
+    // Questions are answered Yes only with --force.
+    StderrPrompter prompter(parsed->force ? Answer::Yes : Answer::No);
+    if (!RequireOutputKind(parsed->choices, prompter)) return 2;
+
+    Settings settings;
+    const std::string directory =
+        parsed->settingsDirectory.empty() ? DataDirectory() : parsed->settingsDirectory;
+    if (!LoadSubcommandSettings(directory, settings, prompter)) return 1;
+    if (parsed->form) settings.exportForm = *parsed->form;
+
+    ReadingStore store;
+    settings.download = kDownloadDone;  // as opening a file does
+    if (!InputLoadedEnough(LoadReadingsFile(store, parsed->input, kOpenCommand, prompter), parsed->force)) {
+        return 1;
+    }
+    const Mode mode = *parsed->choices.mode;
+    if (store.count(mode) == 0) {
+        std::fprintf(stderr, "ravik export: %s holds no %s readings\n", parsed->input.c_str(), WindowText(mode));
+        return 1;
+    }
+
+    const ExportRequest request{store, settings, parsed->choices};
+    // Every file the export would replace is refused before anything is written.
+    for (const std::string& target : ExportTargets(request, parsed->output)) {
+        if (!MayWriteOutput(target, {parsed->input}, parsed->force, prompter)) return 1;
+    }
+    OutputPathChooser chooser(parsed->output);
+    std::string path;
+    const ExportResult result = RunFileExport(request, path, chooser, prompter);
+    for (const std::string& written : result.written) std::printf("%s\n", written.c_str());
+    return result.outcome == ExportOutcome::Written ? 0 : 1;
+}
+
+}  // namespace ravik

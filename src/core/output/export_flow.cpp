@@ -1,0 +1,188 @@
+#include "core/output/export_flow.h"
+
+#include <strings.h>
+
+#include "core/output/export_writers.h"
+#include "core/platform/file_chooser.h"
+#include "core/platform/file_io.h"
+#include "core/platform/prompter.h"
+
+namespace ravik {
+
+namespace {
+
+bool IsSingleFileForm(int form) { return form != 2 && form != 3; }
+
+const char* SingleFileExtension(int form) { return form == 1 ? ".csv" : ".tab"; }
+
+// The rows file of each mode; Sign rows share the Thin extension.
+const char* RowsExtension(Mode mode) {
+    constexpr const char* kExtensions[kModeCount] = {".pnt", ".blk", ".thn", ".aly", ".thn"};
+    return kExtensions[Index(mode)];
+}
+
+struct NameParts {
+    std::string stem;       // the path without its extension
+    std::string extension;  // with its dot; empty when the name has none
+};
+
+NameParts SplitExtension(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {path, ""};
+    return {path.substr(0, dot), path.substr(dot)};
+}
+
+bool HasPaintBulkThinOrAlloy(const ReadingStore& store) {
+    return store.count(Mode::Paint) + store.count(Mode::Bulk) + store.count(Mode::Thin) +
+               store.count(Mode::Alloy) > 0;
+}
+
+bool ModeHasReadings(const ExportRequest& request) {
+    return request.choices.mode && request.store.count(*request.choices.mode) > 0;
+}
+
+bool WantsSpectra(const ExportRequest& request) {
+    return (request.choices.lowSpectrum || request.choices.highSpectrum) && request.choices.mode &&
+           request.settings.download == kDownloadDone;
+}
+
+bool WantsStatus(const ExportRequest& request) {
+    return request.choices.status && request.choices.mode && request.settings.download == kDownloadDone;
+}
+
+// The single file: the chosen name with ".tab" or ".csv" in place of its
+// extension; a name that already has that extension (in any case) is kept
+// as spelled, so the file the dialog asked about is the one replaced.
+std::string SingleFileTarget(const std::string& chosen, int form) {
+    const NameParts parts = SplitExtension(chosen);
+    const char* extension = SingleFileExtension(form);
+    return strcasecmp(parts.extension.c_str(), extension) == 0 ? chosen : parts.stem + extension;
+}
+
+std::string SingleFileText(const ExportRequest& request, const ExportSource& source,
+                           const std::function<void()>& beforeSpectraRow) {
+    std::string text;
+    if (request.choices.table && ModeHasReadings(request)) {
+        ExportTableHeader(text, source, Index(*request.choices.mode));
+        ExportTableRows(text, source, *request.choices.mode);
+    }
+    if (WantsSpectra(request) && ModeHasReadings(request)) {
+        ExportSpectra(text, source, *request.choices.mode, beforeSpectraRow);
+    }
+    if (!HasPaintBulkThinOrAlloy(request.store)) return text;
+    if (WantsStatus(request)) ExportStatus(text, source);
+    return text;
+}
+
+enum class Block { Header, Rows, Spectra, Status };
+
+struct PlannedFile {
+    std::string path;
+    Block block;
+};
+
+std::vector<PlannedFile> MultiFilePlan(const ExportRequest& request, const std::string& base) {
+    std::vector<PlannedFile> files = {{base + ".hdr", Block::Header}};
+    if (request.choices.table && ModeHasReadings(request)) {
+        files.push_back({base + RowsExtension(*request.choices.mode), Block::Rows});
+    }
+    const bool measured = HasPaintBulkThinOrAlloy(request.store);
+    if (WantsSpectra(request) && measured) files.push_back({base + ".spc", Block::Spectra});
+    if (WantsStatus(request) && measured) files.push_back({base + ".sta", Block::Status});
+    return files;
+}
+
+std::string MultiFileText(const ExportRequest& request, const ExportSource& source, Block block,
+                          const std::function<void()>& beforeSpectraRow) {
+    std::string text;
+    switch (block) {
+        case Block::Header:
+            ExportTableHeader(text, source, kAllHeaderModes);
+            break;
+        case Block::Rows:
+            ExportTableRows(text, source, *request.choices.mode);
+            break;
+        case Block::Spectra:
+            if (ModeHasReadings(request)) ExportSpectra(text, source, *request.choices.mode, beforeSpectraRow);
+            break;
+        case Block::Status:
+            ExportStatus(text, source);
+            break;
+    }
+    return text;
+}
+
+void TellWriteFailure(FileStatus status, const std::string& path, Prompter& prompter) {
+    const char* what = status == FileStatus::WriteFailed ? "Error Writing File\n" : "Cannot Create File\n";
+    prompter.error(what + path + "\nExport Not Written", "SAVE ERROR");
+}
+
+// Writes every file of the export to its temporary first and puts them in
+// place only when all were written: a failure leaves the previous files as
+// they were and no new file.
+bool WriteExportFiles(const std::vector<std::string>& paths, const std::function<std::string(size_t)>& textOf,
+                      Prompter& prompter) {
+    std::vector<StagedFile> files;
+    for (size_t i = 0; i < paths.size(); ++i) {
+        files.emplace_back(paths[i]);
+        if (const FileStatus status = files.back().write(textOf(i)); status != FileStatus::Ok) {
+            TellWriteFailure(status, paths[i], prompter);
+            return false;
+        }
+    }
+    if (const FileStatus status = CommitStagedFiles(files); status != FileStatus::Ok) {
+        TellWriteFailure(status, paths.front(), prompter);
+        return false;
+    }
+    return true;
+}
+
+ExportResult RunSingleFileExport(const ExportRequest& request, const std::string& chosen, Prompter& prompter,
+                                 const std::function<void()>& beforeSpectraRow) {
+    const std::string target = SingleFileTarget(chosen, request.settings.exportForm);
+    // The dialog already asked about the name as chosen.
+    if (target != chosen && !ConfirmOverwrite(prompter, target)) return {};
+    const ExportSource source{request.store, request.settings, SelectionFrom(request.choices)};
+    const auto text = [&](size_t) { return SingleFileText(request, source, beforeSpectraRow); };
+    if (!WriteExportFiles({target}, text, prompter)) {
+        return {ExportOutcome::Failed, {}};
+    }
+    return {ExportOutcome::Written, {target}};
+}
+
+ExportResult RunMultiFileExport(const ExportRequest& request, const std::string& chosen, Prompter& prompter,
+                                const std::function<void()>& beforeSpectraRow) {
+    const std::vector<PlannedFile> files = MultiFilePlan(request, SplitExtension(chosen).stem);
+    for (const PlannedFile& file : files) {
+        if (!ConfirmOverwrite(prompter, file.path)) return {};
+    }
+    const ExportSource source{request.store, request.settings, SelectionFrom(request.choices)};
+    ExportResult result{ExportOutcome::Written, {}};
+    for (const PlannedFile& file : files) result.written.push_back(file.path);
+    const auto text = [&](size_t i) { return MultiFileText(request, source, files[i].block, beforeSpectraRow); };
+    if (!WriteExportFiles(result.written, text, prompter)) return {ExportOutcome::Failed, {}};
+    return result;
+}
+
+}  // namespace
+
+std::vector<std::string> ExportTargets(const ExportRequest& request, const std::string& chosenPath) {
+    const int form = request.settings.exportForm;
+    if (IsSingleFileForm(form)) return {SingleFileTarget(chosenPath, form)};
+    std::vector<std::string> paths;
+    for (const PlannedFile& file : MultiFilePlan(request, SplitExtension(chosenPath).stem)) {
+        paths.push_back(file.path);
+    }
+    return paths;
+}
+
+ExportResult RunFileExport(const ExportRequest& request, std::string& path, FileChooser& chooser,
+                       Prompter& prompter, const std::function<void()>& beforeSpectraRow) {
+    const bool single = IsSingleFileForm(request.settings.exportForm);
+    if (!chooser.askFileName(path, single ? kPurposeSingleExport : kPurposeMultiExport)) return {};
+    if (single) return RunSingleFileExport(request, path, prompter, beforeSpectraRow);
+    return RunMultiFileExport(request, path, prompter, beforeSpectraRow);
+}
+
+}  // namespace ravik

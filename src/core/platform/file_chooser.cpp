@@ -1,0 +1,133 @@
+#include "core/platform/file_chooser.h"
+
+#include <strings.h>
+
+#include <algorithm>
+
+#include "core/platform/file_io.h"
+#include "core/platform/prompter.h"
+#include "core/settings/settings.h"
+
+namespace ravik {
+
+namespace {
+
+std::string FileNamePart(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool EndsWithIgnoringCase(const std::string& text, const char* ending) {
+    const size_t length = std::char_traits<char>::length(ending);
+    return text.size() >= length && strcasecmp(text.c_str() + text.size() - length, ending) == 0;
+}
+
+// The library dialogs start from the name with ".LIB" behind it.
+std::string LibraryStartName(const std::string& path) {
+    const std::string name = FileNamePart(path);
+    return EndsWithIgnoringCase(name, ".lib") ? name : name + ".LIB";
+}
+
+// Save As Locked starts from the open file's name with the locked extension.
+std::string LockedStartName(const std::string& path) {
+    const std::string name = FileNamePart(path);
+    if (name.empty()) return name;
+    const size_t dot = name.rfind('.');
+    return (dot == std::string::npos ? name : name.substr(0, dot)) + ".lck";
+}
+
+FileDialogSpec Save(const char* filter, bool confirmOverwrite) {
+    FileDialogSpec dialog;
+    dialog.kind = FileDialogKind::Save;
+    dialog.filter = filter;
+    dialog.defaultExtension = "Lib";
+    dialog.confirmOverwrite = confirmOverwrite;
+    return dialog;
+}
+
+FileDialogSpec Open(const char* filter) {
+    FileDialogSpec dialog;
+    dialog.kind = FileDialogKind::Open;
+    dialog.filter = filter;
+    return dialog;
+}
+
+}  // namespace
+
+std::vector<FileFilter> SplitFilterString(std::string_view filter) {
+    std::vector<FileFilter> filters;
+    if (filter.empty()) return filters;
+    const char separator = filter.back();
+    std::vector<std::string_view> texts;
+    size_t start = 0;
+    for (size_t at = filter.find(separator); at != std::string_view::npos; at = filter.find(separator, start)) {
+        texts.push_back(filter.substr(start, at - start));
+        start = at + 1;
+    }
+    for (size_t i = 0; i + 1 < texts.size(); i += 2) {
+        filters.push_back({std::string(texts[i]), std::string(texts[i + 1])});
+    }
+    return filters;
+}
+
+std::optional<FileDialogSpec> DescribeFileDialog(int purpose, const std::string& startPath,
+                                                 const FileDialogState& state) {
+    FileDialogSpec dialog;
+    switch (purpose) {
+        case kPurposeSaveReadings:
+            dialog = Save(state.locked ? kLockedFilter : kReadingsFilter, true);
+            dialog.title = "Save QV File As";
+            break;
+        case kPurposeOpenReadings:
+            dialog = Open(kReadingsOrLockedFilter);
+            dialog.title = "Open QV File";
+            dialog.fileMustExist = true;
+            break;
+        case kPurposeMultiExport:
+            dialog = Save(kMultiExportFilter, false);
+            break;
+        case kPurposeSingleExport:
+            dialog = Save(state.exportForm == 0 || state.exportForm == 2 ? kTabExportFilter : kCommaExportFilter,
+                        true);
+            break;
+        case kPurposeSaveLibrary:
+            dialog = Save(kLibraryFilter, true);
+            break;
+        case kPurposeShapeFile:
+            dialog = Open(kShapeFilter);
+            break;
+        case kPurposeSaveLocked:
+            dialog = Save(kLockedFilter, true);
+            break;
+        case kPurposeOpenLibrary:
+            dialog = Open(kLibraryFilter);
+            break;
+        case kPurposePrintPdf:
+            dialog = Save(kPdfFilter, true);
+            dialog.title = "Print to PDF File";
+            dialog.defaultExtension = "pdf";
+            break;
+        default:
+            return std::nullopt;
+    }
+    if (purpose == kPurposeSaveLibrary || purpose == kPurposeOpenLibrary) {
+        dialog.startName = LibraryStartName(startPath);
+    } else if (purpose == kPurposeSaveLocked) {
+        dialog.startName = LockedStartName(startPath);
+    } else if (purpose != kPurposeOpenReadings) {
+        dialog.startName = FileNamePart(startPath);
+    }
+    // The second filter when nothing was received or opened yet; a filter
+    // string of one pair has only the first.
+    const int pairs = static_cast<int>(SplitFilterString(dialog.filter).size());
+    dialog.selectedFilter = std::min(state.download == kDownloadNone ? 1 : 0, pairs - 1);
+    return dialog;
+}
+
+bool ConfirmOverwrite(Prompter& prompter, const std::string& path) {
+    if (!FileExists(path)) return true;
+    return prompter.ask(path + "\nThis file already exists.\n\nReplace existing file?", "Save As",
+                        Buttons::YesNo, Icon::Information) == Answer::Yes;
+}
+
+}  // namespace ravik

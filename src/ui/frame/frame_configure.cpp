@@ -1,0 +1,61 @@
+// The frame's Configure commands: the configuration dialogs and the column
+// dialogs, and what their OK changes in the windows.
+
+#include <QCoreApplication>
+#include <QMdiArea>
+#include <QResizeEvent>
+
+#include "ui/frame/frame_window.h"
+#include "core/platform/data_dir.h"
+#include "ui/settings/column_dialog.h"
+#include "ui/settings/configuration_dialog.h"
+#include "ui/views/table_window.h"
+
+namespace ravik {
+
+void FrameWindow::setPrinterHooks(ConfigurationHooks hooks) { printerHooks_ = std::move(hooks); }
+
+ConfigurationHooks FrameWindow::configurationHooks() {
+    ConfigurationHooks hooks = printerHooks_;
+    hooks.settingsApplied = [this] { applySettingsToWindows(); };
+    hooks.columnsChanged = [this] { relayOutTableWindows(); };
+    return hooks;
+}
+
+void FrameWindow::configure(ConfigKind kind) {
+    ConfigurationDialog dialog(kind, program_.settings, program_.store.titles, DataDirectory(), prompter_,
+                               configurationHooks(), this);
+    dialog.exec();
+    // Colours change at once, even when the dialog is cancelled.
+    repaintTableWindows();
+}
+
+void FrameWindow::editColumns(Mode mode) {
+    ColumnDialog dialog(mode, program_.settings, program_.store.titles, DataDirectory(), prompter_,
+                        [this] { relayOutTableWindows(); }, this);
+    dialog.exec();
+}
+
+void FrameWindow::relayOutTableWindows() {
+    for (TableWindow* window : tables_) {
+        if (window == nullptr) continue;
+        TableView* view = window->view();
+        // The table sizes its font for the new settings as after a resize,
+        // then measures its columns again.
+        QResizeEvent resize(view->size(), view->size());
+        QCoreApplication::sendEvent(view, &resize);
+        view->readingsChanged();
+    }
+}
+
+void FrameWindow::applySettingsToWindows() {
+    relayOutTableWindows();
+    applyBackground();
+}
+
+void FrameWindow::applyBackground() {
+    const Rgb& background = program_.settings.color(ColorRole::Background);
+    mdiArea_->setBackground(QColor(background.red, background.green, background.blue));
+}
+
+}  // namespace ravik

@@ -1,0 +1,556 @@
+#include "ui/frame/frame_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QShortcut>
+
+#include "ui/frame/about_box.h"
+#include "core/shell/command_ids.h"
+#include "core/shell/command_states.h"
+#include "ui/frame/help_window.h"
+#include "ui/common/qt_text.h"
+#include "ui/frame/quick_button_bar.h"
+#include "core/shell/shell_rules.h"
+#include "ui/frame/site_dialog.h"
+#include "core/platform/data_dir.h"
+#include "core/platform/file_chooser.h"
+#include "core/platform/prompter.h"
+#include "core/readings/readings_saver.h"
+#include "core/settings/settings_file.h"
+#include "ui/views/table_window.h"
+
+namespace ravik {
+
+namespace {
+
+using namespace command;
+
+// The order in which a load creates and retitles the table windows, and the
+// order in which a refresh brings them up.
+constexpr Mode kLoadOrder[] = {Mode::Paint, Mode::Thin, Mode::Bulk, Mode::Alloy, Mode::Sign};
+constexpr Mode kRefreshOrder[] = {Mode::Paint, Mode::Bulk, Mode::Alloy, Mode::Thin, Mode::Sign};
+
+constexpr int kWindowMenuCommands = 5;  // the Window menu's own items
+
+Qt::Key KeyOf(AcceleratorKey key) {
+    switch (key) {
+        case AcceleratorKey::A: return Qt::Key_A;
+        case AcceleratorKey::C: return Qt::Key_C;
+        case AcceleratorKey::E: return Qt::Key_E;
+        case AcceleratorKey::H: return Qt::Key_H;
+        case AcceleratorKey::N: return Qt::Key_N;
+        case AcceleratorKey::O: return Qt::Key_O;
+        case AcceleratorKey::P: return Qt::Key_P;
+        case AcceleratorKey::S: return Qt::Key_S;
+        case AcceleratorKey::U: return Qt::Key_U;
+        case AcceleratorKey::V: return Qt::Key_V;
+        case AcceleratorKey::X: return Qt::Key_X;
+        case AcceleratorKey::Z: return Qt::Key_Z;
+        case AcceleratorKey::Delete: return Qt::Key_Delete;
+        case AcceleratorKey::Insert: return Qt::Key_Insert;
+        case AcceleratorKey::PageDown: return Qt::Key_PageDown;
+        case AcceleratorKey::Up: return Qt::Key_Up;
+    }
+    return Qt::Key_unknown;
+}
+
+bool NothingOpened(LoadOutcome outcome) {
+    return outcome == LoadOutcome::Unreadable || outcome == LoadOutcome::NotReadingsFile ||
+           outcome == LoadOutcome::TooManyReadings;
+}
+
+}  // namespace
+
+FrameWindow::FrameWindow(Program& program, Prompter& prompter, FileChooser& fileChooser, QWidget* parent)
+    : QMainWindow(parent), program_(program), prompter_(prompter), fileChooser_(fileChooser) {
+    setObjectName(QStringLiteral("bland frame"));
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/ORVEXBLAND.png")));
+    client_ = new QWidget(this);
+    setCentralWidget(client_);
+    client_->installEventFilter(this);
+    mdiArea_ = new QMdiArea(client_);
+    mdiArea_->setObjectName(QStringLiteral("mdiclient"));
+    mdiViewport_ = mdiArea_->viewport();
+    mdiViewport_->installEventFilter(this);
+    postCommand(kFrameLayout);
+    // Without its settings the program does not start (main ends it).
+    settingsRead_ = ReadSettings(DataDirectory(), program_.settings, prompter_);
+
+    program_.shell.unsavedChanges = false;
+    program_.store.locked = false;
+
+    quickButtons_ = new QuickButtonBar(client_);
+    connect(quickButtons_, &QuickButtonBar::commandPosted, this, &FrameWindow::postCommand);
+    buildMenu();
+    buildAccelerators();
+    applyBackground();
+    connectOutputDialogs();
+    setUpDesktop();
+    setWindowTitle(FromUtf8(StartupCaption()));
+    resize(1100, 760);
+    updateCommandStates();
+}
+
+FrameWindow::~FrameWindow() { shutDown(); }
+
+void FrameWindow::postCommand(int command) {
+    QMetaObject::invokeMethod(this, [this, command] { handleCommand(command); }, Qt::QueuedConnection);
+}
+
+bool FrameWindow::eventFilter(QObject* watched, QEvent* event) {
+    const bool resized = event->type() == QEvent::Resize;
+    if (watched == client_ && resized) postCommand(kFrameLayout);
+    if (watched == mdiViewport_ && resized && autoTiled_) {
+        tile(true);
+        autoTiled_ = true;
+    }
+    // A table moved or sized by the user ends the automatic stacking.
+    if (qobject_cast<TableWindow*>(watched) && (resized || event->type() == QEvent::Move) && !tiling_) {
+        autoTiled_ = false;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void FrameWindow::buildMenu() {
+    const std::vector<MenuNode>& menu = FrameMenu();
+    for (size_t position = 0; position < menu.size(); ++position) {
+        const MenuNode& node = menu[position];
+        if (!node.isPopup()) {
+            registerCommand(menuBar()->addAction(QString::fromLatin1(node.label)), node.id);
+            continue;
+        }
+        QMenu* popup = menuBar()->addMenu(QString::fromLatin1(node.label));
+        addMenuItems(popup, node.children);
+        if (static_cast<int>(position) == kWindowMenuPosition) {
+            windowMenu_ = popup;
+            connect(popup, &QMenu::aboutToShow, this, &FrameWindow::fillWindowMenu);
+        }
+    }
+}
+
+void FrameWindow::addMenuItems(QMenu* menu, const std::vector<MenuNode>& items) {
+    for (const MenuNode& item : items) {
+        if (item.isSeparator()) {
+            menu->addSeparator();
+        } else if (item.isPopup()) {
+            addMenuItems(menu->addMenu(QString::fromLatin1(item.label)), item.children);
+        } else {
+            registerCommand(menu->addAction(QString::fromLatin1(item.label)), item.id);
+        }
+    }
+}
+
+void FrameWindow::registerCommand(QAction* action, int command) {
+    action->setObjectName(QStringLiteral("id%1").arg(command));
+    connect(action, &QAction::triggered, this, [this, command] { handleCommand(command); });
+    actions_[command] = action;
+}
+
+void FrameWindow::buildAccelerators() {
+    for (const Accelerator& accelerator : AcceleratorTable()) {
+        Qt::KeyboardModifiers modifiers;
+        if (accelerator.control) modifiers |= Qt::ControlModifier;
+        if (accelerator.shift) modifiers |= Qt::ShiftModifier;
+        auto* shortcut = new QShortcut(QKeySequence(modifiers | KeyOf(accelerator.key)), this);
+        // Command keys work from every window of the program; keys without
+        // an action are only taken from the frame's own windows, so that the
+        // help window and the menus keep their arrows, Delete and copying.
+        shortcut->setContext(IsNoActionCommand(accelerator.command) ? Qt::WindowShortcut : Qt::ApplicationShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, id = accelerator.command] {
+            // Like a menu item, a greyed command's key does nothing.
+            const QAction* action = commandAction(id);
+            if (action == nullptr || action->isEnabled()) handleCommand(id);
+        });
+    }
+}
+
+QAction* FrameWindow::commandAction(int command) const {
+    const auto found = actions_.find(command);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+void FrameWindow::handleCommand(int command, intptr_t param) {
+    switch (command) {
+        case kNew: newFile(); break;
+        case kOpen: openWithDialog(); break;
+        case kAppend: appendFile(); break;
+        case kSave: save(); break;
+        case kSaveAs: saveAs(kPurposeSaveReadings); break;
+        case kSaveAsLocked: saveAs(kPurposeSaveLocked); break;
+        case kExit: close(); break;
+        case kSite: editSite(); break;
+        case kEditReading: editSelectedReading(); break;
+        case kDisplay: configure(ConfigKind::Display); break;
+        case kCommunication: configure(ConfigKind::Communication); break;
+        case kOutput: configure(ConfigKind::Output); break;
+        case kProtocol: configure(ConfigKind::Protocol); break;
+        case kColumnsPaint: editColumns(Mode::Paint); break;
+        case kColumnsBulk: editColumns(Mode::Bulk); break;
+        case kColumnsThin: editColumns(Mode::Thin); break;
+        case kColumnsAlloy: editColumns(Mode::Alloy); break;
+        case kColumnsSign: editColumns(Mode::Sign); break;
+        case kHideReading: hideOrUnhide(true); break;
+        case kUnhideReading: hideOrUnhide(false); break;
+        case kHorizontalTile: tile(true); break;
+        case kVerticalTile: tile(false); break;
+        case kCascade: cascade(); break;
+        case kArrangeIcons: arrangeIcons(); break;
+        case kCloseAll: closeChildWindows(true); break;
+        case kHelp:
+        case kQuickHelp: showHelp(); break;
+        case kAbout: AboutBox(this).exec(); break;
+        case kCopy: copyMarkedReadings(); break;
+        case kPrint: print(); break;
+        case kPrintTable: runPrintRequest({PrintRequest::Kind::Table, static_cast<int>(param)}); break;
+        case kPrintSpectra: runPrintRequest({PrintRequest::Kind::Spectra, static_cast<int>(param)}); break;
+        case kPrinterSetup: printerSetup(); break;
+        case kFrameLayout: layOutClient(); break;
+        case kReceive: receiveDump(); break;
+        case kConnectionEnded: connectionEnded(); break;
+        case kRemote: remoteControl(); break;
+        case kAlloyLibrary: alloyLibrary(); break;
+        default:
+            // The Window menu's list of open windows.
+            if (command >= kFirstChildWindow) {
+                const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList();
+                const qsizetype index = command - kFirstChildWindow;
+                if (index < windows.size()) {
+                    QMdiSubWindow* window = windows[index];
+                    if (window->isMinimized()) window->showNormal();
+                    mdiArea_->setActiveSubWindow(window);
+                }
+            }
+            break;
+    }
+}
+
+void FrameWindow::layOutClient() {
+    if (quickButtons_ == nullptr) return;
+    quickButtons_->show();
+    QRect area = client_->rect();
+    quickButtons_->setGeometry(0, 0, area.width(), quickButtons_->height());
+    if (quickButtons_->isVisible()) area.setTop(area.top() + quickButtons_->height());
+    mdiArea_->setGeometry(area);
+    updateCommandStates();
+}
+
+void FrameWindow::updateCommandStates() {
+    const CommandStates states = ComputeCommandStates({program_.store.hasReadings(), program_.shell.unsavedChanges,
+                                                       program_.store.locked, program_.shell.portOpen});
+    for (const auto& [id, enabled] : states.commands) {
+        if (QAction* action = commandAction(id)) action->setEnabled(enabled);
+    }
+    updateStatusBar();
+    if (quickButtons_ == nullptr) return;
+    for (const auto& [id, enabled] : states.buttons) quickButtons_->setButtonEnabled(id, enabled);
+    quickButtons_->setPortOpen(program_.shell.portOpen);
+}
+
+void FrameWindow::setFileCaption() { setWindowTitle(FromUtf8(FileCaption(program_))); }
+
+bool FrameWindow::askToSaveWork(const char* caption) {
+    if (!program_.shell.unsavedChanges) return true;
+    switch (prompter_.ask("Do you wish to save work?", caption, Buttons::YesNoCancel, Icon::Question)) {
+        case Answer::Yes:
+            // Unsaved work is never dropped because its save failed or its
+            // name dialog was cancelled: the command stops instead.
+            return saveWork();
+        case Answer::No: return true;
+        default: return false;
+    }
+}
+
+bool FrameWindow::saveWork() {
+    ShellState& shell = program_.shell;
+    bool saved = false;
+    if (shell.currentFileName.empty()) {
+        saved = chooseAndSave(kPurposeSaveReadings);
+    } else {
+        const std::string name = shell.currentFileName;
+        saved = SaveReadingsFile(program_.store, name, name, shell.currentFileName, prompter_);
+    }
+    if (saved) shell.unsavedChanges = false;
+    return saved;
+}
+
+bool FrameWindow::chooseAndSave(int purpose) {
+    ShellState& shell = program_.shell;
+    const std::string previous = shell.currentFileName;
+    std::string chosen = previous;
+    if (!fileChooser_.askFileName(chosen, purpose)) return false;
+    shell.currentFileName = chosen;
+    return SaveReadingsFile(program_.store, chosen, previous, shell.currentFileName, prompter_);
+}
+
+void FrameWindow::newFile() {
+    if (!askToSaveWork()) return;
+    program_.shell.currentFileName.clear();
+    program_.store.fileTitle.clear();
+    setFileCaption();
+    closeChildWindows(false);
+    updateCommandStates();
+}
+
+void FrameWindow::openWithDialog() {
+    if (!askToSaveWork()) return;
+    updateCommandStates();
+    std::string chosen = program_.shell.currentFileName;
+    if (fileChooser_.askFileName(chosen, kPurposeOpenReadings)) {
+        openFile(chosen);
+    } else {
+        setFileCaption();
+    }
+}
+
+void FrameWindow::openFile(const std::string& path) {
+    ShellState& shell = program_.shell;
+    shell.currentFileName = path;
+    program_.store.fileTitle.clear();
+    // A file that could not be opened at all is not the open file.
+    if (NothingOpened(loadAndShowFile(path, kOpenCommand))) shell.currentFileName.clear();
+    if (!shell.currentFileName.empty()) rememberRecentFile(path);
+    shell.unsavedChanges = false;
+    updateCommandStates();
+    setFileCaption();
+}
+
+void FrameWindow::appendFile() {
+    std::string chosen = program_.shell.currentFileName;
+    if (fileChooser_.askFileName(chosen, kPurposeOpenReadings)) {
+        if (AppendExtensionsMatch(chosen, program_.shell.currentFileName)) {
+            const int before = program_.store.readingCount;
+            loadAndShowFile(chosen, kAppendCommand);
+            if (program_.store.readingCount != before) program_.shell.unsavedChanges = true;
+            setFileCaption();
+        } else {
+            prompter_.notice("Cannot Append Different File Versions", "Warning");
+        }
+    }
+    updateCommandStates();
+}
+
+void FrameWindow::save() {
+    saveWork();
+    setFileCaption();
+    updateCommandStates();
+}
+
+void FrameWindow::saveAs(int purpose) {
+    const bool locking = purpose == kPurposeSaveLocked;
+    if (locking) {
+        if (!askToSaveWork()) return;
+        updateCommandStates();
+    }
+    bool& locked = program_.store.locked;
+    const bool wasLocked = locked;
+    if (locking) locked = true;
+    if (!chooseAndSave(purpose)) {
+        locked = wasLocked;
+        return;
+    }
+    program_.shell.unsavedChanges = false;
+    updateCommandStates();
+    setFileCaption();
+    // The table windows show what is on disk now.
+    loadAndShowFile(program_.shell.currentFileName, kOpenCommand);
+}
+
+void FrameWindow::editSite() {
+    if (std::none_of(tables_.begin(), tables_.end(), [](TableWindow* w) { return w != nullptr; })) return;
+    SiteDialog dialog(program_.store.site, this);
+    if (dialog.exec() == QDialog::Accepted) ApplySite(program_, dialog.site());
+    retitleTableWindows();
+    updateCommandStates();
+}
+
+void FrameWindow::hideOrUnhide(bool hide) {
+    if (hide) {
+        HideMarked(program_);
+    } else {
+        UnhideMarked(program_);
+    }
+    repaintTableWindows();
+    updateCommandStates();
+}
+
+void FrameWindow::tile(bool stacked) {
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
+        if (window->isVisible() && !window->isMinimized()) windows.append(window);
+    }
+    autoTiled_ = false;
+    if (windows.isEmpty()) return;
+    tiling_ = true;
+    const QRect area = mdiArea_->viewport()->rect();
+    const int count = static_cast<int>(windows.size());
+    for (int i = 0; i < count; ++i) {
+        QMdiSubWindow* window = windows[i];
+        if (window->isMaximized()) window->showNormal();
+        if (stacked) {
+            const int top = area.height() * i / count;
+            window->setGeometry(0, top, area.width(), area.height() * (i + 1) / count - top);
+        } else {
+            const int left = area.width() * i / count;
+            window->setGeometry(left, 0, area.width() * (i + 1) / count - left, area.height());
+        }
+    }
+    tiling_ = false;
+}
+
+void FrameWindow::arrangeIcons() {
+    const QRect area = mdiArea_->viewport()->rect();
+    int left = 0;
+    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
+        if (!window->isMinimized()) continue;
+        window->move(left, area.bottom() + 1 - window->height());
+        left += window->width();
+    }
+}
+
+HelpWindow* FrameWindow::helpWindow() const { return helpWindow_; }
+
+void FrameWindow::showHelp() {
+    if (helpWindow_ == nullptr) helpWindow_ = new HelpWindow(this);
+    helpWindow_->showIndex();
+}
+
+void FrameWindow::fillWindowMenu() {
+    const QList<QAction*> items = windowMenu_->actions();
+    for (qsizetype i = kWindowMenuCommands; i < items.size(); ++i) {
+        windowMenu_->removeAction(items[i]);
+        delete items[i];
+    }
+    const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList();
+    if (windows.isEmpty()) return;
+    windowMenu_->addSeparator();
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        QAction* action = windowMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(windows[i]->windowTitle()));
+        action->setCheckable(true);
+        action->setChecked(windows[i] == mdiArea_->activeSubWindow());
+        connect(action, &QAction::triggered, this,
+                [this, id = kFirstChildWindow + static_cast<int>(i)] { handleCommand(id); });
+    }
+}
+
+TableWindow* FrameWindow::createTableWindow(Mode mode) {
+    auto* window = new TableWindow(program_, views_, mode, prompter_);
+    window->setWindowTitle(QString::fromLatin1(WindowText(mode)));
+    mdiArea_->addSubWindow(window);
+    const size_t slot = static_cast<size_t>(Index(mode));
+    tables_[slot] = window;
+    connect(window, &TableWindow::commandRequested, this, [this](int command) { handleCommand(command); });
+    connect(window, &TableWindow::allMarksChanged, this, &FrameWindow::repaintTableWindows);
+    connect(window->view(), &TableView::sortRequested, this, &FrameWindow::sortColumn);
+    connect(window->view(), &TableView::columnTitleEditRequested, this, &FrameWindow::editColumnTitle);
+    connect(window->view(), &TableView::readingEditRequested, this, &FrameWindow::editReading);
+    connect(window, &TableWindow::spectrumRequested, this, &FrameWindow::openSpectrumWindow);
+    window->installEventFilter(this);
+    watchMarking(window);
+    connect(window, &QObject::destroyed, this, [this, slot, window] {
+        if (tables_[slot] == window) tables_[slot] = nullptr;
+    });
+    window->show();
+    return window;
+}
+
+void FrameWindow::retitleTableWindows() {
+    for (Mode mode : kLoadOrder) {
+        if (TableWindow* window = tableWindow(mode)) {
+            window->setWindowTitle(FromUtf8(TableWindowTitle(mode, program_.store.site)));
+        }
+    }
+}
+
+void FrameWindow::repaintTableWindows() {
+    for (TableWindow* window : tables_) {
+        if (window != nullptr) window->view()->viewport()->update();
+    }
+}
+
+LoadOutcome FrameWindow::loadAndShowFile(const std::string& path, int purpose) {
+    if (purpose == kOpenCommand) closeChildWindows(false);
+    const bool hadTables = std::any_of(tables_.begin(), tables_.end(), [](TableWindow* w) { return w != nullptr; });
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    program_.settings.download = kDownloadDone;
+    const LoadOutcome outcome = LoadReadingsFile(program_.store, path, purpose, prompter_);
+    showStoreReadings(hadTables);
+    QGuiApplication::restoreOverrideCursor();
+    return outcome;
+}
+
+void FrameWindow::showStoreReadings(bool hadTables) {
+    std::vector<TableWindow*> created;
+    for (Mode mode : kLoadOrder) {
+        if (program_.store.count(mode) > 0 && tableWindow(mode) == nullptr) created.push_back(createTableWindow(mode));
+    }
+    for (Mode mode : kLoadOrder) {
+        if (TableWindow* window = tableWindow(mode)) {
+            window->view()->readingsChanged();
+            window->view()->verticalScrollBar()->setValue(0);
+        }
+    }
+    retitleTableWindows();
+    // Appended modes take their place without moving the windows already there.
+    if (!created.empty() && !hadTables) arrangeNewFileWindows();
+    if (!created.empty() && hadTables) placeAppendedWindows(created);
+}
+
+void FrameWindow::refreshModeWindows() {
+    for (Mode mode : kRefreshOrder) {
+        if (program_.store.count(mode) == 0) continue;
+        TableWindow* window = tableWindow(mode);
+        if (window == nullptr) window = createTableWindow(mode);
+        window->setWindowTitle(FromUtf8(TableWindowTitle(mode, program_.store.site)));
+        window->view()->readingsChanged();
+        window->view()->viewport()->repaint();
+        window->showNormal();
+        mdiArea_->setActiveSubWindow(window);
+    }
+}
+
+void FrameWindow::closeChildWindows(bool keepModeTables) {
+    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
+        auto* table = qobject_cast<TableWindow*>(window);
+        if (table != nullptr && keepModeTables) continue;
+        if (table != nullptr) {
+            table->closeWithoutQuestion();
+        } else {
+            window->close();
+        }
+    }
+    if (keepModeTables) return;
+    ReleaseReadings(program_);
+    tables_.fill(nullptr);
+}
+
+void FrameWindow::closeEvent(QCloseEvent* event) {
+    if (!askToSaveWork()) {
+        event->ignore();
+        return;
+    }
+    program_.shell.unsavedChanges = false;
+    shutDown();
+    event->accept();
+}
+
+void FrameWindow::shutDown() {
+    if (shutDown_) return;
+    shutDown_ = true;
+    // A settings file that could not be read is left as it is.
+    if (settingsRead_) {
+        WriteSettings(DataDirectory(), program_.settings, prompter_);
+        saveDesktopLayout();
+    }
+    delete quickButtons_;
+    quickButtons_ = nullptr;
+    closeChildWindows(false);
+    if (helpWindow_ != nullptr) helpWindow_->close();
+}
+
+}  // namespace ravik

@@ -1,0 +1,2 @@
+// Planted: the command line may not include Qt.
+#include <QString>

@@ -1,0 +1,3 @@
+#pragma once
+// Planted: a window may not include the frame.
+#include "ui/frame/frame_window.h"
