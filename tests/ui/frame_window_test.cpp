@@ -3,6 +3,7 @@
 
 #include <QAction>
 
+#include "ui/frame/help_window.h"
 #include "ui/frame/quick_button_bar.h"
 #include "core/readings/readings_loader.h"
 #include "core/settings/settings_file.h"
@@ -284,9 +285,12 @@ private Q_SLOTS:
     }
 
     // The accelerators: a greyed command's key does nothing, Ctrl+O asks for a
-    // file, Ctrl+S saves while a table has the focus.
+    // file, Ctrl+S saves while a table has the focus. Quick Help opens the help as Help does.
     void commandKeysFollowTheCommandStates() {
         FrameUnderTest t;
+        QVERIFY(t.activate());
+        t.frame->handleCommand(command::kQuickHelp);
+        QVERIFY(t.frame->helpWindow() != nullptr && t.frame->helpWindow()->isVisible());
         QVERIFY(t.activate());
         QTest::keyClick(t.frame.get(), Qt::Key_A, Qt::ControlModifier);  // Save As: greyed without readings
         QVERIFY(t.chooser.requests().empty());

@@ -1,6 +1,7 @@
 #include "ui/frame/frame_window.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMdiArea>
@@ -21,8 +22,8 @@
 #include "core/platform/data_dir.h"
 #include "core/platform/file_chooser.h"
 #include "core/platform/prompter.h"
-#include "core/readings/readings_saver.h"
 #include "core/settings/settings_file.h"
+#include "core/views/table_copy.h"
 #include "ui/views/table_window.h"
 
 namespace ravik {
@@ -60,11 +61,6 @@ Qt::Key KeyOf(AcceleratorKey key) {
     return Qt::Key_unknown;
 }
 
-bool NothingOpened(LoadOutcome outcome) {
-    return outcome == LoadOutcome::Unreadable || outcome == LoadOutcome::NotReadingsFile ||
-           outcome == LoadOutcome::TooManyReadings;
-}
-
 }  // namespace
 
 FrameWindow::FrameWindow(Program& program, Prompter& prompter, FileChooser& fileChooser, QWidget* parent)
@@ -91,7 +87,9 @@ FrameWindow::FrameWindow(Program& program, Prompter& prompter, FileChooser& file
     buildAccelerators();
     applyBackground();
     connectOutputDialogs();
-    setUpDesktop();
+    setAcceptDrops(true);
+    desktop_ = std::make_unique<FrameDesktop>(*this, mdiViewport_, program_.store);
+    desktop_->listRecentFilesAbove(commandAction(kExit), [this](const std::string& path) { openRecentFile(path); });
     setWindowTitle(FromUtf8(StartupCaption()));
     resize(1100, 760);
     updateCommandStates();
@@ -168,6 +166,9 @@ void FrameWindow::buildAccelerators() {
             if (action == nullptr || action->isEnabled()) handleCommand(id);
         });
     }
+    // F1 opens the help, as on every desktop.
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            [this] { handleCommand(kHelp); });
 }
 
 QAction* FrameWindow::commandAction(int command) const {
@@ -175,59 +176,72 @@ QAction* FrameWindow::commandAction(int command) const {
     return found == actions_.end() ? nullptr : found->second;
 }
 
+std::span<const FrameWindow::CommandHandler> FrameWindow::commandHandlers() {
+    using F = FrameWindow;
+    // Help and Quick Help both open the help at its index.
+    constexpr auto showHelp = [](F& f, intptr_t) { f.showHelp(); };
+    static constexpr CommandHandler kHandlers[] = {
+        {kNew, [](F& f, intptr_t) { f.newFile(); }},
+        {kOpen, [](F& f, intptr_t) { f.openWithDialog(); }},
+        {kAppend, [](F& f, intptr_t) { f.appendFile(); }},
+        {kSave, [](F& f, intptr_t) { f.save(); }},
+        {kSaveAs, [](F& f, intptr_t) { f.saveAs(kPurposeSaveReadings); }},
+        {kSaveAsLocked, [](F& f, intptr_t) { f.saveAs(kPurposeSaveLocked); }},
+        {kExit, [](F& f, intptr_t) { f.close(); }},
+        {kSite, [](F& f, intptr_t) { f.editSite(); }},
+        {kEditReading, [](F& f, intptr_t) { f.editSelectedReading(); }},
+        {kDisplay, [](F& f, intptr_t) { f.configure(ConfigKind::Display); }},
+        {kCommunication, [](F& f, intptr_t) { f.configure(ConfigKind::Communication); }},
+        {kOutput, [](F& f, intptr_t) { f.configure(ConfigKind::Output); }},
+        {kProtocol, [](F& f, intptr_t) { f.configure(ConfigKind::Protocol); }},
+        {kColumnsPaint, [](F& f, intptr_t) { f.editColumns(Mode::Paint); }},
+        {kColumnsBulk, [](F& f, intptr_t) { f.editColumns(Mode::Bulk); }},
+        {kColumnsThin, [](F& f, intptr_t) { f.editColumns(Mode::Thin); }},
+        {kColumnsAlloy, [](F& f, intptr_t) { f.editColumns(Mode::Alloy); }},
+        {kColumnsSign, [](F& f, intptr_t) { f.editColumns(Mode::Sign); }},
+        {kHideReading, [](F& f, intptr_t) { f.hideOrUnhide(true); }},
+        {kUnhideReading, [](F& f, intptr_t) { f.hideOrUnhide(false); }},
+        {kHorizontalTile, [](F& f, intptr_t) { f.tile(true); }},
+        {kVerticalTile, [](F& f, intptr_t) { f.tile(false); }},
+        {kCascade, [](F& f, intptr_t) { f.cascade(); }},
+        {kArrangeIcons, [](F& f, intptr_t) { f.arrangeIcons(); }},
+        {kCloseAll, [](F& f, intptr_t) { f.closeChildWindows(true); }},
+        {kHelp, showHelp},
+        {kQuickHelp, showHelp},
+        {kAbout, [](F& f, intptr_t) { AboutBox(&f).exec(); }},
+        {kCopy, [](F& f, intptr_t) { f.copyMarkedReadings(); }},
+        {kPrint, [](F& f, intptr_t) { f.print(); }},
+        {kPrintTable,
+         [](F& f, intptr_t mode) { f.runPrintRequest({PrintRequest::Kind::Table, static_cast<int>(mode)}); }},
+        {kPrintSpectra,
+         [](F& f, intptr_t mode) { f.runPrintRequest({PrintRequest::Kind::Spectra, static_cast<int>(mode)}); }},
+        {kPrinterSetup, [](F& f, intptr_t) { f.printerSetup(); }},
+        {kFrameLayout, [](F& f, intptr_t) { f.layOutClient(); }},
+        {kReceive, [](F& f, intptr_t) { f.receiveDump(); }},
+        {kConnectionEnded, [](F& f, intptr_t) { f.connectionEnded(); }},
+        {kRemote, [](F& f, intptr_t) { f.remoteControl(); }},
+        {kAlloyLibrary, [](F& f, intptr_t) { f.alloyLibrary(); }},
+    };
+    return kHandlers;
+}
+
 void FrameWindow::handleCommand(int command, intptr_t param) {
-    switch (command) {
-        case kNew: newFile(); break;
-        case kOpen: openWithDialog(); break;
-        case kAppend: appendFile(); break;
-        case kSave: save(); break;
-        case kSaveAs: saveAs(kPurposeSaveReadings); break;
-        case kSaveAsLocked: saveAs(kPurposeSaveLocked); break;
-        case kExit: close(); break;
-        case kSite: editSite(); break;
-        case kEditReading: editSelectedReading(); break;
-        case kDisplay: configure(ConfigKind::Display); break;
-        case kCommunication: configure(ConfigKind::Communication); break;
-        case kOutput: configure(ConfigKind::Output); break;
-        case kProtocol: configure(ConfigKind::Protocol); break;
-        case kColumnsPaint: editColumns(Mode::Paint); break;
-        case kColumnsBulk: editColumns(Mode::Bulk); break;
-        case kColumnsThin: editColumns(Mode::Thin); break;
-        case kColumnsAlloy: editColumns(Mode::Alloy); break;
-        case kColumnsSign: editColumns(Mode::Sign); break;
-        case kHideReading: hideOrUnhide(true); break;
-        case kUnhideReading: hideOrUnhide(false); break;
-        case kHorizontalTile: tile(true); break;
-        case kVerticalTile: tile(false); break;
-        case kCascade: cascade(); break;
-        case kArrangeIcons: arrangeIcons(); break;
-        case kCloseAll: closeChildWindows(true); break;
-        case kHelp:
-        case kQuickHelp: showHelp(); break;
-        case kAbout: AboutBox(this).exec(); break;
-        case kCopy: copyMarkedReadings(); break;
-        case kPrint: print(); break;
-        case kPrintTable: runPrintRequest({PrintRequest::Kind::Table, static_cast<int>(param)}); break;
-        case kPrintSpectra: runPrintRequest({PrintRequest::Kind::Spectra, static_cast<int>(param)}); break;
-        case kPrinterSetup: printerSetup(); break;
-        case kFrameLayout: layOutClient(); break;
-        case kReceive: receiveDump(); break;
-        case kConnectionEnded: connectionEnded(); break;
-        case kRemote: remoteControl(); break;
-        case kAlloyLibrary: alloyLibrary(); break;
-        default:
-            // The Window menu's list of open windows.
-            if (command >= kFirstChildWindow) {
-                const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList();
-                const qsizetype index = command - kFirstChildWindow;
-                if (index < windows.size()) {
-                    QMdiSubWindow* window = windows[index];
-                    if (window->isMinimized()) window->showNormal();
-                    mdiArea_->setActiveSubWindow(window);
-                }
-            }
-            break;
+    const std::span<const CommandHandler> handlers = commandHandlers();
+    const auto handler = std::find_if(handlers.begin(), handlers.end(),
+                                      [command](const CommandHandler& entry) { return entry.command == command; });
+    if (handler != handlers.end()) {
+        handler->run(*this, param);
+    } else if (command >= kFirstChildWindow) {
+        activateChildWindow(command - kFirstChildWindow);
     }
+}
+
+void FrameWindow::activateChildWindow(qsizetype index) {
+    const QList<QMdiSubWindow*> windows = mdiArea_->subWindowList();
+    if (index >= windows.size()) return;
+    QMdiSubWindow* window = windows[index];
+    if (window->isMinimized()) window->showNormal();
+    mdiArea_->setActiveSubWindow(window);
 }
 
 void FrameWindow::layOutClient() {
@@ -246,7 +260,7 @@ void FrameWindow::updateCommandStates() {
     for (const auto& [id, enabled] : states.commands) {
         if (QAction* action = commandAction(id)) action->setEnabled(enabled);
     }
-    updateStatusBar();
+    if (desktop_ != nullptr) desktop_->updateStatus();
     if (quickButtons_ == nullptr) return;
     for (const auto& [id, enabled] : states.buttons) quickButtons_->setButtonEnabled(id, enabled);
     quickButtons_->setPortOpen(program_.shell.portOpen);
@@ -254,115 +268,8 @@ void FrameWindow::updateCommandStates() {
 
 void FrameWindow::setFileCaption() { setWindowTitle(FromUtf8(FileCaption(program_))); }
 
-bool FrameWindow::askToSaveWork(const char* caption) {
-    if (!program_.shell.unsavedChanges) return true;
-    switch (prompter_.ask("Do you wish to save work?", caption, Buttons::YesNoCancel, Icon::Question)) {
-        case Answer::Yes:
-            // Unsaved work is never dropped because its save failed or its
-            // name dialog was cancelled: the command stops instead.
-            return saveWork();
-        case Answer::No: return true;
-        default: return false;
-    }
-}
-
-bool FrameWindow::saveWork() {
-    ShellState& shell = program_.shell;
-    bool saved = false;
-    if (shell.currentFileName.empty()) {
-        saved = chooseAndSave(kPurposeSaveReadings);
-    } else {
-        const std::string name = shell.currentFileName;
-        saved = SaveReadingsFile(program_.store, name, name, shell.currentFileName, prompter_);
-    }
-    if (saved) shell.unsavedChanges = false;
-    return saved;
-}
-
-bool FrameWindow::chooseAndSave(int purpose) {
-    ShellState& shell = program_.shell;
-    const std::string previous = shell.currentFileName;
-    std::string chosen = previous;
-    if (!fileChooser_.askFileName(chosen, purpose)) return false;
-    shell.currentFileName = chosen;
-    return SaveReadingsFile(program_.store, chosen, previous, shell.currentFileName, prompter_);
-}
-
-void FrameWindow::newFile() {
-    if (!askToSaveWork()) return;
-    program_.shell.currentFileName.clear();
-    program_.store.fileTitle.clear();
-    setFileCaption();
-    closeChildWindows(false);
-    updateCommandStates();
-}
-
-void FrameWindow::openWithDialog() {
-    if (!askToSaveWork()) return;
-    updateCommandStates();
-    std::string chosen = program_.shell.currentFileName;
-    if (fileChooser_.askFileName(chosen, kPurposeOpenReadings)) {
-        openFile(chosen);
-    } else {
-        setFileCaption();
-    }
-}
-
-void FrameWindow::openFile(const std::string& path) {
-    ShellState& shell = program_.shell;
-    shell.currentFileName = path;
-    program_.store.fileTitle.clear();
-    // A file that could not be opened at all is not the open file.
-    if (NothingOpened(loadAndShowFile(path, kOpenCommand))) shell.currentFileName.clear();
-    if (!shell.currentFileName.empty()) rememberRecentFile(path);
-    shell.unsavedChanges = false;
-    updateCommandStates();
-    setFileCaption();
-}
-
-void FrameWindow::appendFile() {
-    std::string chosen = program_.shell.currentFileName;
-    if (fileChooser_.askFileName(chosen, kPurposeOpenReadings)) {
-        if (AppendExtensionsMatch(chosen, program_.shell.currentFileName)) {
-            const int before = program_.store.readingCount;
-            loadAndShowFile(chosen, kAppendCommand);
-            if (program_.store.readingCount != before) program_.shell.unsavedChanges = true;
-            setFileCaption();
-        } else {
-            prompter_.notice("Cannot Append Different File Versions", "Warning");
-        }
-    }
-    updateCommandStates();
-}
-
-void FrameWindow::save() {
-    saveWork();
-    setFileCaption();
-    updateCommandStates();
-}
-
-void FrameWindow::saveAs(int purpose) {
-    const bool locking = purpose == kPurposeSaveLocked;
-    if (locking) {
-        if (!askToSaveWork()) return;
-        updateCommandStates();
-    }
-    bool& locked = program_.store.locked;
-    const bool wasLocked = locked;
-    if (locking) locked = true;
-    if (!chooseAndSave(purpose)) {
-        locked = wasLocked;
-        return;
-    }
-    program_.shell.unsavedChanges = false;
-    updateCommandStates();
-    setFileCaption();
-    // The table windows show what is on disk now.
-    loadAndShowFile(program_.shell.currentFileName, kOpenCommand);
-}
-
 void FrameWindow::editSite() {
-    if (std::none_of(tables_.begin(), tables_.end(), [](TableWindow* w) { return w != nullptr; })) return;
+    if (!hasTableWindows()) return;
     SiteDialog dialog(program_.store.site, this);
     if (dialog.exec() == QDialog::Accepted) ApplySite(program_, dialog.site());
     retitleTableWindows();
@@ -379,38 +286,15 @@ void FrameWindow::hideOrUnhide(bool hide) {
     updateCommandStates();
 }
 
-void FrameWindow::tile(bool stacked) {
-    QList<QMdiSubWindow*> windows;
-    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
-        if (window->isVisible() && !window->isMinimized()) windows.append(window);
+void FrameWindow::copyMarkedReadings() {
+    auto* table = qobject_cast<TableWindow*>(mdiArea_->activeSubWindow());
+    const int selectedMode = program_.shell.selection.selectedMode;
+    if (table == nullptr && selectedMode >= 0 && selectedMode < static_cast<int>(kModeCount)) {
+        table = tableWindow(static_cast<Mode>(selectedMode));
     }
-    autoTiled_ = false;
-    if (windows.isEmpty()) return;
-    tiling_ = true;
-    const QRect area = mdiArea_->viewport()->rect();
-    const int count = static_cast<int>(windows.size());
-    for (int i = 0; i < count; ++i) {
-        QMdiSubWindow* window = windows[i];
-        if (window->isMaximized()) window->showNormal();
-        if (stacked) {
-            const int top = area.height() * i / count;
-            window->setGeometry(0, top, area.width(), area.height() * (i + 1) / count - top);
-        } else {
-            const int left = area.width() * i / count;
-            window->setGeometry(left, 0, area.width() * (i + 1) / count - left, area.height());
-        }
-    }
-    tiling_ = false;
-}
-
-void FrameWindow::arrangeIcons() {
-    const QRect area = mdiArea_->viewport()->rect();
-    int left = 0;
-    for (QMdiSubWindow* window : mdiArea_->subWindowList()) {
-        if (!window->isMinimized()) continue;
-        window->move(left, area.bottom() + 1 - window->height());
-        left += window->width();
-    }
+    if (table == nullptr) return;
+    const std::string text = MarkedReadingsText(program_.store, program_.settings, table->mode());
+    if (!text.empty()) QGuiApplication::clipboard()->setText(ToQString(text));
 }
 
 HelpWindow* FrameWindow::helpWindow() const { return helpWindow_; }
@@ -451,7 +335,7 @@ TableWindow* FrameWindow::createTableWindow(Mode mode) {
     connect(window->view(), &TableView::readingEditRequested, this, &FrameWindow::editReading);
     connect(window, &TableWindow::spectrumRequested, this, &FrameWindow::openSpectrumWindow);
     window->installEventFilter(this);
-    watchMarking(window);
+    desktop_->watchMarking(window->view()->viewport());
     connect(window, &QObject::destroyed, this, [this, slot, window] {
         if (tables_[slot] == window) tables_[slot] = nullptr;
     });
@@ -467,6 +351,10 @@ void FrameWindow::retitleTableWindows() {
     }
 }
 
+bool FrameWindow::hasTableWindows() const {
+    return std::any_of(tables_.begin(), tables_.end(), [](const TableWindow* w) { return w != nullptr; });
+}
+
 void FrameWindow::repaintTableWindows() {
     for (TableWindow* window : tables_) {
         if (window != nullptr) window->view()->viewport()->update();
@@ -475,7 +363,7 @@ void FrameWindow::repaintTableWindows() {
 
 LoadOutcome FrameWindow::loadAndShowFile(const std::string& path, int purpose) {
     if (purpose == kOpenCommand) closeChildWindows(false);
-    const bool hadTables = std::any_of(tables_.begin(), tables_.end(), [](TableWindow* w) { return w != nullptr; });
+    const bool hadTables = hasTableWindows();
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     program_.settings.download = kDownloadDone;
     const LoadOutcome outcome = LoadReadingsFile(program_.store, path, purpose, prompter_);
@@ -545,7 +433,7 @@ void FrameWindow::shutDown() {
     // A settings file that could not be read is left as it is.
     if (settingsRead_) {
         WriteSettings(DataDirectory(), program_.settings, prompter_);
-        saveDesktopLayout();
+        desktop_->saveLayout(tables_, autoTiled_);
     }
     delete quickButtons_;
     quickButtons_ = nullptr;

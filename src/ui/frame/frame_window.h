@@ -7,10 +7,12 @@
 #include <QPrinter>
 #include <functional>
 #include <memory>
+#include <QList>
 #include <QPointer>
 #include <array>
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 
 #include "core/shell/frame_menu.h"
@@ -19,11 +21,11 @@
 #include "core/maintenance/sorting.h"
 #include "core/output/print_layout.h"
 #include "core/readings/readings_loader.h"
+#include "ui/frame/frame_desktop.h"
 #include "ui/settings/configuration_dialog.h"
 #include "core/views/table_layout.h"
 
 class QAction;
-class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
@@ -95,20 +97,20 @@ public:
     QAction* commandAction(int command) const;
     HelpWindow* helpWindow() const;
 
-    // What makes the frame at home on a desktop (frame_desktop.cpp).
+    // What makes the frame at home on a desktop.
     // Opens a file dropped onto the frame or picked from the recent files as
     // File Open does: a file that is not a readings file only gets the
     // loader's message and the open file stays; then the save question.
     void openFromDesktop(const std::string& path);
     // A recent file that has gone is taken off the list with a message.
     void openRecentFile(const std::string& path);
-    const RecentFiles& recentFiles() const { return recentFiles_; }
+    const RecentFiles& recentFiles() const { return desktop_->recentFiles(); }
     // Ctrl+C: the marked readings of the active table to the clipboard.
     void copyMarkedReadings();
     // Shows the frame where it was at the end of the last run: maximized
     // the first time, or when it was then.
-    void showWhereItWas();
-    QString statusText() const;
+    void showWhereItWas() { desktop_->showWhereItWas(); }
+    QString statusText() const { return desktop_->statusText(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -117,6 +119,16 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // A command and what it does; param is the print dialog's mode for the
+    // printer's table and spectrum jobs.
+    struct CommandHandler {
+        int command;
+        void (*run)(FrameWindow& frame, intptr_t param);
+    };
+    static std::span<const CommandHandler> commandHandlers();
+    // The Window menu's list of open windows, from 0.
+    void activateChildWindow(qsizetype index);
+
     void buildMenu();
     void addMenuItems(QMenu* menu, const std::vector<MenuNode>& items);
     // A menu item runs its command; tests and the states find it by id.
@@ -145,6 +157,11 @@ private:
     void hideOrUnhide(bool hide);
     // Horizontal Tile stacks the windows, Vertical Tile sets them side by side.
     void tile(bool stacked);
+    // Gives every shown window that is not an icon its place in the client
+    // from its index among them and their count; returns them in order.
+    using WindowPlacer = std::function<QRect(const QRect& client, int index, int count, const QMdiSubWindow* window)>;
+    QList<QMdiSubWindow*> arrangeOpenWindows(const WindowPlacer& placeOf);
+    void cascade();
     void arrangeIcons();
     void showHelp();
     void shutDown();
@@ -173,18 +190,11 @@ private:
     TableWindow* createTableWindow(Mode mode);
     void retitleTableWindows();
 
-    void setUpDesktop();
-    void rememberRecentFile(const std::string& path);
-    void fillRecentFilesMenu();
-    void updateStatusBar();
-    void cascade();
     // The tables of a newly opened file take the remembered arrangement, or
     // are stacked; tables added by Append get a cascade place of useful size.
     void arrangeNewFileWindows();
     void placeAppendedWindows(const std::vector<TableWindow*>& windows);
-    void saveDesktopLayout();
-    // The status bar follows the marks a table's mouse clicks change.
-    void watchMarking(TableWindow* window);
+    bool hasTableWindows() const;
 
     Program& program_;
     Prompter& prompter_;
@@ -206,10 +216,7 @@ private:
     // the frame changes size until the user arranges them otherwise.
     bool autoTiled_ = false;
     bool tiling_ = false;
-    RecentFiles recentFiles_;
-    std::vector<QAction*> recentActions_;  // the list and its separators in the File menu
-    QLabel* statusLabel_ = nullptr;
-    QLabel* emptyHint_ = nullptr;
+    std::unique_ptr<FrameDesktop> desktop_;
 };
 
 }  // namespace ravik
