@@ -194,7 +194,7 @@ StagedFile::StagedFile(const std::string& path) : target_(ResolveLinks(path)) {}
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
     : target_(std::move(other.target_)), fd_(other.fd_), tempName_(std::move(other.tempName_)),
-      committed_(other.committed_) {
+      failure_(other.failure_), finished_(other.finished_), committed_(other.committed_) {
     other.fd_ = -1;
     other.tempName_.clear();
 }
@@ -206,12 +206,18 @@ void StagedFile::discard() {
     fd_ = -1;
     if (!tempName_.empty()) ::unlink(tempName_.c_str());
     tempName_.clear();
+    finished_ = false;
 }
 
-FileStatus StagedFile::write(std::string_view bytes) {
+FileStatus StagedFile::fail(FileStatus status) {
     discard();
-    if (IsSpecialFile(target_)) return FileStatus::NotRegularFile;
-    if (InSystemFolder(target_)) return FileStatus::CannotCreate;
+    failure_ = status;
+    return status;
+}
+
+FileStatus StagedFile::create() {
+    if (IsSpecialFile(target_)) return fail(FileStatus::NotRegularFile);
+    if (InSystemFolder(target_)) return fail(FileStatus::CannotCreate);
     const std::string folder = FolderOf(target_);
     RemoveStaleTemporaries(folder);
     fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
@@ -220,18 +226,37 @@ FileStatus StagedFile::write(std::string_view bytes) {
         fd_ = ::mkstemp(tempName_.data());
         if (fd_ < 0) tempName_.clear();
     }
-    if (fd_ < 0) return FileStatus::CannotCreate;
+    if (fd_ < 0) return fail(FileStatus::CannotCreate);
     // Set exactly: the mode given to open is narrowed by the umask.
     ::fchmod(fd_, NewFileMode(target_));
-    if (!WriteAll(fd_, bytes) || ::fsync(fd_) != 0) {
-        discard();
-        return FileStatus::WriteFailed;
-    }
     return FileStatus::Ok;
 }
 
+FileStatus StagedFile::append(std::string_view bytes) {
+    if (failure_ != FileStatus::Ok) return failure_;
+    if (fd_ < 0) {
+        if (const FileStatus created = create(); created != FileStatus::Ok) return created;
+    }
+    finished_ = false;
+    return WriteAll(fd_, bytes) ? FileStatus::Ok : fail(FileStatus::WriteFailed);
+}
+
+FileStatus StagedFile::finish() {
+    if (const FileStatus appended = append({}); appended != FileStatus::Ok) return appended;
+    if (::fsync(fd_) != 0) return fail(FileStatus::WriteFailed);
+    finished_ = true;
+    return FileStatus::Ok;
+}
+
+FileStatus StagedFile::write(std::string_view bytes) {
+    discard();
+    failure_ = FileStatus::Ok;
+    if (const FileStatus appended = append(bytes); appended != FileStatus::Ok) return appended;
+    return finish();
+}
+
 FileStatus StagedFile::name() {
-    if (fd_ < 0) return FileStatus::CannotCreate;
+    if (!finished_) return failure_ != FileStatus::Ok ? failure_ : FileStatus::CannotCreate;
     if (!tempName_.empty()) return FileStatus::Ok;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = TempPrefix(target_) + RandomSuffix();

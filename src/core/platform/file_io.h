@@ -53,19 +53,30 @@ public:
     StagedFile& operator=(const StagedFile&) = delete;
     StagedFile& operator=(StagedFile&&) = delete;
 
-    // Writes and flushes every byte to the temporary file.
+    // Writes bytes behind those written before; the first call makes the
+    // temporary file. After a failure the temporary is gone, and this and
+    // every later append and finish return that failure.
+    FileStatus append(std::string_view bytes);
+    // Flushes every written byte to the disk (making an empty temporary when
+    // nothing was appended); only a finished file can be committed.
+    FileStatus finish();
+    // A fresh temporary holding exactly these bytes, finished.
     FileStatus write(std::string_view bytes);
     const std::string& target() const { return target_; }
 
 private:
     friend FileStatus CommitStagedFiles(std::vector<StagedFile>& files);
-    FileStatus name();     // gives the written temporary a name beside the target
+    FileStatus create();   // makes the temporary file
+    FileStatus fail(FileStatus status);  // discards the temporary and remembers why
+    FileStatus name();     // gives the finished temporary a name beside the target
     FileStatus replace();  // renames it over the target
     void discard();
 
     std::string target_;
     int fd_ = -1;
     std::string tempName_;  // set while a named temporary exists
+    FileStatus failure_ = FileStatus::Ok;
+    bool finished_ = false;
     bool committed_ = false;
 };
 

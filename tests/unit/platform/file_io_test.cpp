@@ -90,7 +90,10 @@ TEST(FileIo, StagedFilesReplaceAllOrNothing) {
         files.emplace_back(dir.file("a"));
         EXPECT_EQ(files.back().write("new a"), FileStatus::Ok);
         files.emplace_back(dir.file("b"));
-        EXPECT_EQ(files.back().write(std::string(2000, 'b')), FileStatus::WriteFailed);
+        EXPECT_EQ(files.back().append("new b"), FileStatus::Ok);
+        EXPECT_EQ(files.back().append(std::string(2000, 'b')), FileStatus::WriteFailed);
+        EXPECT_EQ(files.back().finish(), FileStatus::WriteFailed);
+        EXPECT_EQ(CommitStagedFiles(files), FileStatus::WriteFailed);
     });
     EXPECT_EQ(test::ReadAll(dir.file("a")), "old a");
     EXPECT_EQ(test::ReadAll(dir.file("b")), "old b");
@@ -99,7 +102,9 @@ TEST(FileIo, StagedFilesReplaceAllOrNothing) {
     std::vector<StagedFile> files;
     for (const char* name : {"a", "b", "c"}) {
         files.emplace_back(dir.file(name));
-        ASSERT_EQ(files.back().write(std::string("new ") + name), FileStatus::Ok);
+        ASSERT_EQ(files.back().append("new "), FileStatus::Ok);
+        ASSERT_EQ(files.back().append(name), FileStatus::Ok);
+        ASSERT_EQ(files.back().finish(), FileStatus::Ok);
     }
     ASSERT_EQ(CommitStagedFiles(files), FileStatus::Ok);
     EXPECT_EQ(test::ReadAll(dir.file("b")), "new b");
