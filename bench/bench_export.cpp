@@ -3,7 +3,9 @@
 // export builds its text and writes it with one plain write; the reference
 // writes the same number of bytes with one plain write, so the ratio is the
 // cost of making the text. The whole flow (atomic replace, flushed to disk)
-// is measured too.
+// is measured too, and the spectra export as the ravik command runs it, a
+// whole process, against writing its output bytes with write and fsync:
+// time, and the process's peak resident memory against its input's size.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -11,6 +13,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "make-sample/sample_file.h"
 #include "core/output/export_flow.h"
@@ -67,14 +71,16 @@ constexpr ReadingSelection kEverything =
 std::string TableText() {
     const ExportSource source{BulkStore(), ExportSettings(), kEverything};
     std::string out;
-    ExportTableHeader(out, source, Index(Mode::Bulk));
-    ExportTableRows(out, source, Mode::Bulk);
+    ExportSink sink(out);
+    ExportTableHeader(sink, source, Index(Mode::Bulk));
+    ExportTableRows(sink, source, Mode::Bulk);
     return out;
 }
 
 std::string SpectraText() {
     std::string out;
-    ExportSpectra(out, {BulkStore(), ExportSettings(), kEverything}, Mode::Bulk);
+    ExportSink sink(out);
+    ExportSpectra(sink, {BulkStore(), ExportSettings(), kEverything}, Mode::Bulk);
     return out;
 }
 
@@ -147,6 +153,77 @@ void BM_SingleFileFlowTableAndSpectra(benchmark::State& state) {
     }
     std::filesystem::remove(path);
 }
+
+// The ravik executable, beside the benchmark's folder.
+std::string RavikExecutable() {
+    return (std::filesystem::read_symlink("/proc/self/exe").parent_path().parent_path() / "ravik").string();
+}
+
+const std::string& SpectraCommandOutput() {
+    static const std::string path = TargetPath("ravik-bench-command-spectra.tab");
+    return path;
+}
+
+// "ravik export IN.qvr --mode bulk --spectra --form 0 -o OUT" on 5100 Bulk
+// readings; its settings come from an empty folder of its own.
+std::optional<rusage> RunSpectraCommand() {
+    const std::string settings = TargetPath("ravik-bench-command-home");
+    std::filesystem::create_directories(settings);
+    const int devNull = ::open("/dev/null", O_WRONLY);
+    const std::optional<rusage> usage =
+        RunProcess({RavikExecutable(), "export", BulkReadingsFile(), "--mode", "bulk", "--spectra", "--form", "0",
+                    "--settings-dir", settings, "--force", "-o", SpectraCommandOutput()},
+                   devNull);
+    ::close(devNull);
+    return usage;
+}
+
+void BM_SpectraCommand(benchmark::State& state) {
+    BulkReadingsFile();  // made before the clock runs
+    long peakKiB = 0;
+    for (auto _ : state) {
+        const std::optional<rusage> usage = RunSpectraCommand();
+        if (!usage) {
+            state.SkipWithError("ravik export failed");
+            return;
+        }
+        peakKiB = std::max(peakKiB, usage->ru_maxrss);
+    }
+    state.counters["peakMB"] = static_cast<double>(peakKiB) * 1024 / 1e6;
+    state.counters["inputMB"] = static_cast<double>(std::filesystem::file_size(BulkReadingsFile())) / 1e6;
+    state.counters["outputMB"] = static_cast<double>(std::filesystem::file_size(SpectraCommandOutput())) / 1e6;
+}
+
+// The reference: the command's output bytes written with write and fsync.
+void BM_WriteAndFsyncOfCommandOutput(benchmark::State& state) {
+    if (!std::filesystem::exists(SpectraCommandOutput()) && !RunSpectraCommand()) {
+        state.SkipWithError("ravik export failed");
+        return;
+    }
+    std::ifstream in(SpectraCommandOutput(), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string path = TargetPath("ravik-bench-command-plain");
+    for (auto _ : state) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        for (size_t done = 0; done < bytes.size();) {
+            const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
+            if (wrote <= 0) break;
+            done += static_cast<size_t>(wrote);
+        }
+        ::fsync(fd);
+        ::close(fd);
+    }
+    Report(state, bytes);
+    std::filesystem::remove(path);
+}
+
+BENCHMARK(BM_SpectraCommand)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(10)->ReportAggregatesOnly();
+BENCHMARK(BM_WriteAndFsyncOfCommandOutput)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(10)
+    ->ReportAggregatesOnly();
 
 BENCHMARK(BM_ExportTable)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 BENCHMARK(BM_PlainWriteOfTableBytes)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();

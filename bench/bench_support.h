@@ -1,10 +1,16 @@
 #pragma once
 // What the benchmarks share: a prompter that answers every question at once,
-// and a 5100-reading file of every mode.
+// 5100-reading files, and running a program as a whole process.
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +34,15 @@ private:
     int choice_;
 };
 
+// Writes a generated readings file into the temporary folder; returns its path.
+inline std::string WriteSampleFile(const char* name, const sample::SampleOptions& options) {
+    const std::vector<uint8_t> bytes = sample::MakeReadingsFile(options);
+    const std::string file = (std::filesystem::temp_directory_path() / name).string();
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                               static_cast<std::streamsize>(bytes.size()));
+    return file;
+}
+
 // The path of a 5100-reading file of all modes in the temporary folder,
 // written on first use.
 inline const std::string& FullReadingsFile() {
@@ -35,13 +50,42 @@ inline const std::string& FullReadingsFile() {
         sample::SampleOptions options;
         options.counts = {1500, 1000, 1000, 1000, 600};
         options.seed = 5100;
-        const std::vector<uint8_t> bytes = sample::MakeReadingsFile(options);
-        const std::string file = (std::filesystem::temp_directory_path() / "ravik-bench-5100.qvr").string();
-        std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                   static_cast<std::streamsize>(bytes.size()));
-        return file;
+        return WriteSampleFile("ravik-bench-5100.qvr", options);
     }();
     return path;
+}
+
+// The path of a file of 5100 Bulk readings in the temporary folder, written
+// on first use.
+inline const std::string& BulkReadingsFile() {
+    static const std::string path = [] {
+        sample::SampleOptions options;
+        options.counts = {0, 5100, 0, 0, 0};
+        options.seed = 5100;
+        return WriteSampleFile("ravik-bench-bulk-5100.qvr", options);
+    }();
+    return path;
+}
+
+// Runs args[0] with args and its output going to outFd, and waits for it:
+// what it used (ru_maxrss is its peak resident memory in KiB), or nothing
+// when it could not start or did not end with status 0.
+inline std::optional<rusage> RunProcess(std::vector<std::string> args, int outFd) {
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
+    pid_t pid = 0;
+    const int started = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    rusage usage{};
+    if (started != 0 || ::wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        return std::nullopt;
+    }
+    return usage;
 }
 
 }  // namespace ravik

@@ -31,13 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // time growing a fresh text and faulting in its pages.
     static std::string out;
     out.clear();
-    ExportTableHeader(out, source, kAllHeaderModes);
+    ExportSink sink(out);
+    ExportTableHeader(sink, source, kAllHeaderModes);
     for (Mode mode : kAllModes) {
-        ExportTableHeader(out, source, Index(mode));
-        ExportTableRows(out, source, mode);
+        ExportTableHeader(sink, source, Index(mode));
+        ExportTableRows(sink, source, mode);
     }
     // The spectra writer sets up its value table on every call: one mode per run.
-    ExportSpectra(out, source, kAllModes[(size >> 3) % kModeCount]);
-    ExportStatus(out, source);
+    ExportSpectra(sink, source, kAllModes[(size >> 3) % kModeCount]);
+    ExportStatus(sink, source);
     return 0;
 }

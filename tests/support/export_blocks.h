@@ -10,22 +10,26 @@ namespace ravik::test {
 
 inline std::string HeaderBlock(const ExportSource& source, int modes) {
     std::string out;
-    ExportTableHeader(out, source, modes);
+    ExportSink sink(out);
+    ExportTableHeader(sink, source, modes);
     return out;
 }
 inline std::string RowsBlock(const ExportSource& source, Mode mode) {
     std::string out;
-    ExportTableRows(out, source, mode);
+    ExportSink sink(out);
+    ExportTableRows(sink, source, mode);
     return out;
 }
 inline std::string SpectraBlock(const ExportSource& source, Mode mode) {
     std::string out;
-    ExportSpectra(out, source, mode);
+    ExportSink sink(out);
+    ExportSpectra(sink, source, mode);
     return out;
 }
 inline std::string StatusBlock(const ExportSource& source) {
     std::string out;
-    ExportStatus(out, source);
+    ExportSink sink(out);
+    ExportStatus(sink, source);
     return out;
 }
 // The header and the rows of one mode, as a single table file holds them.

@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include "core/output/export_sink.h"
 #include "core/output/export_writers.h"
 #include "core/platform/file_chooser.h"
 #include "core/platform/file_io.h"
@@ -60,19 +61,17 @@ std::string SingleFileTarget(const std::string& chosen, int form) {
     return strcasecmp(parts.extension.c_str(), extension) == 0 ? chosen : parts.stem + extension;
 }
 
-std::string SingleFileText(const ExportRequest& request, const ExportSource& source,
-                           const std::function<void()>& beforeSpectraRow) {
-    std::string text;
+void WriteSingleFile(ExportSink& out, const ExportRequest& request, const ExportSource& source,
+                     const std::function<void()>& beforeSpectraRow) {
     if (request.choices.table && ModeHasReadings(request)) {
-        ExportTableHeader(text, source, Index(*request.choices.mode));
-        ExportTableRows(text, source, *request.choices.mode);
+        ExportTableHeader(out, source, Index(*request.choices.mode));
+        ExportTableRows(out, source, *request.choices.mode);
     }
     if (WantsSpectra(request) && ModeHasReadings(request)) {
-        ExportSpectra(text, source, *request.choices.mode, beforeSpectraRow);
+        ExportSpectra(out, source, *request.choices.mode, beforeSpectraRow);
     }
-    if (!HasPaintBulkThinOrAlloy(request.store)) return text;
-    if (WantsStatus(request)) ExportStatus(text, source);
-    return text;
+    if (!HasPaintBulkThinOrAlloy(request.store)) return;
+    if (WantsStatus(request)) ExportStatus(out, source);
 }
 
 enum class Block { Header, Rows, Spectra, Status };
@@ -93,24 +92,22 @@ std::vector<PlannedFile> MultiFilePlan(const ExportRequest& request, const std::
     return files;
 }
 
-std::string MultiFileText(const ExportRequest& request, const ExportSource& source, Block block,
-                          const std::function<void()>& beforeSpectraRow) {
-    std::string text;
+void WriteBlock(ExportSink& out, const ExportRequest& request, const ExportSource& source, Block block,
+                const std::function<void()>& beforeSpectraRow) {
     switch (block) {
         case Block::Header:
-            ExportTableHeader(text, source, kAllHeaderModes);
+            ExportTableHeader(out, source, kAllHeaderModes);
             break;
         case Block::Rows:
-            ExportTableRows(text, source, *request.choices.mode);
+            ExportTableRows(out, source, *request.choices.mode);
             break;
         case Block::Spectra:
-            if (ModeHasReadings(request)) ExportSpectra(text, source, *request.choices.mode, beforeSpectraRow);
+            if (ModeHasReadings(request)) ExportSpectra(out, source, *request.choices.mode, beforeSpectraRow);
             break;
         case Block::Status:
-            ExportStatus(text, source);
+            ExportStatus(out, source);
             break;
     }
-    return text;
 }
 
 void TellWriteFailure(FileStatus status, const std::string& path, Prompter& prompter) {
@@ -118,15 +115,18 @@ void TellWriteFailure(FileStatus status, const std::string& path, Prompter& prom
     prompter.error(what + path + "\nExport Not Written", "SAVE ERROR");
 }
 
-// Writes every file of the export to its temporary first and puts them in
-// place only when all were written: a failure leaves the previous files as
-// they were and no new file.
-bool WriteExportFiles(const std::vector<std::string>& paths, const std::function<std::string(size_t)>& textOf,
-                      Prompter& prompter) {
+// Streams every file of the export into its temporary first and puts them
+// in place only when all were written: a failure leaves the previous files
+// as they were and no new file.
+bool WriteExportFiles(const std::vector<std::string>& paths,
+                      const std::function<void(size_t, ExportSink&)>& writeFile, Prompter& prompter) {
     std::vector<StagedFile> files;
+    files.reserve(paths.size());
     for (size_t i = 0; i < paths.size(); ++i) {
-        files.emplace_back(paths[i]);
-        if (const FileStatus status = files.back().write(textOf(i)); status != FileStatus::Ok) {
+        StagedFile& file = files.emplace_back(paths[i]);
+        ExportSink out(file);
+        writeFile(i, out);
+        if (const FileStatus status = out.finish(); status != FileStatus::Ok) {
             TellWriteFailure(status, paths[i], prompter);
             return false;
         }
@@ -144,8 +144,8 @@ ExportResult RunSingleFileExport(const ExportRequest& request, const std::string
     // The dialog already asked about the name as chosen.
     if (target != chosen && !ConfirmOverwrite(prompter, target)) return {};
     const ExportSource source{request.store, request.settings, SelectionFrom(request.choices)};
-    const auto text = [&](size_t) { return SingleFileText(request, source, beforeSpectraRow); };
-    if (!WriteExportFiles({target}, text, prompter)) {
+    const auto write = [&](size_t, ExportSink& out) { WriteSingleFile(out, request, source, beforeSpectraRow); };
+    if (!WriteExportFiles({target}, write, prompter)) {
         return {ExportOutcome::Failed, {}};
     }
     return {ExportOutcome::Written, {target}};
@@ -160,8 +160,10 @@ ExportResult RunMultiFileExport(const ExportRequest& request, const std::string&
     const ExportSource source{request.store, request.settings, SelectionFrom(request.choices)};
     ExportResult result{ExportOutcome::Written, {}};
     for (const PlannedFile& file : files) result.written.push_back(file.path);
-    const auto text = [&](size_t i) { return MultiFileText(request, source, files[i].block, beforeSpectraRow); };
-    if (!WriteExportFiles(result.written, text, prompter)) return {ExportOutcome::Failed, {}};
+    const auto write = [&](size_t i, ExportSink& out) {
+        WriteBlock(out, request, source, files[i].block, beforeSpectraRow);
+    };
+    if (!WriteExportFiles(result.written, write, prompter)) return {ExportOutcome::Failed, {}};
     return result;
 }
 

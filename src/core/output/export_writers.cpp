@@ -8,12 +8,12 @@
 #include <compare>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "core/platform/text1252.h"
 #include "core/readings/field_formatter.h"
 #include "core/readings/readings_loader.h"
-#include "core/readings/spectrum_decoder.h"
 #include "core/settings/column_masks.h"
 
 namespace ravik {
@@ -34,10 +34,10 @@ CalendarDate DateOf(std::string_view date) {
 namespace {
 
 template <typename Integer>
-void AppendInteger(std::string& out, Integer value) {
+void AppendInteger(ExportSink& out, Integer value) {
     char digits[24];
     const std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr);
+    out.append(std::string_view(digits, static_cast<size_t>(result.ptr - digits)));
 }
 
 // Bit 1: a character that needs care in the TAB forms; bit 2: in the comma forms.
@@ -53,7 +53,7 @@ constexpr std::array<uint8_t, 256> kCellSpecial = [] {
 // double quote or a line break is quoted with its quotes doubled, so that the
 // later columns stay in place; in the TAB forms a TAB or line break inside a
 // cell becomes a blank for the same reason. Other cells are written as they are.
-void AppendCell(std::string& out, std::string_view text, char delimiter) {
+void AppendCell(ExportSink& out, std::string_view text, char delimiter) {
     const bool comma = delimiter == ',';
     // One pass over the cell without a branch per character: most cells need no care.
     uint8_t found = 0;
@@ -73,7 +73,7 @@ void AppendCell(std::string& out, std::string_view text, char delimiter) {
     out += delimiter;
 }
 
-void AppendHeaderLines(std::string& out, const Settings& settings) {
+void AppendHeaderLines(ExportSink& out, const Settings& settings) {
     for (const std::string& line : HeaderLines(settings.reportHeader.c_str())) {
         out += line;
         out += "\r\n";
@@ -113,7 +113,7 @@ DateRange PaintDateRange(const ExportSource& source) {
     return range;
 }
 
-void AppendPaintRanges(std::string& out, const ExportSource& source) {
+void AppendPaintRanges(ExportSink& out, const ExportSource& source) {
     const DateRange dates = PaintDateRange(source);
     out += "Date: " + dates.earliest + " to " + dates.latest + "\r\n";
     const Settings& settings = source.settings;
@@ -131,7 +131,7 @@ void AppendPaintRanges(std::string& out, const ExportSource& source) {
 
 // An element column's title "Pbl ± Prec" heads its two cells: "Pbl " over
 // the value and "Pbl  Error" over the precision.
-void AppendElementTitle(std::string& out, std::string_view title, char delimiter) {
+void AppendElementTitle(ExportSink& out, std::string_view title, char delimiter) {
     const size_t plusMinus = title.find(kPlusMinus);
     if (plusMinus == std::string_view::npos) {
         AppendCell(out, title, delimiter);
@@ -142,7 +142,7 @@ void AppendElementTitle(std::string& out, std::string_view title, char delimiter
     AppendCell(out, std::string(before) + " Error", delimiter);
 }
 
-void AppendTitleRow(std::string& out, const ExportSource& source, Mode mode) {
+void AppendTitleRow(ExportSink& out, const ExportSource& source, Mode mode) {
     const char delimiter = ExportDelimiter(source.settings);
     const ModeTitles& titles = source.store.titles[mode];
     const int fixed = FixedColumns(mode);
@@ -159,7 +159,7 @@ void AppendTitleRow(std::string& out, const ExportSource& source, Mode mode) {
     out += "\r\n\r\n";
 }
 
-void AppendSection(std::string& out, const ExportSource& source, Mode mode) {
+void AppendSection(ExportSink& out, const ExportSource& source, Mode mode) {
     out += UpperText(mode);
     out += "\r\nHeader:\r\n";
     AppendHeaderLines(out, source.settings);
@@ -171,30 +171,25 @@ void AppendSection(std::string& out, const ExportSource& source, Mode mode) {
     AppendTitleRow(out, source, mode);
 }
 
-// One reading's spectrum data for export: its label (the instrument's number
-// of the reading) and its channels. A reading without a spectrum block keeps
-// its column with its number and no channels.
+// One reading's column of a spectra block: its label (the instrument's
+// number of the reading) and its channels, read from its record as the rows
+// need them (the export decoder's counts, lowered to the channels the record
+// holds). A reading without a spectrum block keeps its column with its
+// number and no channels.
 struct SpectrumColumn {
-    long long label = 0;
-    std::vector<float> data;  // DecodeSpectraForExport's array
-    size_t channels = 0;      // data[13 .. 13 + channels - 1]
-};
-
-constexpr size_t kFirstChannel = 13;
-
-SpectrumColumn SpectrumColumnOf(Bytes record) {
-    SpectrumColumn column;
-    column.data = DecodeSpectraForExport(record);
-    if (column.data.size() < kFirstChannel) {
-        const RecordView view(record);
-        column.label = view.hasHeader() ? view.header().instrumentNumber : 0;
-        return column;
+    explicit SpectrumColumn(Bytes record) : view(record) {
+        if (!view.hasHeader()) return;
+        label = view.header().instrumentNumber;
+        if (const std::optional<SpectrumLayout> layout = view.spectrumLayout()) {
+            channels = std::min<size_t>(layout->totalChannels(), view.channelsAvailable());
+        }
     }
-    column.label = static_cast<long long>(column.data[0]);
-    const float total = column.data[1] + column.data[2] + column.data[3] + column.data[4];
-    column.channels = std::min(static_cast<size_t>(total), column.data.size() - kFirstChannel);
-    return column;
-}
+    float value(size_t channel) const { return static_cast<float>(PackedMilli(view.channelWord(channel))); }
+
+    RecordView view;
+    long long label = 0;
+    size_t channels = 0;
+};
 
 // Channel values are packed numbers of 11-bit precision, so a spectra block
 // repeats a few thousand distinct values millions of times: their texts are
@@ -236,45 +231,64 @@ private:
 };
 
 // The channel rows, up to and including the first row without a value.
-// Values are gathered a block of rows at a time, so that each column's
-// memory is visited once per block rather than once per row: with thousands
-// of columns, a row at a time would miss the caches on every value.
-void AppendChannelRows(std::string& out, const std::vector<SpectrumColumn>& columns, char delimiter,
-                       const std::function<void()>& beforeRow) {
-    constexpr size_t kRowBlock = 64;
-    const size_t count = columns.size();
-    std::vector<float> block(kRowBlock * count);
-    std::vector<char> row(24 + count * (kFixed3MaxLength + 1) + 2);
-    Fixed3Texts texts;
-    for (size_t first = 0;; first += kRowBlock) {
-        for (size_t c = 0; c < count; ++c) {
-            const SpectrumColumn& column = columns[c];
-            const size_t end = std::min(column.channels, first + kRowBlock);
-            for (size_t channel = first; channel < end; ++channel) {
-                block[(channel - first) * count + c] = column.data[kFirstChannel + channel];
+// Values are gathered a block of rows at a time, so that each record is
+// visited once per block rather than once per row: with thousands of
+// columns, a row at a time would miss the caches on every value.
+class ChannelRows {
+public:
+    static constexpr size_t kRowBlock = 64;
+
+    ChannelRows(const std::vector<SpectrumColumn>& columns, char delimiter)
+        : columns_(columns), delimiter_(delimiter), block_(kRowBlock * columns.size()),
+          row_(24 + columns.size() * (kFixed3MaxLength + 1) + 2) {}
+
+    void write(ExportSink& out, const std::function<void()>& beforeRow) {
+        for (size_t first = 0;; first += kRowBlock) {
+            gather(first);
+            for (size_t channel = first; channel < first + kRowBlock; ++channel) {
+                if (beforeRow) beforeRow();
+                const bool anyValue = writeRow(out, channel, block_.data() + (channel - first) * columns_.size());
+                if (!anyValue || out.failed()) return;
             }
-        }
-        for (size_t r = 0; r < kRowBlock; ++r) {
-            if (beforeRow) beforeRow();
-            const size_t channel = first + r;
-            char* end = std::to_chars(row.data(), row.data() + 24, channel).ptr;
-            *end++ = delimiter;
-            bool anyValue = false;
-            const float* values = block.data() + r * count;
-            for (size_t c = 0; c < count; ++c) {
-                if (channel < columns[c].channels) {
-                    end = texts.put(end, values[c]);
-                    anyValue = true;
-                }
-                *end++ = delimiter;
-            }
-            *end++ = '\r';
-            *end++ = '\n';
-            out.append(row.data(), end);
-            if (!anyValue) return;
         }
     }
-}
+
+private:
+    // The values of channels first .. first + kRowBlock - 1, row by row.
+    void gather(size_t first) {
+        const size_t count = columns_.size();
+        for (size_t c = 0; c < count; ++c) {
+            const SpectrumColumn& column = columns_[c];
+            const size_t end = std::min(column.channels, first + kRowBlock);
+            for (size_t channel = first; channel < end; ++channel) {
+                block_[(channel - first) * count + c] = column.value(channel);
+            }
+        }
+    }
+
+    bool writeRow(ExportSink& out, size_t channel, const float* values) {
+        char* end = std::to_chars(row_.data(), row_.data() + 24, channel).ptr;
+        *end++ = delimiter_;
+        bool anyValue = false;
+        for (size_t c = 0; c < columns_.size(); ++c) {
+            if (channel < columns_[c].channels) {
+                end = texts_.put(end, values[c]);
+                anyValue = true;
+            }
+            *end++ = delimiter_;
+        }
+        *end++ = '\r';
+        *end++ = '\n';
+        out.append(std::string_view(row_.data(), static_cast<size_t>(end - row_.data())));
+        return anyValue;
+    }
+
+    const std::vector<SpectrumColumn>& columns_;
+    const char delimiter_;
+    std::vector<float> block_;
+    std::vector<char> row_;
+    Fixed3Texts texts_;
+};
 
 }  // namespace
 
@@ -282,7 +296,7 @@ char ExportDelimiter(const Settings& settings) {
     return settings.exportForm == 1 || settings.exportForm == 3 ? ',' : '\t';
 }
 
-void ExportTableHeader(std::string& out, const ExportSource& source, int headerModes) {
+void ExportTableHeader(ExportSink& out, const ExportSource& source, int headerModes) {
     out += source.store.fileTitle;
     out += "\r\n";
     const bool all = headerModes == kAllHeaderModes;
@@ -292,7 +306,7 @@ void ExportTableHeader(std::string& out, const ExportSource& source, int headerM
     }
 }
 
-void ExportTableRows(std::string& out, const ExportSource& source, Mode mode) {
+void ExportTableRows(ExportSink& out, const ExportSource& source, Mode mode) {
     const ReadingStore& store = source.store;
     const Settings& settings = source.settings;
     const char delimiter = ExportDelimiter(settings);
@@ -326,7 +340,7 @@ void ExportTableRows(std::string& out, const ExportSource& source, Mode mode) {
     }
 }
 
-void ExportSpectra(std::string& out, const ExportSource& source, Mode mode,
+void ExportSpectra(ExportSink& out, const ExportSource& source, Mode mode,
                    const std::function<void()>& beforeRow) {
     const char delimiter = ExportDelimiter(source.settings);
     out += "SPECTRA: ";
@@ -339,7 +353,7 @@ void ExportSpectra(std::string& out, const ExportSource& source, Mode mode,
     size_t longest = 0;
     for (int32_t n : source.store.list(mode)) {
         if (!PassesSelection(source.store, source.settings, n, source.selection, mode)) continue;
-        columns.push_back(SpectrumColumnOf(source.store.record(n)));
+        columns.emplace_back(source.store.record(n));
         longest = std::max(longest, columns.back().channels);
     }
     out += "Channel";
@@ -349,16 +363,16 @@ void ExportSpectra(std::string& out, const ExportSource& source, Mode mode,
         out += delimiter;
     }
     out += "\r\n";
-    // Room for every row up front (a cell and its delimiter rarely take more
-    // than 16 characters): growing the text would copy it and touch twice the
-    // memory, which costs more than the formatting. Room not written is never
-    // touched.
-    out.reserve(out.size() + (longest + 1) * (16 * columns.size() + 16));
-    AppendChannelRows(out, columns, delimiter, beforeRow);
+    // Room for every row up front where the text is collected (a cell and its
+    // delimiter rarely take more than 16 characters): growing the text would
+    // copy it and touch twice the memory, which costs more than the
+    // formatting. Room not written is never touched.
+    out.expect((longest + 1) * (16 * columns.size() + 16));
+    ChannelRows(columns, delimiter).write(out, beforeRow);
     out += "\r\n\r\n";
 }
 
-void ExportStatus(std::string& out, const ExportSource& source) {
+void ExportStatus(ExportSink& out, const ExportSource& source) {
     out += "STATUS\r\nHeader:\r\n";
     AppendHeaderLines(out, source.settings);
     for (const char* title : kStatusTitles) {

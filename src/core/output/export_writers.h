@@ -1,12 +1,14 @@
 #pragma once
 // The export writers: plain text, delimited by TAB (forms 0 and 2) or comma
 // (forms 1 and 3) as the `Export` setting says when a writer runs. Each
-// appends its block to out; the export flows write the text to disk.
+// appends its block to out: a string, or a staged file the export flows
+// stream the text into.
 
 #include <functional>
 #include <string>
 #include <string_view>
 
+#include "core/output/export_sink.h"
 #include "core/output/reading_selection.h"
 #include "core/readings/mode.h"
 #include "core/readings/reading_store.h"
@@ -41,21 +43,22 @@ char ExportDelimiter(const Settings& settings);
 // site, for PAINT the date range and classification ranges, the column
 // title row) for the mode given by its index, or for Paint, Bulk and Thin
 // with kAllHeaderModes.
-void ExportTableHeader(std::string& out, const ExportSource& source, int headerModes);
+void ExportTableHeader(ExportSink& out, const ExportSource& source, int headerModes);
 
 // One row per reading of the mode's list that passes the selection: its
 // shown fixed cells, then value and precision of its shown element columns.
-void ExportTableRows(std::string& out, const ExportSource& source, Mode mode);
+void ExportTableRows(ExportSink& out, const ExportSource& source, Mode mode);
 
 // The spectra of the mode's readings that pass the selection, one column per
-// reading, one row per channel. beforeRow, when given, runs before each row
-// (the desktop keeps its window responsive there).
-void ExportSpectra(std::string& out, const ExportSource& source, Mode mode,
+// reading, one row per channel, read from the records a block of rows at a
+// time. beforeRow, when given, runs before each row (the desktop keeps its
+// window responsive there). The rows stop early when out failed.
+void ExportSpectra(ExportSink& out, const ExportSource& source, Mode mode,
                    const std::function<void()>& beforeRow = {});
 
 // The instrument status of every reading of the store, in storage order,
 // that passes the selection as a Paint reading would. Always TAB-delimited.
-void ExportStatus(std::string& out, const ExportSource& source);
+void ExportStatus(ExportSink& out, const ExportSource& source);
 
 // Writes value at out as printf's "%4.3f" writes it, without printf's cost,
 // and returns the end of the text (at most kFixed3MaxLength characters).

@@ -2,6 +2,7 @@
 
 #include "output_store.h"
 #include "support/export_blocks.h"
+#include "support/temp_dir.h"
 
 namespace ravik {
 namespace {
@@ -163,7 +164,8 @@ TEST(ExportSpectra, ColumnsOfUnequalLengthEndAfterTheFirstEmptyRow) {
     settings.reportHeader = "Acme\n";
     int rows = 0;
     std::string out;
-    ExportSpectra(out, {store, settings, kEverything}, Mode::Bulk, [&] { ++rows; });
+    ExportSink sink(out);
+    ExportSpectra(sink, {store, settings, kEverything}, Mode::Bulk, [&] { ++rows; });
     EXPECT_EQ(out,
               "SPECTRA: Bulk\r\nHeader:\r\nAcme\r\n\r\n\r\n\r\n\r\n"
               "Channel\t41\t42\t43\t\r\n"
@@ -210,6 +212,24 @@ TEST(ExportStatus, StorageOrderPaintSelectionAndAlwaysTab) {
     const std::string positiveOnly = test::StatusBlock({store, settings, SelectAll | SelectPositive | SelectSubResults});
     EXPECT_EQ(positiveOnly.find("\r\n41\t"), std::string::npos);
     EXPECT_NE(positiveOnly.find("\r\n11\t"), std::string::npos);
+}
+
+// Text streamed into a file arrives whole and in order across the buffer's
+// refills, a piece larger than the buffer included.
+TEST(ExportSink, StreamsEveryByteInOrder) {
+    test::TempDir dir;
+    std::vector<StagedFile> files;
+    files.emplace_back(dir.file("out.tab"));
+    std::string expected;
+    ExportSink sink(files.back());
+    for (size_t size : {size_t{1000}, ExportSink::kBufferSize - 999, size_t{2}, ExportSink::kBufferSize + 5, size_t{7}}) {
+        const std::string piece(size, static_cast<char>('a' + expected.size() % 26));
+        sink += piece;
+        expected += piece;
+    }
+    ASSERT_EQ(sink.finish(), FileStatus::Ok);
+    ASSERT_EQ(CommitStagedFiles(files), FileStatus::Ok);
+    EXPECT_EQ(test::ReadAll(dir.file("out.tab")), expected);
 }
 
 }  // namespace
