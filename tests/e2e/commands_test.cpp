@@ -29,6 +29,7 @@ TEST(Start, MistypedSubcommandIsToldWithTheListAndStatus2) {
     }
 }
 
+#ifdef RAVIK_HAS_DESKTOP
 TEST(Start, DesktopProgramWithoutDisplaySaysSoInOneLine) {
     const test::ProcessResult started =
         RunProcess(RAVIK_EXE, {}, {"QT_QPA_PLATFORM=xcb", "DISPLAY=", "WAYLAND_DISPLAY="});
@@ -36,6 +37,7 @@ TEST(Start, DesktopProgramWithoutDisplaySaysSoInOneLine) {
     EXPECT_EQ(std::count(started.err.begin(), started.err.end(), '\n'), 1) << started.err;
     EXPECT_NE(started.err.find("no display"), std::string::npos) << started.err;
 }
+#endif
 
 TEST(InfoCommand, PrintsHeaderVersionSiteCountsAndTitles) {
     test::TempDir dir;

@@ -145,6 +145,7 @@ TEST(ExportCommand, SettingsDirectoryWithoutOrWithADamagedSettingsFile) {
     EXPECT_FALSE(exists(c.dir.file("bad.tab")));
 }
 
+#ifdef RAVIK_HAS_DESKTOP
 struct PrintCase {
     test::TempDir dir;
     std::string input = dir.file("survey.qvr");
@@ -201,6 +202,7 @@ TEST(PrintCommand, RefusalsWriteNothing) {
     EXPECT_EQ(unreadable.exitCode, 1);
     EXPECT_FALSE(exists(c.pdf));
 }
+#endif
 
 }  // namespace
 }  // namespace ravik
