@@ -161,7 +161,7 @@ private Q_SLOTS:
         PaintFrame p(20);
         ReadingStore& store = p.program.store;
         for (int32_t n : store.list(Mode::Paint)) {
-            std::vector<uint8_t>& record = store.slots[static_cast<size_t>(n)].record;
+            const std::span<uint8_t> record = store.recordBytes(n);
             WriteCellIntoRecord(record, UsesSignLayout(store, record), kRoomCell, "Hall");
         }
         store.flags(store.list(Mode::Paint)[2]) = Marked;

@@ -54,7 +54,7 @@ std::optional<ReplaceScope> AskReplaceScope(const std::string& text, Prompter& p
 
 void WriteCell(ReadingStore& store, int32_t readingNumber, int cell, std::string_view value) {
     if (readingNumber < 1 || readingNumber > store.readingCount) return;
-    std::vector<uint8_t>& record = store.slots[static_cast<size_t>(readingNumber)].record;
+    const std::span<uint8_t> record = store.recordBytes(readingNumber);
     WriteCellIntoRecord(record, UsesSignLayout(store, record), cell, value);
 }
 

@@ -25,7 +25,7 @@ std::optional<int> RecordFieldOfCell(bool signLayout, int cell) {
     return field;
 }
 
-bool WriteCellIntoRecord(std::vector<uint8_t>& record, bool signLayout, int cell,
+bool WriteCellIntoRecord(std::span<uint8_t> record, bool signLayout, int cell,
                          std::string_view value) {
     const std::optional<int> field = RecordFieldOfCell(signLayout, cell);
     if (!field) return false;

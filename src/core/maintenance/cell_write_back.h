@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -29,7 +30,7 @@ std::optional<int> RecordFieldOfCell(bool signLayout, int cell);
 // is added behind it. The value ends at a NUL byte if it holds one. Returns
 // false, changing nothing, when the cell has no field, the record has no text
 // block, or the label fills the field so that no colon fits.
-bool WriteCellIntoRecord(std::vector<uint8_t>& record, bool signLayout, int cell,
+bool WriteCellIntoRecord(std::span<uint8_t> record, bool signLayout, int cell,
                          std::string_view value);
 
 }  // namespace ravik

@@ -108,14 +108,16 @@ public:
     bool learn(Bytes record, ColumnTitles& into, Reporting& report);
 
 protected:
-    // The reading's kind, with the titles and columns of its mode taken up;
+    // The reading's kind, with the columns of its mode taken up;
     // an unknown mode is reported when report is given.
     std::optional<ReadingKind> begin(const RecordView& view, Reporting* report);
     void learnTextTitles(const RecordView& view, const ReadingKind& kind);
     int elementColumn(std::string_view name, Reporting* report);
 
     const ReadingStore& store_;
-    ModeTitles titles_{};
+    // The titles being claimed: the store's own when learning, a scratch
+    // copy when formatting (which never changes the store).
+    ModeTitles* titles_ = nullptr;
     int fixed_ = 0;
     int lastElementSlot_ = 0;
 };
@@ -136,6 +138,7 @@ private:
 
     const Settings& settings_;
     ReadingFields& out_;
+    ModeTitles scratch_;
 };
 
 std::optional<ReadingKind> TitleClaims::begin(const RecordView& view, Reporting* report) {
@@ -150,7 +153,6 @@ std::optional<ReadingKind> TitleClaims::begin(const RecordView& view, Reporting*
         }
         return std::nullopt;
     }
-    titles_ = store_.titles[kind->group];
     fixed_ = FixedColumns(kind->group);
     lastElementSlot_ = fixed_ + ElementColumns(kind->group) - 1;
     return kind;
@@ -161,16 +163,16 @@ bool TitleClaims::learn(Bytes record, ColumnTitles& into, Reporting& report) {
     if (!view.hasHeader()) return false;
     const std::optional<ReadingKind> kind = begin(view, &report);
     if (!kind) return false;
+    titles_ = &into[kind->group];
     learnTextTitles(view, *kind);
-    titles_[13] = Title("Ssec");
-    titles_[14] = Title("Date/Time");
+    (*titles_)[13] = Title("Ssec");
+    (*titles_)[14] = Title("Date/Time");
     const bool alloyLike = store_.modeCodes.isAlloyLike(kind->code);
     const size_t count = std::min(view.elementsAvailable(), kMaxElementColumns);
     for (size_t i = 0; i < count; ++i) {
         char buffer[4];
         elementColumn(ElementName(view.element(i), alloyLike, buffer), &report);
     }
-    into[kind->group] = titles_;
     return true;
 }
 
@@ -192,17 +194,19 @@ bool Formatter::run(int number, Bytes record) {
 
     const std::optional<ReadingKind> kind = begin(view, nullptr);
     if (!kind) return false;
+    scratch_ = store_.titles[kind->group];
+    titles_ = &scratch_;
 
     PrintInteger(out_.text[0], number);
     PrintInteger(out_.text[1], header.instrumentNumber);
     putTextFields(view, *kind);
 
     PrintFixed(out_.text[13], view.measuringMillis() / 1000.0, 4, 1);
-    titles_[13] = Title("Ssec");
+    (*titles_)[13] = Title("Ssec");
     const ShownTime time = ShownTimeOf(view.timeStamp());
     Print(out_.text[14], "%d/%d/%lld %2.2d:%2.2d:%2.2d", time.month, time.day,
           static_cast<long long>(time.year), time.hour, time.minute, time.second);
-    titles_[14] = Title("Date/Time");
+    (*titles_)[14] = Title("Date/Time");
     Print(out_.text[15], "%d of %d", header.cycleIndex, header.cycleCount);
 
     putElements(view, *kind);
@@ -223,7 +227,7 @@ void TitleClaims::learnTextTitles(const RecordView& view, const ReadingKind& kin
         if (field < 0) continue;
         const std::string_view text = view.textField(field);
         const std::string_view label = text.substr(0, text.find(':'));
-        if (!label.empty()) titles_[static_cast<size_t>(cell)] = Title(field == kSourceField ? "Source" : label);
+        if (!label.empty()) (*titles_)[static_cast<size_t>(cell)] = Title(field == kSourceField ? "Source" : label);
     }
 }
 
@@ -314,16 +318,32 @@ void Formatter::putElements(const RecordView& view, const ReadingKind& kind) {
     }
 }
 
+// True when a title holds the element's name or a '#' (a column no element
+// has claimed yet). One pass over the title's bytes up to its terminator:
+// every reading asks this for each of its elements, so it dominates learning
+// a large file's titles.
+bool ClaimableBy(const Title& title, std::string_view name) {
+    if (name.empty()) return true;
+    const char* text = title.c_str();
+    for (size_t i = 0; text[i] != '\0'; ++i) {
+        if (text[i] == '#') return true;
+        size_t matched = 0;
+        while (matched < name.size() && text[i + matched] != '\0' && text[i + matched] == name[matched]) ++matched;
+        if (matched == name.size()) return true;
+    }
+    return false;
+}
+
 int TitleClaims::elementColumn(std::string_view name, Reporting* report) {
     for (int slot = fixed_; slot <= lastElementSlot_; ++slot) {
-        Title& title = titles_[static_cast<size_t>(slot)];
-        const std::string_view text = title.view();
-        if (text.find(name) != std::string_view::npos || text.find('#') != std::string_view::npos) {
+        Title& title = (*titles_)[static_cast<size_t>(slot)];
+        if (ClaimableBy(title, name)) {
             static constexpr std::string_view kSuffix = " \xB1 Prec";
             char claimed[kTitleSize];
             std::memcpy(claimed, name.data(), name.size());
             std::memcpy(claimed + name.size(), kSuffix.data(), kSuffix.size());
-            title.assign(std::string_view(claimed, name.size() + kSuffix.size()));
+            const std::string_view claimedText(claimed, name.size() + kSuffix.size());
+            if (title.view() != claimedText) title.assign(claimedText);
             return slot - fixed_;
         }
     }

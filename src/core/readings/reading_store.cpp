@@ -21,8 +21,16 @@ int ReadingStore::modeCode(int32_t readingNumber) const {
     return view.hasHeader() ? modeWordLayout.code(view.header().modeWord) : -1;
 }
 
+ReadingSlot& ReadingStore::addReading(Bytes record) {
+    ReadingSlot slot;
+    slot.offset = records.append(record);
+    slot.length = static_cast<uint16_t>(record.size());
+    return slots.emplace_back(slot);
+}
+
 void ClearStore(ReadingStore& store) {
     store.slots.assign(1, ReadingSlot{});
+    store.records.clear();
     for (ModeList& modeList : store.modeLists) modeList.clear();
     store.readingCount = 0;
 }

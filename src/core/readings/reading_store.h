@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "core/readings/mode.h"
 #include "core/readings/mode_codes.h"
 #include "core/readings/record.h"
+#include "core/readings/record_arena.h"
 
 namespace ravik {
 
@@ -22,8 +24,11 @@ inline constexpr size_t kSiteMaxLength = 63;
 
 enum ReadingFlag : uint32_t { Marked = 1, Hidden = 2 };
 
+// A reading: where its record (the 20-byte header and the rest, as read)
+// lies in the store's arena, and its flags.
 struct ReadingSlot {
-    std::vector<uint8_t> record;  // the 20-byte header and the rest, as read
+    size_t offset = 0;
+    uint16_t length = 0;
     uint32_t flags = 0;
 };
 
@@ -39,6 +44,7 @@ struct ReadingStore {
     int32_t readingCount = 0;
     // Slot 0 stands for the header block; slots 1..readingCount hold readings.
     std::vector<ReadingSlot> slots;
+    RecordArena records;
     std::array<ModeList, kModeCount> modeLists;
     ColumnTitles titles;
     float fileVersion = 0.0f;
@@ -57,7 +63,17 @@ struct ReadingStore {
     int listedCount() const;
     bool hasReadings() const { return listedCount() > 0; }
 
-    Bytes record(int32_t readingNumber) const { return slots[static_cast<size_t>(readingNumber)].record; }
+    Bytes record(int32_t readingNumber) const {
+        const ReadingSlot& slot = slots[static_cast<size_t>(readingNumber)];
+        return records.at(slot.offset, slot.length);
+    }
+    // The record's bytes for an edit in place (annotations).
+    std::span<uint8_t> recordBytes(int32_t readingNumber) {
+        const ReadingSlot& slot = slots[static_cast<size_t>(readingNumber)];
+        return records.at(slot.offset, slot.length);
+    }
+    // Adds a reading with a copy of record; throws std::bad_alloc.
+    ReadingSlot& addReading(Bytes record);
     uint32_t& flags(int32_t readingNumber) { return slots[static_cast<size_t>(readingNumber)].flags; }
     uint32_t flags(int32_t readingNumber) const { return slots[static_cast<size_t>(readingNumber)].flags; }
 

@@ -189,6 +189,7 @@ LoadOutcome LoadFromSource(ReadingStore& store, ByteSource& bytes, const std::st
     try {
         store.slots.resize(static_cast<size_t>(existing) + 1);
         store.slots.reserve(static_cast<size_t>(total) + 1);
+        store.records.reserve(bytes.size() > kFileHeaderSize ? bytes.size() - kFileHeaderSize : 0);
         for (int64_t k = 0; k < count; ++k) {
             if (position > bytes.size() || bytes.size() - position < kRecordHeaderSize) {
                 endedEarly = true;
@@ -212,8 +213,7 @@ LoadOutcome LoadFromSource(ReadingStore& store, ByteSource& bytes, const std::st
                 continue;
             }
             const int32_t n = existing + loaded + 1;
-            ReadingSlot& slot = store.slots.emplace_back();
-            slot.record.assign(record.begin(), record.end());
+            store.addReading(record);
             const int code = store.modeWordLayout.code(RecordView(record).header().modeWord);
             store.list(ListModeOfCode(store.modeCodes, store.fileVersion, code)).push_back(n);
             ++loaded;

@@ -47,7 +47,7 @@ TEST(CellWriteBack, FormattingShowsTheValueInTheSameCellForEveryLayoutAndVersion
         test::LoadedStore loaded(file);
         const Mode mode = *std::find_if(kAllModes.begin(), kAllModes.end(),
                                         [&](Mode m) { return loaded.store.count(m) == 1; });
-        std::vector<uint8_t>& record = loaded.store.slots[1].record;
+        const std::span<uint8_t> record = loaded.store.recordBytes(1);
         ASSERT_EQ(UsesSignLayout(loaded.store, record), c.sign);
         int written = 0;
         for (int cell = 2; cell <= 12; ++cell) {
