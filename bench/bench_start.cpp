@@ -31,31 +31,10 @@ long long MonotonicNanoseconds() {
     return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
 }
 
-// Runs the program with its output going to outFd and waits for it; false
-// when it could not start or did not end with status 0.
-bool Run(std::vector<std::string> args, int outFd, const std::vector<std::string>& extraEnvironment = {}) {
-    std::vector<char*> argv;
-    for (std::string& arg : args) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    std::vector<std::string> environment(extraEnvironment);
-    for (char** e = environ; *e != nullptr; ++e) environment.emplace_back(*e);
-    std::vector<char*> envp;
-    for (std::string& entry : environment) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
-    pid_t pid = 0;
-    const int started = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    return started == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 void TimeProcess(benchmark::State& state, const std::vector<std::string>& args) {
     const int devNull = ::open("/dev/null", O_WRONLY);
     for (auto _ : state) {
-        if (!Run(args, devNull)) state.SkipWithError("the process failed");
+        if (!RunProcess(args, devNull)) state.SkipWithError("the process failed");
     }
     ::close(devNull);
 }
@@ -77,8 +56,8 @@ void BM_DesktopFirstFrame(benchmark::State& state) {
     for (auto _ : state) {
         const int out = ::open(report.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const long long start = MonotonicNanoseconds();
-        const bool ran = Run({SCREENSHOTS_EXE, "--first-frame", FullReadingsFile()}, out,
-                             {"RAVIK_HOME=" + home, "QT_QPA_PLATFORM=xcb"});
+        const bool ran = RunProcess({SCREENSHOTS_EXE, "--first-frame", FullReadingsFile()}, out,
+                             {"RAVIK_HOME=" + home, "QT_QPA_PLATFORM=xcb"}).has_value();
         ::close(out);
         long long frame = 0;
         std::ifstream(report).ignore(12) >> frame;  // "first frame N"

@@ -69,16 +69,23 @@ inline const std::string& BulkReadingsFile() {
 
 // Runs args[0] with args and its output going to outFd, and waits for it:
 // what it used (ru_maxrss is its peak resident memory in KiB), or nothing
-// when it could not start or did not end with status 0.
-inline std::optional<rusage> RunProcess(std::vector<std::string> args, int outFd) {
+// when it could not start or did not end with status 0. extraEnvironment
+// entries ("NAME=value") come before the inherited ones, so they win.
+inline std::optional<rusage> RunProcess(std::vector<std::string> args, int outFd,
+                                        const std::vector<std::string>& extraEnvironment = {}) {
     std::vector<char*> argv;
     for (std::string& arg : args) argv.push_back(arg.data());
     argv.push_back(nullptr);
+    std::vector<std::string> environment(extraEnvironment);
+    for (char** e = environ; *e != nullptr; ++e) environment.emplace_back(*e);
+    std::vector<char*> envp;
+    for (std::string& entry : environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, outFd, STDOUT_FILENO);
     pid_t pid = 0;
-    const int started = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    const int started = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
     rusage usage{};

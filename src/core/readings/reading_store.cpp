@@ -1,11 +1,13 @@
 #include "core/readings/reading_store.h"
 
 #include <cstring>
+#include <limits>
 
 namespace ravik {
 
 ReadingStore::ReadingStore()
     : slots(1),
+      records(kMaxReadings, std::numeric_limits<uint16_t>::max()),
       titles(StartupColumnTitles()),
       modeCodes(ModeCodeTableFor(5.5f)),
       modeWordLayout(ModeWordLayoutFor(0.0f)) {}
