@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <optional>
 
-#include "cli/command_output.h"
+#include "core/shell/command_output.h"
 #include "core/shell/output_arguments.h"
 #include "cli/commands.h"
 #include "core/output/export_flow.h"

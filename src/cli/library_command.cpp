@@ -8,7 +8,7 @@
 
 #include <cstdio>
 
-#include "cli/command_output.h"
+#include "core/shell/command_output.h"
 #include "cli/commands.h"
 #include "core/library/alloy_groups.h"
 #include "core/library/library_source.h"

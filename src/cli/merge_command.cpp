@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "cli/command_output.h"
+#include "core/shell/command_output.h"
 #include "cli/commands.h"
 #include "core/platform/file_io.h"
 #include "core/platform/prompter.h"

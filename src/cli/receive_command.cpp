@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "cli/command_output.h"
+#include "core/shell/command_output.h"
 #include "cli/commands.h"
 #include "core/link/dump_receiver.h"
 #include "core/link/instrument_port.h"

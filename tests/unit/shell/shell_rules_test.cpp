@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/shell/command_line.h"
 #include "core/shell/reading_tally.h"
 #include "core/shell/recent_files.h"
 #include "core/shell/shell_rules.h"
@@ -19,6 +20,23 @@ TEST(Captions, StartupFileAndTableTitles) {
     EXPECT_EQ(FileCaption(program), "RAVIK 5.7d for Orvex QV - [File: /home/ann/Mill Road.qvr] Caf\u00e9 survey");
     EXPECT_EQ(TableWindowTitle(Mode::Alloy, "Yard \xB1"), "Alloy - [Site: Yard \u00b1]");
     EXPECT_EQ(TableWindowTitle(Mode::Sign, ""), "Sign - [Site: ]");
+}
+
+TEST(CommandLine, OptionsOnceDeclaredAndWithValues) {
+    constexpr OptionSpec kSpecs[] = {{"--force", false}, {"-o", true}, {"--mode", true}};
+    const auto parse = [&](std::vector<std::string> words) { return ParseOptions(words, kSpecs); };
+    const auto parsed = parse({"a.qvr", "--mode=paint", "-o", "out", "b.qvr", "--force"});
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->operands(), (std::vector<std::string>{"a.qvr", "b.qvr"}));
+    EXPECT_EQ(parsed->value("--mode"), "paint");
+    EXPECT_EQ(parsed->value("-o"), "out");
+    EXPECT_TRUE(parsed->has("--force"));
+    EXPECT_EQ(parse({"a"})->value("-o", "none"), "none");
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"--bogus"}, {"-"}, {"--"}, {"-o"}, {"-o", ""}, {"--mode="}, {"--force=1"},
+             {"--force", "--force"}, {"-o", "a", "-o", "b"}}) {
+        EXPECT_FALSE(parse(bad)) << bad.front();
+    }
 }
 
 Program ProgramWithReadings() {

@@ -1,4 +1,4 @@
-#include "cli/command_output.h"
+#include "core/shell/command_output.h"
 
 #include "core/platform/file_chooser.h"
 #include "core/platform/file_io.h"

@@ -1,5 +1,6 @@
 #pragma once
-// What every subcommand checks before it writes an output file.
+// What every subcommand checks before it writes an output file, and its
+// exit statuses.
 
 #include <string>
 #include <vector>
