@@ -1,5 +1,7 @@
 #include "core/platform/file_io.h"
 
+#include "core/platform/commit_manifest.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -12,14 +14,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <random>
 
 namespace ravik {
 
 namespace {
-
-constexpr std::string_view kTempMark = ".ravik-";
-constexpr size_t kTempSuffixLength = 6;
 
 // Opens without blocking (a FIFO without a writer would wait forever) and
 // accepts only a regular file.
@@ -111,51 +109,46 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// The process id in a temporary's name "<target>.ravik-<pid>-XXXXXX", or 0
-// when the name is not one of ours.
-pid_t TempOwner(std::string_view name) {
-    if (name.size() < kTempSuffixLength + 2 || name[name.size() - kTempSuffixLength - 1] != '-') return 0;
-    const std::string_view head = name.substr(0, name.size() - kTempSuffixLength - 1);
-    const size_t mark = head.rfind(kTempMark);
-    if (mark == std::string_view::npos) return 0;
-    const std::string_view digits = head.substr(mark + kTempMark.size());
-    if (digits.empty() || digits.size() > 9 ||
-        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return 0;
+std::string BaseName(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string AbsolutePath(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(FolderOf(path).c_str(), resolved) == nullptr) return path;
+    const std::string folder = resolved;
+    return (folder == "/" ? "" : folder) + "/" + BaseName(path);
+}
+
+std::string NewTemporaryName(const std::string& target) {
+    return FolderOf(target) + "/" + OwnFileName(kTemporaryKind, ::getpid());
+}
+
+StagedFileHooks gHooks;
+
+void Synced() {
+    if (gHooks.synced != nullptr) gHooks.synced();
+}
+
+// Writes the manifest of a commit of several files beside the first of them.
+// Empty when it could not be written.
+std::string WriteManifest(const std::vector<ManifestEntry>& entries, FileStatus& status) {
+    const std::string path = FolderOf(entries.front().target) + "/" + OwnFileName(kManifestKind, ::getpid());
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        status = FileStatus::CannotCreate;
+        return {};
     }
-    return static_cast<pid_t>(std::strtol(std::string(digits).c_str(), nullptr, 10));
-}
-
-bool ProcessGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
-
-// Removes the named temporaries our processes left in the folder when they
-// were killed: regular files of this user whose process no longer runs.
-void RemoveStaleTemporaries(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) return;
-    while (const dirent* entry = ::readdir(dir)) {
-        const pid_t owner = TempOwner(entry->d_name);
-        if (owner <= 0 || owner == ::getpid() || !ProcessGone(owner)) continue;
-        struct stat info {};
-        if (::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
-            info.st_uid == ::getuid()) {
-            ::unlinkat(::dirfd(dir), entry->d_name, 0);
-        }
+    const bool written = WriteAll(fd, FormatManifest(entries)) && ::fsync(fd) == 0;
+    ::close(fd);
+    if (!written) {
+        ::unlink(path.c_str());
+        status = FileStatus::WriteFailed;
+        return {};
     }
-    ::closedir(dir);
-}
-
-std::string TempPrefix(const std::string& target) {
-    return target + std::string(kTempMark) + std::to_string(::getpid()) + "-";
-}
-
-std::string RandomSuffix() {
-    static std::mt19937 generator{std::random_device{}()};
-    constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::uniform_int_distribution<size_t> pick(0, kLetters.size() - 1);
-    std::string suffix(kTempSuffixLength, ' ');
-    for (char& c : suffix) c = kLetters[pick(generator)];
-    return suffix;
+    Synced();
+    return path;
 }
 
 // Links an unnamed temporary file into the folder under a fresh name.
@@ -219,13 +212,15 @@ FileStatus StagedFile::create() {
     if (IsSpecialFile(target_)) return fail(FileStatus::NotRegularFile);
     if (InSystemFolder(target_)) return fail(FileStatus::CannotCreate);
     const std::string folder = FolderOf(target_);
-    RemoveStaleTemporaries(folder);
+    RecoverFolder(folder);
     fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-    if (fd_ < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
-        tempName_ = TempPrefix(target_) + "XXXXXX";
-        fd_ = ::mkstemp(tempName_.data());
-        if (fd_ < 0) tempName_.clear();
+    for (int attempt = 0; fd_ < 0 && attempt < 100 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL ||
+                                                       (errno == EEXIST && !tempName_.empty()));
+         ++attempt) {
+        tempName_ = NewTemporaryName(target_);
+        fd_ = ::open(tempName_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     }
+    if (fd_ < 0) tempName_.clear();
     if (fd_ < 0) return fail(FileStatus::CannotCreate);
     // Set exactly: the mode given to open is narrowed by the umask.
     ::fchmod(fd_, NewFileMode(target_));
@@ -244,6 +239,7 @@ FileStatus StagedFile::append(std::string_view bytes) {
 FileStatus StagedFile::finish() {
     if (const FileStatus appended = append({}); appended != FileStatus::Ok) return appended;
     if (::fsync(fd_) != 0) return fail(FileStatus::WriteFailed);
+    Synced();
     finished_ = true;
     return FileStatus::Ok;
 }
@@ -259,7 +255,7 @@ FileStatus StagedFile::name() {
     if (!finished_) return failure_ != FileStatus::Ok ? failure_ : FileStatus::CannotCreate;
     if (!tempName_.empty()) return FileStatus::Ok;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string name = TempPrefix(target_) + RandomSuffix();
+        const std::string name = NewTemporaryName(target_);
         if (LinkUnnamed(fd_, name)) {
             tempName_ = name;
             return FileStatus::Ok;
@@ -279,20 +275,34 @@ FileStatus StagedFile::replace() {
 }
 
 FileStatus CommitStagedFiles(std::vector<StagedFile>& files) {
+    const auto discardAll = [&](FileStatus status) {
+        for (StagedFile& each : files) each.discard();
+        return status;
+    };
+    std::vector<ManifestEntry> entries;
     for (StagedFile& file : files) {
-        if (const FileStatus named = file.name(); named != FileStatus::Ok) {
-            for (StagedFile& each : files) each.discard();
-            return named;
+        if (const FileStatus named = file.name(); named != FileStatus::Ok) return discardAll(named);
+        entries.push_back({BaseName(file.tempName_), AbsolutePath(file.target_), StateOf(file.target_)});
+    }
+    // One rename cannot be cut in half; several can, so they are recorded first.
+    std::string manifest;
+    if (files.size() > 1) {
+        FileStatus status = FileStatus::Ok;
+        manifest = WriteManifest(entries, status);
+        if (manifest.empty()) return discardAll(status);
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (gHooks.renaming != nullptr) gHooks.renaming(i);
+        if (const FileStatus replaced = files[i].replace(); replaced != FileStatus::Ok) {
+            if (!manifest.empty()) ::unlink(manifest.c_str());
+            return discardAll(replaced);
         }
     }
-    for (StagedFile& file : files) {
-        if (const FileStatus replaced = file.replace(); replaced != FileStatus::Ok) {
-            for (StagedFile& each : files) each.discard();
-            return replaced;
-        }
-    }
+    if (!manifest.empty()) ::unlink(manifest.c_str());
     return FileStatus::Ok;
 }
+
+void SetStagedFileHooks(const StagedFileHooks& hooks) { gHooks = hooks; }
 
 FileStatus WriteFileAtomically(const std::string& path, std::string_view bytes) {
     std::vector<StagedFile> files;

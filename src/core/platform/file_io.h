@@ -38,9 +38,9 @@ std::string ReadProblemText(FileStatus status, const std::string& path, const st
 // A new version of a file, written in full before it takes the file's place.
 // The bytes go to an unnamed temporary file in the target's folder (where the
 // file system allows it; otherwise to a temporary named
-// "<target>.ravik-<pid>-XXXXXX"), so a killed process leaves nothing behind.
-// Stale named temporaries of processes that no longer run are removed from
-// the folder first. A target that is a symbolic link is written through the
+// ".ravik-temp-<pid>-<letters>"), so a killed process leaves nothing behind.
+// What killed processes of this program did leave in the folder (their
+// named temporaries, the manifests of cut commits) is dealt with first. A target that is a symbolic link is written through the
 // link. The new file gets the previous file's permissions, or the usual ones
 // for a new file. Targets that exist as something other than a regular file,
 // and targets in the system folders /dev, /proc and /sys, are refused.
@@ -82,8 +82,17 @@ private:
 
 // Puts every written file in place: first each gets its temporary name (a
 // failure there removes them all, and no target changed), then each is
-// renamed over its target, which cannot fail for lack of space.
+// renamed over its target, which cannot fail for lack of space. Several
+// files are recorded in a manifest before the renames, so a commit cut by a
+// kill is finished (or undone) by the next save into the folder.
 FileStatus CommitStagedFiles(std::vector<StagedFile>& files);
+
+// Seams for tests: each, when set, is called as the writer reaches its step.
+struct StagedFileHooks {
+    void (*synced)() = nullptr;                // after each sync of a new file or manifest
+    void (*renaming)(size_t index) = nullptr;  // before a commit renames its index-th file
+};
+void SetStagedFileHooks(const StagedFileHooks& hooks);
 
 // Replaces (or creates) path with exactly these bytes, as one StagedFile; on
 // any failure the previous file is untouched and no temporary is left.

@@ -37,6 +37,17 @@ pid_t GonePid() {
     return child;
 }
 
+// Writes "<prefix><name>" into each named file of folder as one commit.
+FileStatus WriteStagedSet(const std::string& folder, std::initializer_list<const char*> names,
+                          const std::string& prefix) {
+    std::vector<StagedFile> files;
+    for (const char* name : names) {
+        files.emplace_back(folder + "/" + name);
+        if (const FileStatus status = files.back().write(prefix + name); status != FileStatus::Ok) return status;
+    }
+    return CommitStagedFiles(files);
+}
+
 // Only regular files are read or replaced: a FIFO without a writer and a
 // folder return at once instead of blocking, a file over the limit is
 // refused, and nothing is written into system folders.
@@ -63,19 +74,26 @@ TEST(FileIo, ReadsAndReplacesOnlyRegularFiles) {
     EXPECT_EQ(Names(dir), (std::set<std::string>{"big", "fifo", "folder"}));
 }
 
-// A replaced file keeps its mode, a new one gets the usual mode whatever
-// the temporary file was created with.
-TEST(FileIo, ReplacedFilesKeepTheirModeNewFilesGetTheUsualOne) {
+// A replaced file keeps its mode, a new one gets the mode the umask leaves
+// whatever the temporary file was created with; a save through a symbolic
+// link writes the link's target; any name the file system takes is taken.
+TEST(FileIo, ReplacedFilesKeepTheirModeAndLinks) {
     test::TempDir dir;
     test::WriteAll(dir.file("shared"), "old");
-    ::chmod(dir.file("shared").c_str(), 0664);
+    ::chmod(dir.file("shared").c_str(), 0640);
     ASSERT_EQ(WriteFileAtomically(dir.file("shared"), "new"), FileStatus::Ok);
-    EXPECT_EQ(ModeOf(dir.file("shared")), 0664u);
-    const mode_t mask = ::umask(022);
+    EXPECT_EQ(ModeOf(dir.file("shared")), 0640u);
+    const mode_t mask = ::umask(002);
     ASSERT_EQ(WriteFileAtomically(dir.file("fresh"), "new"), FileStatus::Ok);
     ::umask(mask);
-    EXPECT_EQ(ModeOf(dir.file("fresh")), 0644u);
-    EXPECT_EQ(test::ReadAll(dir.file("shared")), "new");
+    EXPECT_EQ(ModeOf(dir.file("fresh")), 0664u);
+    ASSERT_EQ(::symlink("shared", dir.file("link").c_str()), 0);
+    ASSERT_EQ(WriteFileAtomically(dir.file("link"), "through"), FileStatus::Ok);
+    EXPECT_EQ(test::ReadAll(dir.file("shared")), "through");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link")));
+    const std::string longest(255, 'n');
+    EXPECT_EQ(WriteFileAtomically(dir.file(longest), "x"), FileStatus::Ok);
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"fresh", "link", "shared", longest}));
 }
 
 // A set of files is put in place only when every one was written: a write
@@ -99,16 +117,43 @@ TEST(FileIo, StagedFilesReplaceAllOrNothing) {
     EXPECT_EQ(test::ReadAll(dir.file("b")), "old b");
     EXPECT_EQ(Names(dir), (std::set<std::string>{"a", "b"}));
 
-    std::vector<StagedFile> files;
-    for (const char* name : {"a", "b", "c"}) {
-        files.emplace_back(dir.file(name));
-        ASSERT_EQ(files.back().append("new "), FileStatus::Ok);
-        ASSERT_EQ(files.back().append(name), FileStatus::Ok);
-        ASSERT_EQ(files.back().finish(), FileStatus::Ok);
-    }
-    ASSERT_EQ(CommitStagedFiles(files), FileStatus::Ok);
+    // Every new file and the manifest are on the disk before the first rename.
+    static int syncs = 0;
+    static int syncsBeforeRename = -1;
+    SetStagedFileHooks({[] { ++syncs; }, [](size_t i) { syncsBeforeRename = i == 0 ? syncs : syncsBeforeRename; }});
+    ASSERT_EQ(WriteStagedSet(dir.path(), {"a", "b", "c"}, "new "), FileStatus::Ok);
+    SetStagedFileHooks({});
+    EXPECT_EQ(syncsBeforeRename, 4);
     EXPECT_EQ(test::ReadAll(dir.file("b")), "new b");
     EXPECT_EQ(Names(dir), (std::set<std::string>{"a", "b", "c"}));
+}
+
+// A set cut by a kill between its renames is finished by the next save into
+// the folder, except for a target that changed since: that one stays as it
+// is and its new version is dropped.
+TEST(FileIo, KilledCommitsAreFinishedWhereStillSafe) {
+    for (const bool changedSince : {false, true}) {
+        test::TempDir dir;
+        for (const char* name : {"e.hdr", "e.pnt", "e.spc", "e.sta"}) test::WriteAll(dir.file(name), "old");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            SetStagedFileHooks({nullptr, [](size_t i) {
+                                    if (i == 2) ::raise(SIGKILL);
+                                }});
+            WriteStagedSet(dir.path(), {"e.hdr", "e.pnt", "e.spc", "e.sta"}, "new ");
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        ASSERT_EQ(test::ReadAll(dir.file("e.pnt")), "new e.pnt");
+        ASSERT_EQ(test::ReadAll(dir.file("e.spc")), "old");
+        if (changedSince) test::WriteAll(dir.file("e.spc"), "edited");
+        ASSERT_EQ(WriteFileAtomically(dir.file("other"), "x"), FileStatus::Ok);
+        EXPECT_EQ(test::ReadAll(dir.file("e.spc")), changedSince ? "edited" : "new e.spc");
+        EXPECT_EQ(test::ReadAll(dir.file("e.sta")), "new e.sta");
+        EXPECT_EQ(Names(dir), (std::set<std::string>{"e.hdr", "e.pnt", "e.spc", "e.sta", "other"}));
+    }
 }
 
 // A process killed while its new file is written leaves no temporary file;
@@ -128,12 +173,17 @@ TEST(FileIo, KilledWritesLeaveNoTemporaries) {
     ASSERT_TRUE(WIFSIGNALED(status));
     EXPECT_EQ(Names(dir), std::set<std::string>{"t.qvr"});
 
-    const std::string stale = "t.qvr.ravik-" + std::to_string(GonePid()) + "-Ab12Cd";
-    const std::string live = "t.qvr.ravik-" + std::to_string(::getppid()) + "-Ab12Cd";
-    const std::string other = "t.qvr.ravik-notapid-Ab12Cd";
-    for (const std::string& name : {stale, live, other}) test::WriteAll(dir.file(name), "left");
+    // Only the writer's own names are removed, never a user's look-alike.
+    const std::string gone = std::to_string(GonePid());
+    const std::string stale = ".ravik-temp-" + gone + "-Ab12Cd34Ef56";
+    const std::set<std::string> kept = {"t.qvr", ".ravik-temp-" + std::to_string(::getppid()) + "-Ab12Cd34Ef56",
+                                        ".ravik-temp-" + gone + "-Ab12Cd34Ef5", ".ravik-temp-" + gone + "-Ab12Cd34Ef56x",
+                                        "notes.txt.ravik-" + gone + "-backup", "thesis.ravik-" + gone + "-draft1",
+                                        "t.qvr.ravik-" + gone + "-Ab12Cd"};
+    for (const std::string& name : kept) test::WriteAll(dir.file(name), "left");
+    test::WriteAll(dir.file(stale), "left");
     ASSERT_EQ(WriteFileAtomically(dir.file("t.qvr"), "new"), FileStatus::Ok);
-    EXPECT_EQ(Names(dir), (std::set<std::string>{"t.qvr", live, other}));
+    EXPECT_EQ(Names(dir), kept);
 }
 
 // A dialog as "Open|Save FILTER [TITLE] flags START #SELECTED".
