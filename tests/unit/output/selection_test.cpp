@@ -101,6 +101,9 @@ TEST_F(PassesSelection, FinalResultsKeepOnlyFinishedCycles) {
     };
     for (const auto& [reading, passesFinal] : cases) {
         EXPECT_EQ(passes(reading, SelectAll | kClasses), passesFinal) << reading;
+        ReadingFields fields;  // as printing and exporting ask, from the formatted fields
+        FormatReadingFields(store, {}, reading, store.record(reading), fields);
+        EXPECT_EQ(FieldsPassSelection(fields, 0, SelectAll | kClasses, ModeOf(reading), {}), passesFinal) << reading;
         EXPECT_TRUE(passes(reading, SelectAll | kClasses | SelectSubResults)) << reading;
     }
 }
