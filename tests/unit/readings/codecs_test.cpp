@@ -58,8 +58,6 @@ TEST(ModeWords, LayoutAndCodeTableFollowTheVersion) {
     const ModeCodeTable v60 = ModeCodeTableFor(6.0f);
     EXPECT_EQ(v60.groupOf(15), Mode::Bulk);
     EXPECT_TRUE(v60.isAlloyLike(15));
-    EXPECT_FALSE(v60.groupOf(17).has_value());  // SpareCode1, which goes to the Paint list
-    EXPECT_EQ(ListModeOfCode(v60, 6.0f, 17), Mode::Paint);
     EXPECT_EQ(v60.groupOf(21), Mode::Sign);
 
     // "5.1" itself counts as 5.1 and below, where the code is the mode.

@@ -108,13 +108,15 @@ TEST(FormatReadingFields, AlloyMatchesAndHundredths) {
     alloy.elements = {Element("M1\x01", 250, 0), Element("M2", 12, 0), Element("M3", 30, 0),
                       Element("Cr", 150, 4), Element("Ni", 90, 3)};
     file.add(alloy);
-    alloy.elements = {Element("M1", 2, 0), Element("M2", 12, 0), Element("M3", 300, 0), Element("Cr", 18.2, 0.4)};
+    alloy.elements = {Element("M1", 2, 0), Element("M2", 12, 0), Element("M3", 200, 0), Element("Cr", 18.2, 0.4)};
     file.add(alloy);
     RecordSpec assay = test::PlainReading(6.0f, 12, 3);  // AlloyCode1 shows "%5.2f", the precision as stored
     assay.elements = {Element("Fe", 0.5, -0.2)};
     file.add(assay);
     // A first match of exactly 200 is no match; a three-letter name joins its two-letter column.
     alloy.elements = {Element("M1", 200, 0), Element("M2", 12, 0), Element("M3", 30, 0), Element("CrX", 17.5, 0.3)};
+    file.add(alloy);
+    alloy.elements = {Element("M1", 2, 0), Element("M2", 200, 0), Element("M3", 30, 0)};
     file.add(alloy);
     test::LoadedStore loaded(file);
     ReadingFields fields = loaded.format(1);
@@ -130,6 +132,7 @@ TEST(FormatReadingFields, AlloyMatchesAndHundredths) {
     fields = loaded.format(4);
     EXPECT_EQ(At(fields.text, {2, 3, 4}), (Strings{"No Match", "", ""}));
     EXPECT_EQ(Pairs(fields, {3}), Strings{" 17.50|  0.30"});
+    EXPECT_EQ(At(loaded.format(5).text, {2, 3, 4}), (Strings{"316", "", ""}));  // a second match of exactly 200
 }
 
 TEST(FormatReadingFields, PaintResultsAndClasses) {
@@ -138,10 +141,13 @@ TEST(FormatReadingFields, PaintResultsAndClasses) {
     RecordSpec quick = test::PaintReading(5, 2, 1.2);
     quick.measuringMillis = 15000;
     test::LoadedStore loaded(test::FileWith(
-        {test::PaintReading(1, 2, 1.2), test::PaintReading(2, 1, 5.12), test::PaintReading(3, 7, 4.8), res, quick}));
+        {test::PaintReading(1, 2, 1.2), test::PaintReading(2, 1, 5.0016), test::PaintReading(3, 7, 4.8), res, quick,
+         test::PaintReading(6, 1, 4.9984)}));
     EXPECT_EQ(Pairs(loaded.format(1), {0, 1}), (Strings{" 1.20| 0.10", " 0.80| 0.10"}));
     EXPECT_EQ(loaded.format(1).text[16].view(), "2.5");
+    // The stored leads nearest 5.0 on either side: only the one above it is ">>5.0".
     EXPECT_EQ(Pairs(loaded.format(2), {0}), Strings{">>5.0|"});
+    EXPECT_EQ(Pairs(loaded.format(6), {0}), Strings{" 5.00| 0.10"});
     EXPECT_EQ(Pairs(loaded.format(4), {3}), Strings{"   30|NA"});  // Res x 1000
     EXPECT_EQ(loaded.title(Mode::Paint, 21), "Res \xB1 Prec");
 
