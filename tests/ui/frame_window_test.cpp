@@ -20,20 +20,17 @@ QString Caption(const std::string& path) {
            QStringLiteral("] Lead survey, east wing");
 }
 
+// The titles of the frame's table windows, sorted, each for the site given.
 QStringList TableTitles(const FrameWindow& frame) {
     QStringList titles;
     for (QMdiSubWindow* window : frame.mdiArea()->subWindowList()) titles << window->windowTitle();
     titles.sort();
     return titles;
 }
-
-// A frame on the file with unsaved changes, the save question's answer queued.
-std::unique_ptr<FrameUnderTest> Unsaved(const std::string& path, Answer answer) {
-    auto t = std::make_unique<FrameUnderTest>();
-    t->open(path);
-    t->program.shell.unsavedChanges = true;
-    t->prompter.queueAnswer(answer);
-    return t;
+QStringList Titles(const QString& site, const QStringList& modes) {
+    QStringList titles;
+    for (const QString& mode : modes) titles << mode + QStringLiteral(" - [Site: ") + site + QStringLiteral("]");
+    return titles;
 }
 
 }  // namespace
@@ -42,49 +39,44 @@ class FrameWindowTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     // The caption names the file after Open, Save As and Save As Locked (which
-    // reloads the copy locked, unless its dialog is cancelled), none after New.
+    // reload the copy, locked for the latter unless its dialog is cancelled),
+    // none after New; the commands ask with their dialogs' purposes.
     void captionAfterStartOpenSaveAsAndNew() {
         FrameUnderTest t;
         QCOMPARE(t.frame->windowTitle(), kTitle + QStringLiteral("-[File: <none>]"));
-
+        auto run = [&t](int command, const std::string& path, int purpose) {
+            path.empty() ? t.chooser.queueCancel() : t.chooser.queuePath(path);
+            t.frame->handleCommand(command);
+            QCOMPARE(t.chooser.requests().back().purpose, purpose);
+        };
         const std::string path = WriteReadingsFile(t.dir, "survey.qvr", {3, 2, 0, 0, 0});
-        t.chooser.queuePath(path);
-        t.frame->handleCommand(command::kOpen);
+        run(command::kOpen, path, 112);
         QCOMPARE(t.frame->windowTitle(), Caption(path));
-        QCOMPARE(t.chooser.requests().back().purpose, 112);
 
         const std::string copy = t.dir.file("copy.qvr");
-        t.chooser.queuePath(copy);
-        t.frame->handleCommand(command::kSaveAs);
-        QCOMPARE(t.chooser.requests().back().purpose, 111);
+        t.program.shell.unsavedChanges = true;
+        run(command::kSaveAs, copy, 111);
         QCOMPARE(t.frame->windowTitle(), Caption(copy));
-        QVERIFY(FileExists(copy));
-        QCOMPARE(t.program.store.readingCount, 5);  // reloaded from the copy
-        QVERIFY(!t.program.shell.unsavedChanges);
+        QVERIFY(FileExists(copy) && !t.program.shell.unsavedChanges);
 
-        t.chooser.queueCancel();
-        t.frame->handleCommand(command::kSaveAsLocked);
-        QCOMPARE(t.chooser.requests().back().purpose, 173);
+        run(command::kSaveAsLocked, "", 173);
         QVERIFY(!t.program.store.locked);
         const std::string locked = t.dir.file("survey.lck");
-        t.chooser.queuePath(locked);
-        t.frame->handleCommand(command::kSaveAsLocked);
-        QCOMPARE(ReadAll(locked).substr(0, 2), std::string("-5"));  // a locked file's count is negative
-        QVERIFY(t.program.store.locked);  // reloaded from the locked file
-        QCOMPARE(t.program.store.readingCount, 5);
+        run(command::kSaveAsLocked, locked, 173);
+        QVERIFY(t.program.store.locked && t.program.store.readingCount == 5);  // reloaded from the locked file
         QCOMPARE(t.frame->windowTitle(), Caption(locked));
         QVERIFY(!t.frame->commandAction(command::kSave)->isEnabled());
 
         t.frame->handleCommand(command::kNew);
         QCOMPARE(t.frame->windowTitle(), kTitle + QStringLiteral(" - [File: ] "));
-        QVERIFY(t.frame->mdiArea()->subWindowList().isEmpty());
-        QVERIFY(!t.program.store.hasReadings());
+        QVERIFY(t.frame->mdiArea()->subWindowList().isEmpty() && !t.program.store.hasReadings());
         QVERIFY(t.prompter.boxes().empty());
     }
 
     // Close, New and Open ask whether to save unsaved work: Cancel goes back, No
     // goes on unsaved, Yes saves first and goes on only if the save happened
-    // (one question serves all three: its failures are tried on Close).
+    // (one question serves all three: its failures are tried on Close); with
+    // nothing unsaved it is not asked (see the New after Save As Locked above).
     void saveQuestionOnCloseNewAndOpen() {
         TempDir dir;
         const std::string other = WriteReadingsFile(dir, "other.qvr", {0, 0, 0, 4, 0});
@@ -115,97 +107,61 @@ private Q_SLOTS:
         for (const Case& c : cases) {
             const std::string path = WriteReadingsFile(dir, "survey.qvr", {2, 1, 0, 0, 0});
             const std::string before = ReadAll(path);
-            auto t = Unsaved(path, c.answer);
-            t->program.store.flags(1) = Hidden;  // the flag goes into the file's trailer
-            if (c.fileName) t->program.shell.currentFileName = *c.fileName;
-            c.pickOther ? t->chooser.queuePath(other) : t->chooser.queueCancel();
+            FrameUnderTest t;
+            t.open(path);
+            t.program.shell.unsavedChanges = true;
+            t.prompter.queueAnswer(c.answer);
+            t.program.store.flags(1) = Hidden;  // the flag goes into the file's trailer
+            if (c.fileName) t.program.shell.currentFileName = *c.fileName;
+            c.pickOther ? t.chooser.queuePath(other) : t.chooser.queueCancel();
             bool wentOn = false;
             if (c.command == kClose) {
-                wentOn = t->frame->close();
+                wentOn = t.frame->close();
             } else {
-                t->frame->handleCommand(c.command);
-                wentOn = c.command == command::kNew ? t->frame->mdiArea()->subWindowList().isEmpty()
-                                                    : t->program.shell.currentFileName == other;
+                t.frame->handleCommand(c.command);
+                wentOn = c.command == command::kNew ? t.frame->mdiArea()->subWindowList().isEmpty()
+                                                    : t.program.shell.currentFileName == other;
             }
             QVERIFY2(wentOn == c.goesOn, c.name);
-            QCOMPARE(t->prompter.shown().at(0), std::string("Save: Do you wish to save work?"));
-            QCOMPARE(t->prompter.boxes().at(0).buttons, Buttons::YesNoCancel);
+            QCOMPARE(t.prompter.shown().at(0), std::string("Save: Do you wish to save work?"));
+            QCOMPARE(t.prompter.boxes().at(0).buttons, Buttons::YesNoCancel);
             QVERIFY2((ReadAll(path) != before) == c.saved, c.name);
-            QVERIFY2(t->chooser.requests().size() == size_t(c.dialog != 0), c.name);
-            if (c.dialog != 0) QCOMPARE(t->chooser.requests().back().purpose, c.dialog);
-            if (!c.goesOn) {
-                QCOMPARE(t->program.store.readingCount, 3);
-                QCOMPARE(t->frame->mdiArea()->subWindowList().size(), 2);
-            }
+            QVERIFY2(t.chooser.requests().size() == size_t(c.dialog != 0), c.name);
+            if (c.dialog != 0) QCOMPARE(t.chooser.requests().back().purpose, c.dialog);
+            if (!c.goesOn) QCOMPARE(t.frame->mdiArea()->subWindowList().size(), 2);
             if (c.command != kClose || !c.goesOn) {
-                QVERIFY2(t->program.shell.unsavedChanges == (!c.goesOn && !c.saved), c.name);
+                QVERIFY2(t.program.shell.unsavedChanges == (!c.goesOn && !c.saved), c.name);
             }
-            if (c.command == command::kOpen && c.goesOn) {
-                QCOMPARE(TableTitles(*t->frame), QStringList{QStringLiteral("Alloy - [Site: Maple Street School]")});
-            }
+            if (c.command == command::kOpen && c.goesOn) QCOMPARE(TableTitles(*t.frame), Titles("Maple Street School", {"Alloy"}));
         }
-        // Nothing unsaved: no question at all.
-        FrameUnderTest t;
-        t.open(other);
-        QVERIFY(t.frame->close());
-        QVERIFY(t.prompter.boxes().empty());
     }
 
-    // Append refuses a ".qvr" file with nothing open, takes one onto an open ".lck"
-    // whatever the case; a new mode gets a window, the others keep their place.
-    void appendFollowsTheExtensionRules() {
-        TempDir dir;
-        const std::string more = WriteReadingsFile(dir, "more.QVR", {1, 0, 0, 0, 3});
-        {
-            FrameUnderTest t;
-            t.chooser.queuePath(more);
-            t.frame->handleCommand(command::kAppend);
-            QCOMPARE(t.prompter.shown(), std::vector<std::string>{"Warning: Cannot Append Different File Versions"});
-            QCOMPARE(t.prompter.boxes()[0].icon, Icon::Information);
-            QVERIFY(!t.program.store.hasReadings());
-            QVERIFY(!t.program.shell.unsavedChanges);
-        }
+    // Append refuses a file whose extension does not match the open one's and
+    // otherwise adds its readings: a new mode gets a window, the others keep
+    // their place; the command states follow the store's readings, changes
+    // and lock.
+    void appendAndTheCommandStates() {
         FrameUnderTest t;
-        const std::string locked = t.openReadings("site.lck", {2, 0, 0, 0, 0}, true);
-        QVERIFY(t.program.store.locked);
+        auto enabled = [&t](int id) { return t.frame->commandAction(id)->isEnabled(); };
+        auto button = [&t](int id) { return t.frame->quickButtonBar()->button(id)->isEnabled(); };
+        QVERIFY(!enabled(command::kSaveAs) && !button(control::kPrintButton) && enabled(command::kOpen));
+        const std::string more = WriteReadingsFile(t.dir, "more.QVR", {1, 0, 0, 0, 3});
+        t.chooser.queuePath(more);
+        t.frame->handleCommand(command::kAppend);
+        QCOMPARE(t.prompter.shown(), std::vector<std::string>{"Warning: Cannot Append Different File Versions"});
+        QVERIFY(!t.program.store.hasReadings() && !t.program.shell.unsavedChanges);
+
+        t.openReadings("site.lck", {2, 0, 0, 0, 0}, true);
+        QVERIFY(enabled(command::kSaveAs) && button(control::kPrintButton));
+        QVERIFY(!enabled(command::kSave) && !button(control::kSaveButton) && !enabled(command::kEditReading));
         TableWindow* paint = t.frame->tableWindow(Mode::Paint);
         paint->setGeometry(10, 20, 400, 200);
         t.chooser.queuePath(more);
         t.frame->handleCommand(command::kAppend);
-        QVERIFY(t.prompter.boxes().empty());
-        QCOMPARE(t.program.store.readingCount, 6);
         QCOMPARE(t.program.store.count(Mode::Paint), 3);
-        QVERIFY(t.program.shell.unsavedChanges);
-        QVERIFY(t.program.store.locked);
-        QCOMPARE(t.program.shell.currentFileName, locked);
-        QCOMPARE(t.frame->tableWindow(Mode::Paint), paint);
-        QCOMPARE(paint->geometry(), QRect(10, 20, 400, 200));
-        QCOMPARE(paint->view()->verticalScrollBar()->value(), 0);
+        QVERIFY(t.program.shell.unsavedChanges && enabled(command::kSave) && button(control::kSaveButton));
+        QVERIFY(t.frame->tableWindow(Mode::Paint) == paint && paint->geometry() == QRect(10, 20, 400, 200));
         QVERIFY(t.frame->tableWindow(Mode::Sign) != nullptr);
-    }
-
-    // The frame's commands and buttons follow the store: greyed without
-    // readings, Save without changes, Edit Reading on a locked file.
-    void commandStatesFollowReadingsChangesAndLock() {
-        FrameUnderTest t;
-        auto enabled = [&](int id) { return t.frame->commandAction(id)->isEnabled(); };
-        auto button = [&](int id) { return t.frame->quickButtonBar()->button(id)->isEnabled(); };
-        QVERIFY(!enabled(command::kSaveAs));
-        QVERIFY(!button(control::kPrintButton));
-        QVERIFY(enabled(command::kOpen));
-
-        t.openReadings("locked.lck", {2, 0, 0, 0, 0}, true);
-        QVERIFY(enabled(command::kSaveAs));
-        QVERIFY(button(control::kPrintButton));
-        QVERIFY(!enabled(command::kSave));
-        QVERIFY(!button(control::kSaveButton));
-        QVERIFY(!enabled(command::kEditReading));  // locked
-
-        t.program.store.flags(1) = Marked;
-        t.frame->handleCommand(command::kHideReading);
-        QVERIFY(enabled(command::kSave));
-        QVERIFY(button(control::kSaveButton));
-        QVERIFY(button(control::kRemoteButton) && button(control::kConnectButton));
     }
 
     // One table window per mode with readings, titled with the site; the Window
@@ -213,17 +169,14 @@ private Q_SLOTS:
     void oneTableWindowPerModeWithReadings() {
         FrameUnderTest t;
         t.openReadings("mixed.qvr", {2, 3, 0, 1, 0}, false, "Pier 7");
-        QCOMPARE(TableTitles(*t.frame), (QStringList{QStringLiteral("Alloy - [Site: Pier 7]"),
-                                                     QStringLiteral("Bulk - [Site: Pier 7]"),
-                                                     QStringLiteral("Paint - [Site: Pier 7]")}));
-        QVERIFY(t.frame->tableWindow(Mode::Thin) == nullptr);
+        QCOMPARE(TableTitles(*t.frame), Titles("Pier 7", {"Alloy", "Bulk", "Paint"}));
         const QList<QMdiSubWindow*> windows = t.frame->mdiArea()->subWindowList();
         for (int i = 0; i < windows.size(); ++i) {
             t.frame->handleCommand(command::kFirstChildWindow + i);
             QCOMPARE(t.frame->mdiArea()->activeSubWindow(), windows[i]);
         }
         t.openReadings("alloy.qvr", {0, 0, 0, 5, 0}, false, "Dock");
-        QCOMPARE(TableTitles(*t.frame), QStringList{QStringLiteral("Alloy - [Site: Dock]")});
+        QCOMPARE(TableTitles(*t.frame), Titles("Dock", {"Alloy"}));
 
         // Readings arriving from elsewhere (a receive) bring a new mode's window
         // up, active, and the scroll range of those shown follows.
@@ -231,38 +184,28 @@ private Q_SLOTS:
         LoadReadingsFile(t.program.store, WriteReadingsFile(t.dir, "more.qvr", {0, 0, 3, 1, 0}, false, "Dock"),
                          kAppendCommand, t.prompter);
         t.frame->refreshModeWindows();
-        QCOMPARE(TableTitles(*t.frame), (QStringList{QStringLiteral("Alloy - [Site: Dock]"),
-                                                     QStringLiteral("Thin - [Site: Dock]")}));
+        QCOMPARE(TableTitles(*t.frame), Titles("Dock", {"Alloy", "Thin"}));
         QCOMPARE(t.frame->mdiArea()->activeSubWindow(), t.frame->tableWindow(Mode::Thin));
         const TableView* alloy = t.view(Mode::Alloy);
         QCOMPARE(alloy->verticalScrollBar()->maximum(), std::max(0, 6 - alloy->viewport()->height() / alloy->rowHeight() + 1));
     }
 
-    // Close All keeps the tables, the readings and renamed titles.
-    void closeAllKeepsTablesAndRenamedTitles() {
-        FrameUnderTest t;
-        t.openReadings("alloy.qvr", {0, 0, 0, 3, 0});
-        t.program.store.titles[Mode::Alloy][7] = Title("Heat No");
-        t.program.shell.unsavedChanges = true;
-        t.frame->handleCommand(command::kCloseAll);
-        QCOMPARE(t.frame->mdiArea()->subWindowList().size(), 1);
-        QVERIFY(t.frame->tableWindow(Mode::Alloy) != nullptr);
-        QCOMPARE(t.program.store.titles[Mode::Alloy][7].view(), std::string_view("Heat No"));
-        QCOMPARE(t.program.store.readingCount, 3);
-        QVERIFY(t.program.shell.unsavedChanges);
-    }
-
-    // Closing a table window warns that the file closes; Cancel keeps both.
-    void closingATableWindowAsksAndClosesTheFile() {
+    // Close All keeps the tables and the readings unsaved; closing a table
+    // window warns that the file closes, and Cancel keeps both.
+    void closeAllKeepsTablesAndClosingOneClosesTheFile() {
         FrameUnderTest t;
         t.openReadings("mixed.qvr", {2, 2, 0, 0, 0});
+        t.program.shell.unsavedChanges = true;
+        t.frame->handleCommand(command::kCloseAll);
+        QCOMPARE(t.frame->mdiArea()->subWindowList().size(), 2);
+        QVERIFY(t.program.store.readingCount == 4 && t.program.shell.unsavedChanges);
+
         TableWindow* paint = t.frame->tableWindow(Mode::Paint);
         t.prompter.queueAnswer(Answer::Cancel);
         paint->close();
         QCoreApplication::processEvents();
         QCOMPARE(t.prompter.shown().back(), std::string("Message: Closing this Window will Close File"));
         QCOMPARE(t.frame->mdiArea()->subWindowList().size(), 2);
-
         t.prompter.queueAnswer(Answer::Ok);
         paint->close();
         QTRY_VERIFY(t.frame->mdiArea()->subWindowList().isEmpty());
@@ -276,16 +219,13 @@ private Q_SLOTS:
             t.frame->resize(size);
             QCoreApplication::processEvents();
             const QRect bar = t.frame->quickButtonBar()->geometry();
-            const QRect client = t.frame->mdiArea()->geometry();
-            QCOMPARE(bar.top(), 0);
-            QCOMPARE(client.top(), bar.bottom() + 1);
-            QCOMPARE(client.bottom(), t.frame->centralWidget()->rect().bottom());
-            QCOMPARE(client.width(), t.frame->centralWidget()->width());
+            QCOMPARE(t.frame->mdiArea()->geometry(),
+                     QRect(QPoint(0, bar.bottom() + 1), t.frame->centralWidget()->rect().bottomRight()));
         }
     }
 
     // The accelerators: a greyed command's key does nothing, Ctrl+O asks for a
-    // file, Ctrl+S saves while a table has the focus. Quick Help opens the help as Help does.
+    // file, Ctrl+S saves while a table has the focus. Quick Help opens the help.
     void commandKeysFollowTheCommandStates() {
         FrameUnderTest t;
         QVERIFY(t.activate());
@@ -306,8 +246,7 @@ private Q_SLOTS:
         t.program.shell.unsavedChanges = true;
         t.frame->updateCommandStates();
         QTest::keyClick(t.view(Mode::Paint), Qt::Key_S, Qt::ControlModifier);
-        QVERIFY(!t.program.shell.unsavedChanges);
-        QVERIFY(ReadAll(path) != before);
+        QVERIFY(!t.program.shell.unsavedChanges && ReadAll(path) != before);
     }
 
     // The Site dialog, from the menu or a right double-click on a table's title
@@ -316,17 +255,13 @@ private Q_SLOTS:
         FrameUnderTest t;
         t.openReadings("mixed.qvr", {2, 0, 0, 2, 0}, false, "Pier 7");
         WhenModalOpens<QDialog>([](QDialog& dialog) {
-            QCOMPARE(dialog.objectName(), QStringLiteral("SiteDialogBox"));
             auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("id1044"));
-            QCOMPARE(edit->text(), QStringLiteral("Pier 7"));
             QCOMPARE(edit->selectedText(), QStringLiteral("Pier 7"));
             edit->setText(QStringLiteral("Dock \u00b1 2"));
             dialog.accept();
         });
         t.frame->handleCommand(command::kSite);
-        QCOMPARE(TableTitles(*t.frame), (QStringList{QStringLiteral("Alloy - [Site: Dock \u00b1 2]"),
-                                                     QStringLiteral("Paint - [Site: Dock \u00b1 2]")}));
-        QCOMPARE(t.program.store.site, std::string("Dock \xB1 2"));
+        QCOMPARE(TableTitles(*t.frame), Titles(QStringLiteral("Dock \u00b1 2"), {"Alloy", "Paint"}));
         QCOMPARE(SiteFromHeader(t.program.store), std::string("Dock \xB1 2"));  // opened: `download` is 118
         QVERIFY(t.program.shell.unsavedChanges);
 
@@ -340,8 +275,7 @@ private Q_SLOTS:
             dialog.reject();
         });
         QTest::mouseDClick(t.frame->tableWindow(Mode::Alloy), Qt::RightButton, Qt::NoModifier, QPoint(60, 6));
-        QCOMPARE(t.program.store.site, std::string("Dock \xB1 2"));
-        QVERIFY(!t.program.shell.unsavedChanges);
+        QVERIFY(t.program.store.site == "Dock \xB1 2" && !t.program.shell.unsavedChanges);
     }
 
     // The settings file is read when the frame starts and written when it ends;
@@ -352,18 +286,14 @@ private Q_SLOTS:
         const std::string ini = t.home.file("ravik56.ini");
         Settings stored;
         stored.displayFontSize = 2;
-        stored.colors[static_cast<size_t>(ColorRole::Background)] = Rgb{10, 20, 30};
         WriteAll(ini, SettingsFileText(stored));
         t.frame = std::make_unique<FrameWindow>(t.program, t.prompter, t.chooser);
-        QVERIFY(t.frame->settingsRead());
-        QCOMPARE(t.program.settings.displayFontSize, 2);
-        QCOMPARE(t.program.settings.color(ColorRole::Background), (Rgb{10, 20, 30}));
+        QVERIFY(t.frame->settingsRead() && t.program.settings.displayFontSize == 2);
         t.program.settings.colors[static_cast<size_t>(ColorRole::Marked)] = Rgb{1, 2, 3};
         t.frame.reset();
         Settings written;
         QVERIFY(ParseSettingsFileText(ReadAll(ini), written));
         QCOMPARE(written.color(ColorRole::Marked), (Rgb{1, 2, 3}));
-        QCOMPARE(written.displayFontSize, 2);
         QVERIFY(t.prompter.boxes().empty());
 
         const std::string broken = "xSpect:2, ySpect:2\nsomething the user wrote\n";

@@ -2,7 +2,6 @@
 // driven through the table windows and the dialogs' handlers.
 
 #include <QComboBox>
-#include <filesystem>
 
 #include "core/maintenance/cell_write_back.h"
 #include "ui/maintenance/column_title_dialog.h"
@@ -28,12 +27,14 @@ struct PaintFrame : PaintTable {
         FormatReadingFields(program.store, program.settings, row, program.store.record(n), fields);
         return std::string(fields.text[static_cast<size_t>(cell)].view());
     }
-    QPoint headerPoint(int column) const {
+    // A double-click on the title of the column, or on a row.
+    void onTitle(Qt::MouseButton button, int column) {
         const ColumnLayout layout = view->columnLayout();
         const auto at = std::find(layout.columns.begin(), layout.columns.end(), column) - layout.columns.begin();
-        return {static_cast<int>(layout.positions[static_cast<size_t>(at)]) - view->horizontalPos(), view->rowHeight() / 2};
+        const int x = static_cast<int>(layout.positions[static_cast<size_t>(at)]) - view->horizontalPos();
+        QTest::mouseDClick(view->viewport(), button, {}, {x, view->rowHeight() / 2});
     }
-    void doubleClick(Qt::MouseButton button, QPoint at) { QTest::mouseDClick(view->viewport(), button, {}, at); }
+    void onRow(Qt::MouseButton button, int row) { QTest::mouseDClick(view->viewport(), button, {}, rowPoint(row)); }
 };
 
 }  // namespace
@@ -51,35 +52,24 @@ private Q_SLOTS:
             dialog.chooseDirection(SortDirection::Descending);
             dialog.ok();
         });
-        p.doubleClick(Qt::LeftButton, p.headerPoint(kRoomCell));
+        p.onTitle(Qt::LeftButton, kRoomCell);
         QCOMPARE(shownTitle, ToQString(p.program.store.titles[Mode::Paint][kRoomCell].view()));
         for (int row = 1; row < 12; ++row) QVERIFY(p.cell(row, kRoomCell) >= p.cell(row + 1, kRoomCell));
-        QVERIFY(p.program.shell.unsavedChanges);
         QVERIFY(p.frame->commandAction(command::kSave)->isEnabled());
 
         p.program.shell.unsavedChanges = false;
         const ModeList order = p.program.store.list(Mode::Paint);
-        SortChoices choices;
-        SortDialog dialog(p.program.store, p.program.settings, Mode::Paint, kRoomCell, choices, p.prompter);
-        int finished = -1;
-        QObject::connect(&dialog, &QDialog::finished, [&finished](int result) { finished = result; });
-        p.prompter.queueAnswer(Answer::No);
-        dialog.cancel();
-        QCOMPARE(finished, -1);
-        p.prompter.queueAnswer(Answer::Yes);
-        dialog.cancel();
-        QCOMPARE(finished, 0);
-        QCOMPARE(p.prompter.shown(), (std::vector<std::string>{"SORTING: Sort may not be complete\nDo you still wish to abort?",
-                                                                 "SORTING: Sort may not be complete\nDo you still wish to abort?"}));
-        QCOMPARE(p.program.store.list(Mode::Paint), order);
-
         WhenModalOpens<SortDialog>([&p](SortDialog& shown) {
+            p.prompter.queueAnswer(Answer::No);
+            shown.cancel();
+            QVERIFY(shown.isVisible());  // No: the sort goes on
             p.prompter.queueAnswer(Answer::Yes);
-            shown.reject();
+            shown.cancel();
         });
-        p.doubleClick(Qt::LeftButton, p.headerPoint(kRoomCell));
-        QVERIFY(!p.program.shell.unsavedChanges);
-        QVERIFY(!OpensADialog([&p] { p.doubleClick(Qt::LeftButton, p.headerPoint(0)); }));
+        p.onTitle(Qt::LeftButton, kRoomCell);
+        QCOMPARE(p.prompter.shown(), std::vector<std::string>(2, "SORTING: Sort may not be complete\nDo you still wish to abort?"));
+        QVERIFY(p.program.store.list(Mode::Paint) == order && !p.program.shell.unsavedChanges);
+        QVERIFY(!OpensADialog([&p] { p.onTitle(Qt::LeftButton, 0); }));
     }
 
     // A right double-click on a title renames the column, cut to its length;
@@ -92,85 +82,57 @@ private Q_SLOTS:
                 dialog.edit()->setText(QStringLiteral("Room or Area Named Here"));
                 dialog.ok();
             });
-            p.doubleClick(Qt::RightButton, p.headerPoint(kRoomCell));
+            p.onTitle(Qt::RightButton, kRoomCell);
             QCOMPARE(p.program.store.titles[Mode::Paint][kRoomCell].view(), std::string_view("Room or Area Named"));
             QVERIFY(p.program.shell.unsavedChanges);
         }
         PaintFrame locked(8, true);
         QVERIFY(!OpensADialog([&locked] {
-            locked.doubleClick(Qt::RightButton, locked.headerPoint(kRoomCell));
-            locked.doubleClick(Qt::RightButton, locked.rowPoint(2));
+            locked.onTitle(Qt::RightButton, kRoomCell);
+            locked.onRow(Qt::RightButton, 2);
         }));
     }
 
-    // The reading editor writes its boxes back (cut to the field) and rewrites the
-    // pick list; Edit Reading needs a selected row and a readable pick list.
+    // A right double-click on a row edits it: Enter is OK, the boxes are written
+    // back and the pick list rewritten. Edit Reading edits the selected row and
+    // nothing without one.
     void readingEditorWritesBackAndRewritesThePickList() {
         PaintFrame p;
-        const std::string longValue(40, 'x');
         QString title;
         WhenModalOpens<ReadingEditDialog>([&](ReadingEditDialog& dialog) {
             title = dialog.windowTitle();
             dialog.box(kRoomBox)->setEditText(QStringLiteral("Attic Nook"));
-            dialog.box(0)->setEditText(ToQString(longValue));
-            // Enter in a box is OK.
+            dialog.box(0)->setEditText(QStringLiteral("Dock"));
             QTest::keyClick(dialog.box(0)->lineEdit(), Qt::Key_Return);
             if (dialog.isVisible()) dialog.reject();
         });
-        p.doubleClick(Qt::RightButton, p.rowPoint(2));
+        p.onRow(Qt::RightButton, 2);
         QCOMPARE(title, QStringLiteral("Paint Meas #") + ToQString(p.cell(2, 1)));
         QCOMPARE(p.cell(2, kRoomCell), std::string("Attic Nook"));
-        const std::string stored = p.cell(2, 2);
-        QVERIFY(!stored.empty() && stored.size() < longValue.size() && longValue.starts_with(stored));
         QVERIFY(p.program.shell.unsavedChanges);
+        QVERIFY(ReadAll(DataFilePath(DataDirectory(), "paint.str")).find("Attic Nook,") != std::string::npos);
 
-        const std::string pickList = DataFilePath(DataDirectory(), "paint.str");
-        const std::string words = ReadAll(pickList);
-        std::vector<std::string> lines;
-        for (size_t start = 0, end; (end = words.find('\n', start)) != std::string::npos; start = end + 1) {
-            lines.push_back(words.substr(start, end - start));
-        }
-        QCOMPARE(lines.size(), size_t{12});
-        QVERIFY(lines[kRoomBox].find("Attic Nook,") != std::string::npos);
-
-        // Edit Reading opens the editor on the selected row, and nothing without one.
         p.program.shell.unsavedChanges = false;
         p.click(3);
-        title.clear();
-        WhenModalOpens<ReadingEditDialog>([&title](ReadingEditDialog& dialog) {
-            title = dialog.windowTitle();
-            dialog.reject();
-        });
-        p.frame->handleCommand(command::kEditReading);
-        QCOMPARE(title, QStringLiteral("Paint Meas #") + ToQString(p.cell(3, 1)));
+        QCOMPARE(ModalTitle<ReadingEditDialog>([&p] { p.frame->handleCommand(command::kEditReading); }),
+                 QStringLiteral("Paint Meas #") + ToQString(p.cell(3, 1)));
         QVERIFY(!p.program.shell.unsavedChanges);  // Cancel changes nothing
-
         p.frame->handleCommand(command::kHideReading);
         QVERIFY(!OpensADialog([&p] { p.frame->handleCommand(command::kEditReading); }));
-
-        std::filesystem::remove(pickList);
-        std::filesystem::create_directory(pickList);  // a folder
-        p.prompter.clear();
-        p.frame->editReading(Mode::Paint, 2);
-        QCOMPARE(p.prompter.shown(), (std::vector<std::string>{"ERROR: Not a Regular File\n" + pickList}));
     }
 
     // Global asks for its scope with the old and new texts and replaces in the
     // rows of that scope: here the marked rows that are not hidden.
     void globalReplacesInItsScope() {
-        PaintFrame p(20);
+        PaintFrame p;
         ReadingStore& store = p.program.store;
         for (int32_t n : store.list(Mode::Paint)) {
-            const std::span<uint8_t> record = store.recordBytes(n);
-            WriteCellIntoRecord(record, UsesSignLayout(store, record), kRoomCell, "Hall");
+            WriteCellIntoRecord(store.recordBytes(n), UsesSignLayout(store, store.recordBytes(n)), kRoomCell, "Hall");
         }
         store.flags(store.list(Mode::Paint)[2]) = Marked;
-        store.flags(store.list(Mode::Paint)[14]) = Marked;
-        store.flags(store.list(Mode::Paint)[15]) = Marked | Hidden;
-        std::optional<AnnotationEdit> edit =
-            OpenAnnotationEdit(store, p.program.settings, Mode::Paint, 9, DataDirectory(), p.prompter);
-        QVERIFY(edit);
-        ReadingEditDialog dialog(p.program, std::move(*edit), DataDirectory(), p.prompter);
+        store.flags(store.list(Mode::Paint)[4]) = Marked | Hidden;
+        ReadingEditDialog dialog(p.program, *OpenAnnotationEdit(store, p.program.settings, Mode::Paint, 6, DataDirectory(), p.prompter),
+                                 DataDirectory(), p.prompter);
         dialog.setFocusedBox(kRoomBox);
         dialog.box(kRoomBox)->setEditText(QStringLiteral("Porch"));
         p.prompter.queueChoice(static_cast<int>(ReplaceScope::Marked));
@@ -179,10 +141,10 @@ private Q_SLOTS:
         QCOMPARE(p.prompter.dialogs().at(0).text,
                  std::string(store.titles[Mode::Paint][kRoomCell].view()) + "\nReplace:\tHall\nWith:\tPorch");
         std::vector<int> changed;
-        for (int row = 1; row <= 20; ++row) {
+        for (int row = 1; row <= 8; ++row) {
             if (p.cell(row, kRoomCell) == "Porch") changed.push_back(row);
         }
-        QCOMPARE(changed, (std::vector<int>{3, 15}));
+        QCOMPARE(changed, (std::vector<int>{3}));
     }
 };
 

@@ -1,10 +1,14 @@
-// The table windows: mouse marking, keys acting on release, scrolling,
-// font sizing and the colours rows are painted in.
+// The table windows: the mouse and keys reach the marking and hiding, the
+// keys scroll, the size setting reaches the font and rows take their colours;
+// a row opens its spectrum, which knows the row.
 
 #include <QImage>
 
-#include "ui_support.h"
+#include "core/maintenance/annotation_edit.h"
+#include "ui/maintenance/reading_edit_dialog.h"
+#include "ui/views/spectrum_window.h"
 #include "ui/views/table_painter.h"
+#include "ui_support.h"
 
 namespace ravik::test {
 
@@ -31,22 +35,20 @@ void MoveHeld(QWidget* viewport, QPoint at) {
 class TableWindowTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The mouse reaches the marking rules: a click, a Shift+click from the row
-    // last clicked, a drag over rows; a move with the button up marks nothing.
+    // A click, a Shift+click and a drag reach the marking; once the button is
+    // up a move marks nothing.
     void clicksAndDragsMark() {
         PaintTable table;
         table.click(2);
         table.click(6, Qt::ShiftModifier);
         QCOMPARE(RowFlags(table.program, Mode::Paint), (std::vector<uint32_t>{0, M, M, M, M, M, 0, 0}));
         table.click(7);
-        QCOMPARE(table.program.shell.selection.selectedRow, 7);
-        QCOMPARE(table.program.shell.selection.selectedMode, 0);
+        QVERIFY(table.program.shell.selection.selectedRow == 7 && table.program.shell.selection.selectedMode == 0);
 
         QWidget* viewport = table.view->viewport();
         QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, table.rowPoint(2));
         MoveHeld(viewport, table.rowPoint(4));
         QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, table.rowPoint(4));
-        QCOMPARE(RowFlags(table.program, Mode::Paint), (std::vector<uint32_t>{0, M, M, M, 0, 0, 0, 0}));
         MoveHeld(viewport, table.rowPoint(7));
         QCOMPARE(RowFlags(table.program, Mode::Paint), (std::vector<uint32_t>{0, M, M, M, 0, 0, 0, 0}));
     }
@@ -56,12 +58,11 @@ private Q_SLOTS:
     void dragMarkingScrollsOnWhileThePointerRestsBeyondTheEdge() {
         PaintTable table(200);
         QWidget* viewport = table.view->viewport();
-        const int visibleRows = viewport->height() / table.view->rowHeight();
         QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, table.rowPoint(2));
         const QPoint below(40, viewport->height() + 10);
         MoveHeld(viewport, below);
         QTRY_VERIFY(table.view->topRow() >= 5);
-        QVERIFY(CountMarked(table.program.store) > visibleRows + 3);
+        QVERIFY(CountMarked(table.program.store) > viewport->height() / table.view->rowHeight() + 3);
         QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, below);
         const int atRelease = table.view->topRow();
         QTest::qWait(150);
@@ -77,31 +78,39 @@ private Q_SLOTS:
         table.click(5, Qt::ControlModifier);
         QTest::keyClick(table.view, Qt::Key_Delete);
         QCOMPARE(RowFlags(table.program, Mode::Paint), (std::vector<uint32_t>{0, 0, H, 0, H, 0, 0, 0}));
-        QVERIFY(table.program.shell.unsavedChanges);
-        QCOMPARE(table.program.shell.selection.selectedRow, -1);
         QVERIFY(table.frame->commandAction(command::kSave)->isEnabled());
-
-        table.click(5);
-        QCOMPARE(RowFlags(table.program, Mode::Paint), (std::vector<uint32_t>{0, 0, H, 0, M | H, 0, 0, 0}));
-        QTest::keyClick(table.view, Qt::Key_Insert);
-        QCOMPARE(RowFlags(table.program, Mode::Paint), (std::vector<uint32_t>{0, 0, H, 0, 0, 0, 0, 0}));
         table.click(3);
         QTest::keyPress(table.view, Qt::Key_Insert);
-        QCOMPARE(RowFlags(table.program, Mode::Paint), (std::vector<uint32_t>{0, 0, M | H, 0, 0, 0, 0, 0}));
+        QCOMPARE(RowFlags(table.program, Mode::Paint), (std::vector<uint32_t>{0, 0, M | H, 0, H, 0, 0, 0}));
         QTest::keyRelease(table.view, Qt::Key_Insert);
-        QCOMPARE(RowFlags(table.program, Mode::Paint), (std::vector<uint32_t>{0, 0, 0, 0, 0, 0, 0, 0}));
+        QCOMPARE(RowFlags(table.program, Mode::Paint), (std::vector<uint32_t>{0, 0, 0, 0, H, 0, 0, 0}));
     }
 
-    // A double-click clears the marks in every table and selects its row.
-    void doubleClickClearsMarksInEveryTable() {
+    // A double-click clears the marks in every table, selects its row and opens
+    // the row's spectrum; there "No" is the row and a right double-click edits it.
+    void doubleClickClearsMarksAndOpensTheRowsSpectrum() {
         FrameUnderTest t;
         t.openReadings("mixed.qvr", {3, 3, 0, 0, 0});
-        for (int32_t n = 1; n <= t.program.store.readingCount; ++n) t.program.store.flags(n) = Marked;
-        QTest::mouseDClick(t.view(Mode::Bulk)->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(*t.view(Mode::Bulk), 2));
-        QCOMPARE(RowFlags(t.program, Mode::Paint), std::vector<uint32_t>(3, 0));
-        QCOMPARE(RowFlags(t.program, Mode::Bulk), std::vector<uint32_t>(3, 0));
-        QCOMPARE(t.program.shell.selection.selectedRow, 2);
-        QCOMPARE(t.program.shell.selection.selectedMode, Index(Mode::Bulk));
+        ReadingStore& store = t.program.store;
+        for (int row : {2, 1}) {
+            const int32_t reading = store.list(Mode::Paint)[static_cast<size_t>(row - 1)];
+            QVERIFY(reading != row);  // the store's numbers are not the rows
+            for (int32_t n = 1; n <= store.readingCount; ++n) store.flags(n) = Marked;
+            QTest::mouseDClick(t.view(Mode::Paint)->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(*t.view(Mode::Paint), row));
+            QCOMPARE(CountMarked(store), 0);
+            QCOMPARE(t.program.shell.selection.selectedRow, row);
+            QCOMPARE(t.program.shell.selection.selectedMode, Index(Mode::Paint));
+            auto* spectrum = qobject_cast<SpectrumWindow*>(t.frame->mdiArea()->activeSubWindow());
+            QVERIFY(spectrum && spectrum->view()->reading() == reading);
+            QCOMPARE(SpectrumFieldLines(store, t.program.settings, reading, spectrum->view()->kind()).front(),
+                     "No: " + std::to_string(row));
+            const auto edit = OpenAnnotationEdit(store, t.program.settings, Mode::Paint, static_cast<size_t>(row - 1),
+                                                 DataDirectory(), t.prompter);
+            QCOMPARE(ModalTitle<ReadingEditDialog>([&] {
+                         QTest::mouseDClick(spectrum->view(), Qt::RightButton, Qt::NoModifier, QPoint(50, 50));
+                     }),
+                     ToQString(edit->windowTitle));
+        }
     }
 
     // The scrolling keys act on release: a row, a page, the ends, a column;
@@ -110,55 +119,46 @@ private Q_SLOTS:
         PaintTable table(60);
         QScrollBar* vertical = table.view->verticalScrollBar();
         QScrollBar* horizontal = table.view->horizontalScrollBar();
-        QVERIFY(horizontal->maximum() > 0);  // every Paint column does not fit 700 pixels
         const int visibleRows = table.view->viewport()->height() / table.view->rowHeight();
         QCOMPARE(vertical->maximum(), 60 - visibleRows + 1);
-
+        auto after = [&](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+            QTest::keyClick(table.view, Qt::Key(key), modifiers);
+            return std::pair(vertical->value(), horizontal->value());
+        };
         QTest::keyPress(table.view, Qt::Key_Down);
         QCOMPARE(vertical->value(), 0);
         QTest::keyRelease(table.view, Qt::Key_Down);
         QCOMPARE(vertical->value(), 1);
-        QTest::keyClick(table.view, Qt::Key_PageDown);
-        QCOMPARE(vertical->value(), 1 + visibleRows - 1);
+        QCOMPARE(after(Qt::Key_PageDown).first, visibleRows);
         QTest::keyPress(table.view, Qt::Key_End, Qt::ControlModifier);  // Ctrl let go first
         QTest::keyRelease(table.view, Qt::Key_Control, Qt::NoModifier);
         QTest::keyRelease(table.view, Qt::Key_End, Qt::NoModifier);
         QCOMPARE(vertical->value(), vertical->maximum());
-        QCOMPARE(horizontal->value(), 0);
-        QTest::keyClick(table.view, Qt::Key_End);
-        QCOMPARE(horizontal->value(), horizontal->maximum());
-        QTest::keyClick(table.view, Qt::Key_Home);
-        QCOMPARE(horizontal->value(), 0);
-        QTest::keyClick(table.view, Qt::Key_Right);
-        QCOMPARE(horizontal->value(), 20);
-        QTest::keyClick(table.view, Qt::Key_Home, Qt::ControlModifier);
-        QCOMPARE(vertical->value(), 0);
-        QTest::keyClick(table.view, Qt::Key_End, Qt::ControlModifier);  // End let go first
-        QCOMPARE(vertical->value(), vertical->maximum());
+        QVERIFY(horizontal->maximum() > 0);  // every Paint column does not fit 700 pixels
+        QCOMPARE(after(Qt::Key_End).second, horizontal->maximum());
+        QCOMPARE(after(Qt::Key_Home).second, 0);
+        QCOMPARE(after(Qt::Key_Right).second, 20);
+        QCOMPARE(after(Qt::Key_Home, Qt::ControlModifier).first, 0);
+        QCOMPARE(after(Qt::Key_End, Qt::ControlModifier).first, vertical->maximum());  // End let go first
 
         // A page to the right goes to the first column centre beyond the position.
         horizontal->triggerAction(QAbstractSlider::SliderPageStepAdd);
         const ColumnLayout layout = table.view->columnLayout();
-        const auto next = std::find_if(layout.positions.begin(), layout.positions.end(), [](double c) { return c > 20; });
-        QCOMPARE(horizontal->value(), static_cast<int>(*next));
+        QCOMPARE(horizontal->value(),
+                 int(*std::find_if(layout.positions.begin(), layout.positions.end(), [](double c) { return c > 20; })));
     }
 
     // The size setting reaches the view: a fixed size gives its row height,
-    // "Fit" a size the columns fit in, no smaller than four steps.
+    // "Fit" a size the columns fit in.
     void fixedSizesAndFitFont() {
         PaintTable table;
         const int dpi = table.view->logicalDpiY();
-        auto rowHeightFor = [](int pixels) { return QFontMetrics(TableFont(pixels, false)).height(); };
-        QCOMPARE(table.view->rowHeight(), rowHeightFor(dpi * 14 / 72));  // size 6 is 14 points
-
+        QCOMPARE(table.view->rowHeight(), QFontMetrics(TableFont(dpi * 14 / 72, false)).height());  // size 6: 14 points
         table.program.settings.displayFontSize = 0;  // "Fit"
         table.window->resize(900, 400);
         QCoreApplication::processEvents();
-        QVERIFY(table.view->rowHeight() < rowHeightFor(15 * (dpi / 72)));
+        QVERIFY(table.view->rowHeight() < QFontMetrics(TableFont(15 * (dpi / 72), false)).height());
         QCOMPARE(table.view->horizontalScrollBar()->maximum(), 0);  // nothing to scroll sideways
-        table.window->resize(120, 400);
-        QCoreApplication::processEvents();
-        QCOMPARE(table.view->rowHeight(), rowHeightFor(4 * (dpi / 72)));
     }
 
     // Marked and hidden rows are painted in their colours on the background.
@@ -167,22 +167,20 @@ private Q_SLOTS:
         const ModeList& rows = table.program.store.list(Mode::Paint);
         table.program.store.flags(rows[0]) = Marked;
         table.program.store.flags(rows[1]) = Hidden;
-        table.view->viewport()->update();
         const QImage image = table.view->viewport()->grab().toImage();
         auto rowHasColour = [&](int row, QColor colour) {
-            const int top = row * table.view->rowHeight();
-            for (int y = top; y < top + table.view->rowHeight(); ++y) {
+            const int height = table.view->rowHeight();
+            for (int y = row * height; y < (row + 1) * height; ++y) {
                 for (int x = 0; x < image.width(); ++x) {
                     if (image.pixelColor(x, y) == colour) return true;
                 }
             }
             return false;
         };
-        const QColor marked(0, 255, 0), deleted(64, 64, 172), normal(255, 255, 255), background(0, 0, 255);
-        QCOMPARE(image.pixelColor(image.width() - 1, image.height() - 1), background);
-        QVERIFY(rowHasColour(0, normal));  // the header band's titles are white
-        QVERIFY(rowHasColour(1, marked));
-        QVERIFY(rowHasColour(2, deleted));
+        const QColor marked(0, 255, 0), deleted(64, 64, 172);
+        QCOMPARE(image.pixelColor(image.width() - 1, image.height() - 1), QColor(0, 0, 255));  // the background
+        QVERIFY(rowHasColour(0, Qt::white));  // the header band's titles
+        QVERIFY(rowHasColour(1, marked) && rowHasColour(2, deleted));
         QVERIFY(!rowHasColour(3, marked) && !rowHasColour(3, deleted));
     }
 };

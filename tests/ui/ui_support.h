@@ -130,6 +130,20 @@ void WhenModalOpens(std::function<void(D&)> act) {
     });
 }
 
+// The title of the modal dialog of type D that act opens, which is then
+// rejected; empty when none opens.
+template <typename D = QDialog>
+QString ModalTitle(const std::function<void()>& act) {
+    QString title;
+    WhenModalOpens<D>([&title](D& dialog) {
+        title = dialog.windowTitle();
+        dialog.reject();
+    });
+    act();
+    QCoreApplication::processEvents();
+    return title;
+}
+
 // Whether act opens a modal dialog; one that opens is rejected.
 bool OpensADialog(const std::function<void()>& act);
 
