@@ -1,9 +1,16 @@
 // Output from the desktop: the Print dialog's rules, its export and PDF
-// paths, the printer's jobs into a PDF printer, and the spectrum windows
-// the tables open.
+// paths, the printer's jobs into a PDF printer, "ravik print", and the
+// spectrum windows the tables open.
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QProcess>
+#include <QRegularExpression>
+#include <filesystem>
+#include <set>
 
+#include "ui/frame/print_command.h"
 #include "ui/output/print_dialog.h"
 #include "ui/output/print_jobs.h"
 #include "core/platform/file_chooser.h"
@@ -32,6 +39,21 @@ QString PdfText(const std::string& path) {
     process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QString::fromStdString(path), QStringLiteral("-")});
     process.waitForFinished();
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool IsPdf(const std::string& path) { return ReadAll(path).rfind("%PDF-", 0) == 0; }
+
+std::set<std::string> FileNames(const TempDir& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) names.insert(entry.path().filename());
+    return names;
+}
+
+// "ravik print" in this process, on the Bulk table of input into dir's pdf.
+int RunPrintInto(const TempDir& dir, const std::string& input, const std::string& pdf, Arguments extra = {}) {
+    Arguments args = {input, "--mode", "bulk", "--table", "--settings-dir", dir.file("none"), "--pdf", dir.file(pdf)};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return RunPrint(args);
 }
 
 QList<SpectrumWindow*> SpectrumWindows(const FrameWindow& frame) {
@@ -138,7 +160,6 @@ private Q_SLOTS:
             QCOMPARE(f.chooser.requests().at(0).purpose, c.purpose);
             const QString text = c.pdf ? PdfText(chosen) : QString::fromLatin1(ReadAll(chosen));
             for (const QString& part : c.expected) QVERIFY2(text.contains(part), c.file);
-            QVERIFY(!FileExists(chosen + ".part"));
         }
 
         OpenFrame f;
@@ -150,7 +171,70 @@ private Q_SLOTS:
         QVERIFY(!PrintRequestsToPdf(cancelled, source, {{PrintRequest::Kind::Spectra, 1032}}, error, cancelOnSecondPage));
         QVERIFY(error.empty());
         QVERIFY(!FileExists(cancelled));
-        QVERIFY(!FileExists(cancelled + ".part"));
+    }
+
+    // "ravik print" writes its PDF by the rules of every output: never over
+    // its input (nor a hard link to it), onto a FIFO or a device, and over an
+    // existing file only with --force; a symbolic link is written through, a
+    // name is kept byte for byte, and a file of the user's named like a
+    // temporary is left alone.
+    void printCommandKeepsTheOutputRules() {
+        TempDir dir;
+        const std::string input = WriteReadingsFile(dir, "survey.qvr", {0, 5, 0, 0, 0});
+        const std::string readings = ReadAll(input);
+        QCOMPARE(::link(input.c_str(), dir.file("linked.qvr").c_str()), 0);
+        QCOMPARE(::mkfifo(dir.file("fifo.pdf").c_str(), 0600), 0);
+        QCOMPARE(::symlink("/dev/null", dir.file("null.pdf").c_str()), 0);
+        QCOMPARE(::symlink("target.pdf", dir.file("link.pdf").c_str()), 0);
+        WriteAll(dir.file("target.pdf"), "target");
+        WriteAll(dir.file("old.pdf"), "old");
+        WriteAll(dir.file("new.pdf.part"), "notes");
+        struct Case {
+            const char* pdf;
+            Arguments extra;
+            int status;
+            const char* holdsPdf;  // the file that then holds the PDF
+        };
+        const Case cases[] = {
+            {"survey.qvr", {"--force"}, 1, nullptr},
+            {"linked.qvr", {"--force"}, 1, nullptr},
+            {"fifo.pdf", {"--force"}, 1, nullptr},
+            {"null.pdf", {"--force"}, 1, nullptr},
+            {"old.pdf", {}, 1, nullptr},
+            {"new.pdf", {"--classes", ""}, 2, nullptr},     // an empty value
+            {"new.pdf", {"--mode", "paint"}, 2, nullptr},  // an option given twice
+            {"new.pdf", {}, 0, "new.pdf"},
+            {"old.pdf", {"--force"}, 0, "old.pdf"},
+            {"link.pdf", {"--force"}, 0, "target.pdf"},
+            {"caf\xE9.pdf", {}, 0, "caf\xE9.pdf"},  // a name that is no UTF-8
+        };
+        for (const Case& c : cases) {
+            QVERIFY2(RunPrintInto(dir, input, c.pdf, c.extra) == c.status, c.pdf);
+            if (c.holdsPdf) QVERIFY2(IsPdf(dir.file(c.holdsPdf)), c.pdf);
+        }
+        QCOMPARE(ReadAll(input), readings);
+        QCOMPARE(ReadAll(dir.file("new.pdf.part")), std::string("notes"));
+        struct stat info {};
+        QVERIFY(::lstat(dir.file("fifo.pdf").c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
+        for (const char* link : {"null.pdf", "link.pdf"}) {
+            QVERIFY(::lstat(dir.file(link).c_str(), &info) == 0 && S_ISLNK(info.st_mode));
+        }
+        const std::set<std::string> expected = {"survey.qvr", "linked.qvr", "fifo.pdf", "null.pdf",     "link.pdf",
+                                                "target.pdf", "old.pdf",    "new.pdf",  "new.pdf.part", "caf\xE9.pdf"};
+        QVERIFY(FileNames(dir) == expected);
+    }
+
+    // A write that fails part way (a full disk) is an error: the previous PDF
+    // stays as it was and nothing is left beside it.
+    void printCommandFailedWriteKeepsThePreviousPdf() {
+        TempDir dir;
+        const std::string input = WriteReadingsFile(dir, "survey.qvr", {0, 5, 0, 0, 0});
+        WriteAll(dir.file("report.pdf"), "previous");
+        int status = 0;
+        WithFileSizeLimit(4096, [&] { status = RunPrintInto(dir, input, "report.pdf", {"--force", "--low"}); });
+        QCOMPARE(status, 1);
+        QCOMPARE(ReadAll(dir.file("report.pdf")), std::string("previous"));
+        QVERIFY((FileNames(dir) == std::set<std::string>{"survey.qvr", "report.pdf"}));
     }
 
     // The printer commands draw their pages into the printer the frame makes;
@@ -169,6 +253,14 @@ private Q_SLOTS:
         QString text = PdfText(pdf);
         QVERIFY2(text.contains(QStringLiteral("Bulk Page 2")) && !text.contains(QStringLiteral("Bulk Page 3")),
                  qPrintable(text));
+        // Each plot's "No" is its reading's row in the Bulk table, not its
+        // place in the file (the Bulk readings are not the file's first five).
+        const auto& bulk = f.program.store.list(Mode::Bulk);
+        QVERIFY(*std::max_element(bulk.begin(), bulk.end()) > 5);
+        const QRegularExpression rowNumber(QStringLiteral("\\bNo: (\\d+)"));
+        std::set<QString> numbers;
+        for (const QRegularExpressionMatch& match : rowNumber.globalMatch(text)) numbers.insert(match.captured(1));
+        QVERIFY2((numbers == std::set<QString>{"1", "2", "3", "4", "5"}), qPrintable(text));
         QVERIFY(f.frame->isEnabled());
         f.frame->handleCommand(command::kPrintTable, 2);
         text = PdfText(pdf);

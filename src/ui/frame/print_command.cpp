@@ -1,18 +1,24 @@
-// "ravik print INPUT.qvr --mode MODE [--table] [--low] [--high] [--status] ... --pdf OUT.pdf":
+// "ravik print INPUT.qvr --mode MODE [--table] [--low] [--high] [--status] ... [--force] --pdf OUT.pdf":
 // the printer's pages without a display, drawn by the same page printers
-// into one PDF file.
+// into one PDF file. The PDF is written as every other output is: never
+// over the input or onto a folder, FIFO or device, an existing file only
+// with --force, and a failed write leaves the previous file as it was.
+// --force also prints what loaded of an input that was not read whole.
 
 #include <QGuiApplication>
 #include <algorithm>
 #include <clocale>
 #include <cstdio>
+#include <optional>
 
-#include "core/shell/output_arguments.h"
-#include "ui/frame/print_command.h"
-#include "ui/output/print_jobs.h"
 #include "core/platform/data_dir.h"
 #include "core/platform/prompter.h"
 #include "core/readings/readings_loader.h"
+#include "core/shell/command_line.h"
+#include "core/shell/command_output.h"
+#include "core/shell/output_arguments.h"
+#include "ui/frame/print_command.h"
+#include "ui/output/print_jobs.h"
 
 namespace ravik {
 
@@ -22,6 +28,7 @@ struct PrintArguments {
     std::string input;
     std::string pdf;
     std::string settingsDirectory;
+    bool force = false;
     OutputChoices choices;
 };
 
@@ -30,40 +37,34 @@ int Usage() {
     return 2;
 }
 
+constexpr OptionSpec kOptions[] = {
+    {"--mode", true},   {"--table", false},  {"--low", false},           {"--high", false},
+    {"--status", false}, {"--marked", false}, {"--classes", true},        {"--final-results", false},
+    {"--pdf", true},    {"--force", false},  {"--settings-dir", true},
+};
+
 std::optional<PrintArguments> ParseArguments(const Arguments& args) {
-    PrintArguments parsed;
-    parsed.choices.device = OutputDevice::PdfFile;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--table") {
-            parsed.choices.table = true;
-        } else if (arg == "--low") {
-            parsed.choices.lowSpectrum = true;
-        } else if (arg == "--high") {
-            parsed.choices.highSpectrum = true;
-        } else if (arg == "--status") {
-            parsed.choices.status = true;
-        } else if (arg == "--marked") {
-            parsed.choices.markedOnly = true;
-        } else if (arg == "--final-results") {
-            parsed.choices.subResults = false;
-        } else if (arg == "--mode" && hasValue) {
-            parsed.choices.mode = ModeNamed(args[++i]);
-            if (!parsed.choices.mode) return std::nullopt;
-        } else if (arg == "--classes" && hasValue) {
-            if (!TakeClasses(args[++i], parsed.choices)) return std::nullopt;
-        } else if (arg == "--settings-dir" && hasValue) {
-            parsed.settingsDirectory = args[++i];
-        } else if (arg == "--pdf" && hasValue) {
-            parsed.pdf = args[++i];
-        } else if (!arg.empty() && arg[0] != '-' && parsed.input.empty()) {
-            parsed.input = arg;
-        } else {
-            return std::nullopt;
-        }
+    const std::optional<ParsedOptions> options = ParseOptions(args, kOptions);
+    if (!options || options->operands().size() != 1 || options->operands().front().empty() ||
+        !options->has("--mode") || !options->has("--pdf")) {
+        return std::nullopt;
     }
-    if (parsed.input.empty() || parsed.pdf.empty() || !parsed.choices.mode) return std::nullopt;
+    PrintArguments parsed;
+    parsed.input = options->operands().front();
+    parsed.pdf = options->value("--pdf");
+    parsed.settingsDirectory = options->value("--settings-dir");
+    parsed.force = options->has("--force");
+    OutputChoices& choices = parsed.choices;
+    choices.device = OutputDevice::PdfFile;
+    choices.table = options->has("--table");
+    choices.lowSpectrum = options->has("--low");
+    choices.highSpectrum = options->has("--high");
+    choices.status = options->has("--status");
+    choices.markedOnly = options->has("--marked");
+    if (options->has("--final-results")) choices.subResults = false;
+    choices.mode = ModeNamed(options->value("--mode"));
+    if (!choices.mode) return std::nullopt;
+    if (options->has("--classes") && !TakeClasses(options->value("--classes"), choices)) return std::nullopt;
     return parsed;
 }
 
@@ -72,15 +73,17 @@ std::optional<PrintArguments> ParseArguments(const Arguments& args) {
 int RunPrint(const Arguments& args) {
     const std::optional<PrintArguments> parsed = ParseArguments(args);
     if (!parsed) return Usage();
-    StderrPrompter prompter;
+    // Questions are answered Yes only with --force.
+    StderrPrompter prompter(parsed->force ? Answer::Yes : Answer::No);
     if (!RequireOutputKind(parsed->choices, prompter)) return 2;
+    if (!MayWriteOutput(parsed->pdf, {parsed->input}, parsed->force, prompter)) return 1;
 
     Settings settings;
     const std::string directory = parsed->settingsDirectory.empty() ? DataDirectory() : parsed->settingsDirectory;
     if (!LoadSubcommandSettings(directory, settings, prompter)) return 1;
     ReadingStore store;
     settings.download = kDownloadDone;  // as opening a file does
-    if (LoadReadingsFile(store, parsed->input, kOpenCommand, prompter) != LoadOutcome::Whole) return 1;
+    if (!InputLoadedEnough(LoadReadingsFile(store, parsed->input, kOpenCommand, prompter), parsed->force)) return 1;
     const Mode mode = *parsed->choices.mode;
     if (store.count(mode) == 0) {
         std::fprintf(stderr, "ravik print: %s holds no %s readings\n", parsed->input.c_str(), WindowText(mode));
@@ -98,17 +101,21 @@ int RunPrint(const Arguments& args) {
         return 1;
     }
 
-    // Fonts and PDF pages need a GUI application, never a display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Fonts and PDF pages need a GUI application, never a display; one that
+    // already runs (the desktop's own) is used as it is.
     int argc = 1;
     char name[] = "ravik";
     char* argv[] = {name, nullptr};
-    QGuiApplication application(argc, argv);
+    std::optional<QGuiApplication> application;
+    if (QCoreApplication::instance() == nullptr) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        application.emplace(argc, argv);
+    }
     std::setlocale(LC_NUMERIC, "C");
     const PrintSource source{store, settings, SelectionFrom(parsed->choices), parsed->input};
     std::string error;
     if (!PrintRequestsToPdf(parsed->pdf, source, requests, error)) {
-        std::fprintf(stderr, "ravik print: %s\n", error.c_str());
+        prompter.error(error, "SAVE ERROR");
         return 1;
     }
     std::printf("%s\n", parsed->pdf.c_str());

@@ -1,14 +1,15 @@
 #include "ui/output/print_jobs.h"
 
 #include <QCoreApplication>
+#include <QIODevice>
 #include <QPdfWriter>
 #include <QWidget>
-#include <cstdio>
+#include <string_view>
 
-#include "ui/common/qt_text.h"
 #include "ui/output/abort_dialog.h"
 #include "ui/output/page_printers.h"
 #include "ui/output/printer_setup.h"
+#include "core/platform/file_io.h"
 #include "core/platform/prompter.h"
 #include "core/views/spectrum_plot.h"
 
@@ -17,6 +18,33 @@ namespace ravik {
 namespace {
 
 constexpr int kPdfResolution = 300;
+
+// The PDF writer's output device: every byte goes into a staged file. The
+// first failed write (a full disk) is kept and reported at the end; what
+// comes after it is dropped.
+class StagedFileDevice final : public QIODevice {
+public:
+    explicit StagedFileDevice(StagedFile& file) : file_(file) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    FileStatus status() const { return status_; }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* /*data*/, qint64 /*size*/) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        if (status_ == FileStatus::Ok) status_ = file_.append(std::string_view(data, static_cast<size_t>(size)));
+        return status_ == FileStatus::Ok ? size : -1;
+    }
+
+private:
+    StagedFile& file_;
+    FileStatus status_ = FileStatus::Ok;
+};
+
+std::string PdfFailureText(FileStatus status, const std::string& path) {
+    if (status == FileStatus::NotRegularFile) return ReadProblemText(status, path, "");
+    const char* what = status == FileStatus::WriteFailed ? "Error Writing File\n" : "Cannot Create File\n";
+    return what + path + "\nPDF Not Written";
+}
 
 JobOutcome RunRequest(PageSink& sink, const PrintSource& source, const PrintRequest& request) {
     if (request.kind == PrintRequest::Kind::Spectra) return PrintSpectraJob(sink, source, request.param);
@@ -66,25 +94,37 @@ void RunPrinterJob(QWidget* owner, QPrinter& printer, const PrintSource& source,
 
 bool PrintRequestsToPdf(const std::string& path, const PrintSource& source, const std::vector<PrintRequest>& requests,
                         std::string& error, const PageHooks& hooks) {
-    const std::string partial = path + ".part";
-    bool written = false;
-    {
-        QPdfWriter writer(PathToQString(partial));
-        writer.setResolution(kPdfResolution);
-        writer.setPageLayout(PageLayoutOf(source.settings));
-        writer.setTitle(QString::fromLatin1(requests.empty() ? "RAVIK" : DocumentName(requests.front())));
-        writer.setCreator(QStringLiteral("RAVIK"));
-        PageSink sink(writer, hooks);
-        written = sink.isActive();
-        for (const PrintRequest& request : requests) {
-            if (!written) break;
-            written = RunRequest(sink, source, request) == JobOutcome::Printed;
+    std::vector<StagedFile> files;
+    files.emplace_back(path);
+    StagedFile& file = files.front();
+    // The temporary is made before any page is drawn, so a target that is
+    // refused or a folder that cannot be written costs no drawing.
+    FileStatus status = file.append({});
+    bool drawn = false;
+    if (status == FileStatus::Ok) {
+        StagedFileDevice device(file);
+        {
+            QPdfWriter writer(&device);
+            writer.setResolution(kPdfResolution);
+            writer.setPageLayout(PageLayoutOf(source.settings));
+            writer.setTitle(QString::fromLatin1(requests.empty() ? "RAVIK" : DocumentName(requests.front())));
+            writer.setCreator(QStringLiteral("RAVIK"));
+            PageSink sink(writer, hooks);
+            drawn = sink.isActive();
+            for (const PrintRequest& request : requests) {
+                if (!drawn) break;
+                drawn = RunRequest(sink, source, request) == JobOutcome::Printed;
+            }
+            drawn = sink.finish() && drawn;
         }
-        written = sink.finish() && written;
+        status = device.status();
     }
-    if (written && std::rename(partial.c_str(), path.c_str()) == 0) return true;
-    std::remove(partial.c_str());
-    if (!(hooks.aborted && hooks.aborted())) error = "Cannot write " + path;
+    if (hooks.aborted && hooks.aborted()) return false;  // cancelled: the staged file is discarded
+    if (status == FileStatus::Ok && !drawn) status = FileStatus::CannotCreate;
+    if (status == FileStatus::Ok) status = file.finish();
+    if (status == FileStatus::Ok) status = CommitStagedFiles(files);
+    if (status == FileStatus::Ok) return true;
+    error = PdfFailureText(status, path);
     return false;
 }
 

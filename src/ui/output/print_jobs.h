@@ -29,8 +29,10 @@ void RunPrinterJob(QWidget* owner, QPrinter& printer, const PrintSource& source,
                    Prompter& prompter);
 
 // Draws the requests, in order, into one PDF at path with the settings'
-// page size and orientation. The file appears whole or not at all: false
-// when it was not written, with error set unless the user cancelled.
+// page size and orientation, streamed into a StagedFile: the file appears
+// whole or not at all, and a failed write (a full disk) leaves a previous
+// file as it was. False when it was not written, with error set unless the
+// user cancelled. Whether path may be replaced is the caller's question.
 bool PrintRequestsToPdf(const std::string& path, const PrintSource& source, const std::vector<PrintRequest>& requests,
                         std::string& error, const PageHooks& hooks = {});
 
