@@ -133,7 +133,8 @@ private Q_SLOTS:
     }
 
     // Export File and PDF File write the chosen kinds into the file named in
-    // their dialog; a PDF job cancelled after its first page leaves no file.
+    // their dialog, a PDF never over the open readings file; a PDF job
+    // cancelled after its first page leaves no file.
     void exportAndPdfFilesHoldTheOutput() {
         struct Case {
             const char* file;
@@ -163,6 +164,16 @@ private Q_SLOTS:
         }
 
         OpenFrame f;
+        const std::string readings = ReadAll(f.program.shell.currentFileName);
+        f.chooser.queuePath(f.program.shell.currentFileName);
+        PrintDialog overInput(f.context());
+        overInput.clickMode(Mode::Paint);
+        overInput.clickPdfFile();
+        overInput.control(kTable)->setChecked(true);
+        overInput.pressOk();
+        QCOMPARE(f.prompter.boxes().back().text, "Cannot Write Over the Input File\n" + f.program.shell.currentFileName);
+        QCOMPARE(ReadAll(f.program.shell.currentFileName), readings);
+
         const std::string cancelled = f.dir.file("cancelled.pdf");
         const PrintSource source{f.program.store, f.program.settings, SelectionFrom(OutputChoices{}), ""};
         int pages = 0;
@@ -270,6 +281,38 @@ private Q_SLOTS:
         f.frame->printerFactory = [] { return std::unique_ptr<QPrinter>(); };
         f.frame->handleCommand(command::kPrintTable, 0);
         QCOMPARE(f.prompter.boxes().back().text.rfind("Cannot print ", 0), size_t{0});
+    }
+
+    // Full status pages end with the last row that fits the printable height:
+    // no word of any page reaches into the bottom margin.
+    void statusPagesStayInsideThePrintableHeight() {
+        FrameUnderTest f;
+        f.openReadings("many.qvr", {150, 0, 0, 0, 0});
+        const std::string pdf = f.dir.file("status.pdf");
+        constexpr double kMarginPoints = 72;
+        f.frame->printerFactory = [&pdf] {
+            auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(QString::fromStdString(pdf));
+            printer->setPageMargins(QMarginsF(kMarginPoints, kMarginPoints, kMarginPoints, kMarginPoints),
+                                    QPageLayout::Point);
+            return printer;
+        };
+        f.frame->handleCommand(command::kPrintTable, kStatusTableSelector);
+        QProcess process;
+        process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QString::fromStdString(pdf), QStringLiteral("-")});
+        process.waitForFinished();
+        const QString boxes = QString::fromUtf8(process.readAllStandardOutput());
+        const double pageHeight = QRegularExpression(QStringLiteral("<page width=\"[\\d.]+\" height=\"([\\d.]+)\""))
+                                      .match(boxes).captured(1).toDouble();
+        double lowest = 0;
+        int pages = 0;
+        for (const QRegularExpressionMatch& word : QRegularExpression(QStringLiteral("yMax=\"([\\d.]+)\"")).globalMatch(boxes)) {
+            lowest = std::max(lowest, word.captured(1).toDouble());
+        }
+        for (auto it = QRegularExpression(QStringLiteral("<page ")).globalMatch(boxes); it.hasNext(); it.next()) ++pages;
+        QVERIFY2(pages >= 2, qPrintable(boxes.left(400)));
+        QVERIFY2(lowest <= pageHeight - kMarginPoints, qPrintable(QString::number(lowest)));
     }
 
     // A row's double-click opens its L spectrum once; that window opens the K

@@ -13,6 +13,7 @@
 
 #include "ui/common/qt_text.h"
 #include "ui/output/abort_dialog.h"
+#include "core/platform/file_io.h"
 #include "core/output/export_flow.h"
 #include "ui/output/print_jobs.h"
 #include "core/platform/file_chooser.h"
@@ -243,6 +244,11 @@ void PrintDialog::writePdf() {
     if (requests.empty()) return;
     std::string path = PdfStartName(context_.currentFileName);
     if (!context_.chooser.askFileName(path, kPurposePrintPdf)) return;
+    // The readings are in memory, but their file would be gone.
+    if (SameFile(path, context_.currentFileName)) {
+        context_.prompter.error("Cannot Write Over the Input File\n" + path, "SAVE ERROR");
+        return;
+    }
     const PrintSource source{context_.store, context_.settings, SelectionFrom(context_.choices),
                              context_.currentFileName};
     AbortDialog abort(JobText(requests.front(), context_.currentFileName), this);
