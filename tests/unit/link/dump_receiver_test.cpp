@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
+#include <functional>
 
 #include "fake_line.h"
 #include "core/link/dump_receiver.h"
@@ -140,6 +144,25 @@ TEST(DumpReceiver, RecordShorterThanItsHeaderStallsWithWaitInQue) {
     EXPECT_EQ(readings, 0);
 }
 
+// The queue holds 4096 bytes: a body of exactly that many is received whole,
+// one byte more cannot be and stalls.
+TEST(DumpReceiver, ABodyOfExactlyTheQueueSizeIsReceivedAndOneMoreStalls) {
+    const std::vector<uint8_t> plain = Readings(1).records[0];
+    const int channels = static_cast<int>(kRecordHeaderSize + kQueueSize - plain.size()) / 2;
+    for (const uint16_t length : {kRecordHeaderSize + kQueueSize, kRecordHeaderSize + kQueueSize + 1}) {
+        SCOPED_TRACE(length);
+        Receiving dump;
+        test::TestFile file = Readings(1, channels);
+        ASSERT_EQ(file.records[0].size(), kRecordHeaderSize + kQueueSize);
+        file.records[0][0] = static_cast<uint8_t>(length >> 8);
+        file.records[0][1] = static_cast<uint8_t>(length & 0xFF);
+        dump.feed(DumpStream(file), 2);
+        const bool fits = length == kRecordHeaderSize + kQueueSize;
+        EXPECT_EQ(dump.receiver.acceptEnabled(), fits);
+        EXPECT_EQ(dump.prompter.shown(), fits ? Strings{} : Strings{"COMM ERROR: WaitInQue 4097  > RXQUEUE 4096 @ 0"});
+    }
+}
+
 TEST(DumpReceiver, SurplusBytesAfterTheLastReadingReachTheFileAndBeepsSoundOnce) {
     Receiving dump;
     dump.feed(DumpStream(Readings(2)), 2);
@@ -231,6 +254,36 @@ TEST(DumpReceiver, ThePortOrTheDumpFileCannotBeOpened) {
     DumpReceiver second(line, prompter, settings, dir.file("ravik.tmp"));
     EXPECT_FALSE(second.open(SerialPortConfig{}));
     EXPECT_EQ(prompter.shown(), Strings{"Disk Error: Cannot Create Dump File\n" + dir.file("ravik.tmp")});
+}
+
+// Something other than a regular file named like the dump file is refused at
+// once: a FIFO is not waited on, a link's target is not emptied.
+TEST(DumpReceiver, ADumpFileThatIsNoRegularFileIsRefused) {
+    const std::vector<std::pair<const char*, std::function<void(const test::TempDir&, const std::string&)>>> cases = {
+        {"FIFO", [](const test::TempDir&, const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+        {"link to a readings file",
+         [](const test::TempDir& dir, const std::string& path) {
+             test::WriteAll(dir.file("kept.qvr"), "readings");
+             ASSERT_EQ(::symlink(dir.file("kept.qvr").c_str(), path.c_str()), 0);
+         }},
+        {"folder", [](const test::TempDir&, const std::string& path) { ASSERT_EQ(::mkdir(path.c_str(), 0700), 0); }},
+    };
+    for (const auto& [name, make] : cases) {
+        SCOPED_TRACE(name);
+        test::TempDir dir;
+        const std::string path = dir.file("ravik.tmp");
+        make(dir, path);
+        FakeLine line;
+        test::ScriptedPrompter prompter;
+        Settings settings;
+        DumpReceiver receiver(line, prompter, settings, path);
+        ::alarm(10);  // an open that waits for a FIFO's reader ends the test here
+        EXPECT_FALSE(receiver.open(SerialPortConfig{}));
+        ::alarm(0);
+        EXPECT_EQ(prompter.shown(), Strings{"Disk Error: Not a Regular File\n" + path});
+        EXPECT_TRUE(line.opens.empty());
+        if (std::filesystem::exists(dir.file("kept.qvr"))) EXPECT_EQ(test::ReadAll(dir.file("kept.qvr")), "readings");
+    }
 }
 
 TEST(DumpReceiver, ReadFailureAndFullDiskStop) {
