@@ -75,22 +75,92 @@ TEST(LinkEndToEnd, ReceivesA50ReadingDumpEqualToTheFileSent) {
     EXPECT_TRUE(received == RecordsByMode(c.sent));
 }
 
-TEST(LinkEndToEnd, CutShortDumpIsDiscardedAndWhatArrivedStaysInTheDumpFile) {
+// However a dump ends short of whole, the readings that arrived whole are
+// saved with the partial status, and the message names the dump file that
+// keeps the raw bytes; without a whole reading nothing is written.
+TEST(LinkEndToEnd, ADumpEndingShortSavesTheReadingsThatArrivedWhole) {
+    struct Ending {
+        const char* name;
+        std::vector<std::string> faults;  // the simulator's
+        bool oversized;                   // the second record announces 5000 bytes
+        int exitCode;
+        const char* saved;                // stdout, before " to OUT"
+        const char* why;                  // in stderr
+    };
+    const Ending endings[] = {
+        {"cut", {"--cut-after", "20000"}, false, 3, " of 20 readings saved", "Nothing received for 1 seconds: the dump ended after "},
+        {"junk", {"--junk-every", "6000"}, false, 3, " of 20 readings saved", "the dump ended after "},
+        {"oversized", {}, true, 3, "1 of 20 readings saved", "The transfer stopped: the dump ended after 1 of 20 readings"},
+        {"cut in the first reading", {"--cut-after", "400"}, false, 1, "",
+         "the dump ended after 0 of 20 readings; no reading arrived whole, nothing was saved"},
+    };
+    for (const Ending& ending : endings) {
+        SCOPED_TRACE(ending.name);
+        ReceiveCase c;
+        c.makeSample(20, "3");
+        if (ending.oversized) {
+            std::string bytes = test::ReadAll(c.sent);
+            const size_t second = 256 + ((static_cast<uint8_t>(bytes[256]) << 8) | static_cast<uint8_t>(bytes[257]));
+            bytes[second] = static_cast<char>(5000 >> 8);
+            bytes[second + 1] = static_cast<char>(5000 & 0xFF);
+            bytes.resize(std::max(bytes.size(), second + 5000), '\0');  // so the simulator sends all of it
+            test::WriteAll(c.sent, bytes);
+        }
+        const test::ProcessResult run = c.receiveDump(ending.faults, "1");
+        EXPECT_EQ(run.exitCode, ending.exitCode) << run.err;
+        EXPECT_NE(run.err.find(ending.why), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("the raw bytes of the dump are in " + c.dir.file("home/ravik.tmp")), std::string::npos)
+            << run.err;
+        if (ending.exitCode == 1) {
+            EXPECT_EQ(run.out, "");
+            EXPECT_FALSE(std::filesystem::exists(c.out));
+            continue;
+        }
+        const size_t of = run.out.find(ending.saved);
+        ASSERT_NE(of, std::string::npos) << run.out;
+        EXPECT_EQ(run.out.substr(of), std::string(ending.saved) + " to " + c.out + "\n");
+        const int saved = std::atoi(run.out.c_str());
+        EXPECT_GT(saved, 0);
+        EXPECT_EQ(RecordsByMode(c.out).size(), static_cast<size_t>(saved));
+    }
+}
+
+// What a cut dump leaves in the dump file stays there when the next receive
+// cannot open its port.
+TEST(LinkEndToEnd, WhatArrivedStaysInTheDumpFile) {
     ReceiveCase c;
     c.makeSample(20, "3");
-    const test::ProcessResult run = c.receiveDump({"--cut-after", "20000"}, "1");
-    EXPECT_EQ(run.exitCode, 1) << run.err;
-    EXPECT_NE(run.err.find("Nothing received for 1 seconds: the dump was discarded"), std::string::npos) << run.err;
-    EXPECT_FALSE(std::filesystem::exists(c.out));
-
+    EXPECT_EQ(c.receiveDump({"--cut-after", "20000"}, "1").exitCode, 3);
     // What arrived is in "ravik.tmp", behind the header padded to 256 bytes.
     const std::string dumped = test::ReadAll(c.dir.file("home/ravik.tmp"));
     ASSERT_GT(dumped.size(), 256u + 1000u);
     EXPECT_EQ(dumped.substr(256), test::ReadAll(c.sent).substr(256, dumped.size() - 256));
 
-    // A receive that cannot open its port fails and keeps that dump.
-    EXPECT_EQ(c.receive(c.dir.file("no-such-port"), "1").exitCode, 1);
+    const test::ProcessResult run = c.receive(c.dir.file("no-such-port"), "1");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err.find("raw bytes"), std::string::npos) << run.err;
     EXPECT_EQ(test::ReadAll(c.dir.file("home/ravik.tmp")), dumped);
+}
+
+// The output is checked before the port is opened; options follow the
+// rules of every subcommand.
+TEST(LinkEndToEnd, ReceiveChecksItsOutputAndOptionsBeforeThePort) {
+    ReceiveCase c;
+    Simulator analyzer({"--readings", "2", "--baud", "4"});
+    const std::string missing = c.dir.file("missing/out.qvr");
+    const test::ProcessResult run = RunProcess(
+        RAVIK_EXE, {"receive", "--port", analyzer.path(), "--baud", "4", "-o", missing}, {"RAVIK_HOME=" + c.dir.file("home")});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "SAVE ERROR: Cannot Create File / " + missing + " / File Not Saved\n");
+
+    const std::vector<std::vector<std::string>> usageErrors = {
+        {"--port", "p", "-o", "a.qvr", "--bogus"},
+        {"--port", "p", "-o", "a.qvr", "-o", "b.qvr"},
+    };
+    for (std::vector<std::string> words : usageErrors) {
+        words.insert(words.begin(), "receive");
+        EXPECT_EQ(RunProcess(RAVIK_EXE, words).exitCode, 2) << words.back();
+    }
 }
 
 // A dump with a damaged reading saves the whole ones, says how many of how

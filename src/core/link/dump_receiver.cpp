@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +12,7 @@
 
 #include "core/platform/format_text.h"
 #include "core/platform/data_dir.h"
+#include "core/platform/file_io.h"
 #include "core/platform/prompter.h"
 #include "core/readings/record.h"
 #include "core/settings/settings.h"
@@ -63,8 +65,8 @@ bool DumpReceiver::open(const SerialPortConfig& config) {
         prompter_.error("Cannot Create Dump File\n" + dumpPath_, "Disk Error");
         return false;
     };
-    file_ = ::open(dumpPath_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (file_ < 0 || ::flock(file_, LOCK_EX | LOCK_NB) != 0) return cannotCreate();
+    if (!openDumpFile()) return false;
+    if (::flock(file_, LOCK_EX | LOCK_NB) != 0) return cannotCreate();
     if (!line_.open(config, prompter_)) {
         end();
         return false;
@@ -81,6 +83,26 @@ bool DumpReceiver::open(const SerialPortConfig& config) {
         events_.push(TextEvent{dump_control::kPrompt, prompt});
     }
     return true;
+}
+
+bool DumpReceiver::openDumpFile() {
+    // Without blocking and without following a link: a FIFO by that name
+    // would otherwise hang the open until a reader came, and a link would
+    // let the emptying in open() cut down the file it points to.
+    file_ = ::open(dumpPath_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW, 0644);
+    struct stat info {};
+    if (file_ >= 0 && ::fstat(file_, &info) == 0 && S_ISREG(info.st_mode)) {
+        ::fcntl(file_, F_SETFL, ::fcntl(file_, F_GETFL) & ~O_NONBLOCK);
+        return true;
+    }
+    // Opened as something else, or refused because something else (a link,
+    // a FIFO without a reader, a folder) has the name.
+    const bool special = file_ >= 0 || (::lstat(dumpPath_.c_str(), &info) == 0 && !S_ISREG(info.st_mode));
+    end();
+    prompter_.error(special ? ReadProblemText(FileStatus::NotRegularFile, dumpPath_, "")
+                            : "Cannot Create Dump File\n" + dumpPath_,
+                    "Disk Error");
+    return false;
 }
 
 void DumpReceiver::tick() {

@@ -75,9 +75,11 @@ public:
     DumpReceiver& operator=(const DumpReceiver&) = delete;
 
     // Creates the dump file, opens the port and only then empties the file;
-    // shows the prompt for the baud index. False when either failed: the
-    // port and the file are closed again, a previous dump is left as it was,
-    // and the dialog ends.
+    // shows the prompt for the baud index. A dump path that names anything
+    // but a regular file (a link, FIFO, device or folder) is refused with
+    // "Not a Regular File" and never waited on. False when either failed:
+    // the port and the file are closed again, a previous dump is left as it
+    // was, and the dialog ends.
     bool open(const SerialPortConfig& config);
 
     // One timer tick: line status, then what the queue already holds.
@@ -116,6 +118,8 @@ private:
     void showProgress();
     void stall();
     void failWrite();
+    // Opens the dump file for writing, as a regular file only.
+    bool openDumpFile();
 
     SerialLine& line_;
     Prompter& prompter_;

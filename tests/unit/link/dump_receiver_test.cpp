@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
+#include <functional>
 
 #include "fake_line.h"
 #include "core/link/dump_receiver.h"
@@ -140,6 +144,17 @@ TEST(DumpReceiver, RecordShorterThanItsHeaderStallsWithWaitInQue) {
     EXPECT_EQ(readings, 0);
 }
 
+// The queue holds 4096 bytes: a body of exactly that many fits and is received.
+TEST(DumpReceiver, ABodyOfExactlyTheQueueSizeIsReceivedWhole) {
+    const size_t plain = Readings(1).records[0].size();
+    const test::TestFile file = Readings(1, static_cast<int>(kRecordHeaderSize + kQueueSize - plain) / 2);
+    ASSERT_EQ(file.records[0].size(), kRecordHeaderSize + kQueueSize);
+    Receiving dump;
+    dump.feed(DumpStream(file), 2);
+    EXPECT_TRUE(dump.receiver.acceptEnabled());
+    EXPECT_TRUE(dump.prompter.shown().empty());
+}
+
 TEST(DumpReceiver, SurplusBytesAfterTheLastReadingReachTheFileAndBeepsSoundOnce) {
     Receiving dump;
     dump.feed(DumpStream(Readings(2)), 2);
@@ -231,6 +246,36 @@ TEST(DumpReceiver, ThePortOrTheDumpFileCannotBeOpened) {
     DumpReceiver second(line, prompter, settings, dir.file("ravik.tmp"));
     EXPECT_FALSE(second.open(SerialPortConfig{}));
     EXPECT_EQ(prompter.shown(), Strings{"Disk Error: Cannot Create Dump File\n" + dir.file("ravik.tmp")});
+}
+
+// Something other than a regular file named like the dump file is refused at
+// once: a FIFO is not waited on, a link's target is not emptied.
+TEST(DumpReceiver, ADumpFileThatIsNoRegularFileIsRefused) {
+    const std::vector<std::pair<const char*, std::function<void(const test::TempDir&, const std::string&)>>> cases = {
+        {"FIFO", [](const test::TempDir&, const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+        {"link to a readings file",
+         [](const test::TempDir& dir, const std::string& path) {
+             test::WriteAll(dir.file("kept.qvr"), "readings");
+             ASSERT_EQ(::symlink(dir.file("kept.qvr").c_str(), path.c_str()), 0);
+         }},
+        {"folder", [](const test::TempDir&, const std::string& path) { ASSERT_EQ(::mkdir(path.c_str(), 0700), 0); }},
+    };
+    for (const auto& [name, make] : cases) {
+        SCOPED_TRACE(name);
+        test::TempDir dir;
+        const std::string path = dir.file("ravik.tmp");
+        make(dir, path);
+        FakeLine line;
+        test::ScriptedPrompter prompter;
+        Settings settings;
+        DumpReceiver receiver(line, prompter, settings, path);
+        ::alarm(10);  // an open that waits for a FIFO's reader ends the test here
+        EXPECT_FALSE(receiver.open(SerialPortConfig{}));
+        ::alarm(0);
+        EXPECT_EQ(prompter.shown(), Strings{"Disk Error: Not a Regular File\n" + path});
+        EXPECT_TRUE(line.opens.empty());
+        if (std::filesystem::exists(dir.file("kept.qvr"))) EXPECT_EQ(test::ReadAll(dir.file("kept.qvr")), "readings");
+    }
 }
 
 TEST(DumpReceiver, ReadFailureAndFullDiskStop) {
