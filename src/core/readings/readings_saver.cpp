@@ -122,9 +122,12 @@ bool SaveReadingsFile(ReadingStore& store, const std::string& path, const std::s
     currentFileName = target;
     const FileStatus status = WriteFileAtomically(target, BuildReadingsFile(store, selection));
     if (status == FileStatus::WriteFailed) {
-        const SplitPath parts = Split(target);
-        prompter.error(FormatText("Serious Error - File Not Saved\n%s%s is deleted\nMUST RESAVE!",
-                              parts.directory.c_str(), parts.base.c_str()),
+        // The file is written under a temporary name and put in place only
+        // when whole, so a file of the target's name is still the one from
+        // before the save.
+        const char* previous = FileExists(target) ? "The Previous File Is Unchanged\n" : "";
+        prompter.error(FormatText("Serious Error - File Not Saved\n%s Could Not Be Written\n%sMUST RESAVE!",
+                                  target.c_str(), previous),
                        "DISK FULL");
         return false;
     }

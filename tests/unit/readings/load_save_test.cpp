@@ -391,9 +391,15 @@ TEST(SaveReadingsFile, AFailedWriteKeepsThePreviousFile) {
     test::WithFileSizeLimit(4096, [&] { ok = saved.save(store, "keep.qvr"); });
     EXPECT_FALSE(ok);
     EXPECT_EQ(test::ReadAll(target), "previous contents");
-    EXPECT_EQ(saved.prompter.shown(), Strings{"DISK FULL: Serious Error - File Not Saved\n" + saved.dir.file("keep") +
-                                              " is deleted\nMUST RESAVE!"});
-    // Only the target is in the directory: the temporary file is gone.
+    // Without a previous file the message claims none.
+    test::WithFileSizeLimit(4096, [&] { ok = saved.save(store, "new.qvr"); });
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(saved.prompter.shown(),
+              (Strings{"DISK FULL: Serious Error - File Not Saved\n" + target +
+                           " Could Not Be Written\nThe Previous File Is Unchanged\nMUST RESAVE!",
+                       "DISK FULL: Serious Error - File Not Saved\n" + saved.dir.file("new.qvr") +
+                           " Could Not Be Written\nMUST RESAVE!"}));
+    // Only the target is in the directory: the temporary files are gone.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(saved.dir.path()), {}), 1);
 
     EXPECT_FALSE(saved.save(store, "no-such-dir/x.qvr"));
