@@ -380,6 +380,9 @@ TEST(SaveReadingsFile, OtherExtensionsBecomeQvrAndAskBeforeReplacing) {
     EXPECT_EQ(saved.currentFileName, saved.dir.file("plot.qvr"));
     ASSERT_TRUE(saved.save(store, "plot.lck"));
     EXPECT_EQ(saved.prompter.boxes().size(), 2u);
+    // A dot that starts the name is part of it.
+    ASSERT_TRUE(saved.save(store, ".plot"));
+    EXPECT_EQ(saved.currentFileName, saved.dir.file(".plot.QVR"));
 }
 
 TEST(SaveReadingsFile, AFailedWriteKeepsThePreviousFile) {
