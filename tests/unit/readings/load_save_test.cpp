@@ -198,7 +198,6 @@ TEST(LoadReadingsFile, WhatIsNotAReadingsFileIsRefusedAndTheOpenOneStays) {
     std::vector<uint8_t> tooShort = sound;
     tooShort[256] = 0;
     tooShort[257] = 19;
-    const std::vector<std::string> lines = sample::StandardHeaderLines(2, "T", "6.0");
     struct NotReadings {
         const char* name;
         std::vector<uint8_t> bytes;
@@ -213,7 +212,7 @@ TEST(LoadReadingsFile, WhatIsNotAReadingsFileIsRefusedAndTheOpenOneStays) {
         {"fewer than four lines", HeaderThen({" 2", "Only"}, records)},
         {"the first record runs past the end", overrun},
         {"the first record is shorter than its header", tooShort},
-        {"readings promised, none there", HeaderThen(lines, "")},
+        {"readings promised, none there", HeaderThen(sample::StandardHeaderLines(2, "T", "6.0"), "")},
         {"empty", {}},
     };
     test::LoadedStore loaded(FileOf({kThinCode}));
@@ -237,31 +236,20 @@ TEST(LoadReadingsFile, WhatIsNotAReadingsFileIsRefusedAndTheOpenOneStays) {
     EXPECT_FALSE(ReadFileVersion(dir.file("passwd")));
 }
 
-// Readings files without readings, and count lines as short as a dump's, still open.
+// Readings files without readings, and a count line as short as "2", still open.
 TEST(LoadReadingsFile, SoundFilesWithoutReadingsOrWithAShortCountLineOpen) {
-    ReadingStore empty = test::LoadStore(test::TestFile{});
+    ReadingStore empty = test::LoadStore(test::TestFile{});  // the header alone
     const std::string saved = BuildReadingsFile(empty, SaveSelection::All);
-    std::vector<std::string> shortCount = sample::StandardHeaderLines(2, "T", "6.0");
-    shortCount[0] = "2";
+    std::vector<std::string> lines = sample::StandardHeaderLines(2, "T", "6.0");
+    lines[0] = "2";
+    ReadingStore store;
+    test::ScriptedPrompter prompter;
+    EXPECT_EQ(LoadReadingsBytes(store, BytesOf(saved), "s.qvr", kOpenCommand, prompter), LoadOutcome::Whole);
     const std::string records = FileOf({kPaintCode, kBulkCode}).text().substr(256);
-    struct Sound {
-        const char* name;
-        std::vector<uint8_t> bytes;
-        int readings;
-    };
-    const Sound cases[] = {
-        {"no readings, header only", test::TestFile{}.bytes(), 0},
-        {"no readings, as saved with its trailer", BytesOf(saved), 0},
-        {"count line \"2\"", HeaderThen(shortCount, records), 2},
-    };
-    for (const Sound& c : cases) {
-        SCOPED_TRACE(c.name);
-        ReadingStore store;
-        test::ScriptedPrompter prompter;
-        EXPECT_EQ(LoadReadingsBytes(store, c.bytes, "s.qvr", kOpenCommand, prompter), LoadOutcome::Whole);
-        EXPECT_EQ(store.readingCount, c.readings);
-        EXPECT_TRUE(prompter.boxes().empty());
-    }
+    EXPECT_EQ(LoadReadingsBytes(store, HeaderThen(lines, records), "s.qvr", kOpenCommand, prompter),
+              LoadOutcome::Whole);
+    EXPECT_EQ(store.readingCount, 2);
+    EXPECT_TRUE(prompter.boxes().empty());
 }
 
 // --- saving ---
