@@ -81,6 +81,12 @@ TEST(ExportCommand, OptionsChooseWhatIsWrittenAndTheFilesAreListed) {
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(ReadAll(c.dir.file("thin.tab")), test::TableBlocks(c.source(0, SelectAll | SelectNegative), Mode::Thin));
 
+    // A name that starts with a dot is all base name.
+    const std::string hidden = c.dir.file(".hidden-e");
+    result = c.run({"--mode", "paint", "--table", "--spectra", "--form", "2", "-o", hidden});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, hidden + ".hdr\n" + hidden + ".pnt\n" + hidden + ".spc\n");
+
     c.settings.exportForm = 1;
     test::ScriptedPrompter prompter;
     ASSERT_TRUE(WriteSettings(c.settingsDir, c.settings, prompter));

@@ -37,6 +37,32 @@ int64_t HeaderCount(const char* headerText) {
     return value > kFar ? kFar : value < -kFar ? -kFar : value;
 }
 
+// Whether the count field (bytes 0..4) is decimal text: leading blanks, an
+// optional sign and at least one digit, the digits ended by the end of the
+// field or by a blank or line end. Text of any other kind (a user name, a
+// comment, a title) has no count there.
+bool CountFieldIsDecimal(const char* headerText) {
+    constexpr size_t kCountField = 5;
+    size_t i = 0;
+    while (i < kCountField && headerText[i] == ' ') ++i;
+    if (i < kCountField && (headerText[i] == '-' || headerText[i] == '+')) ++i;
+    const size_t digits = i;
+    while (i < kCountField && headerText[i] >= '0' && headerText[i] <= '9') ++i;
+    if (i == digits) return false;
+    return i == kCountField || std::strchr(" \t\r\n", headerText[i]) != nullptr;  // NUL included
+}
+
+// The header's own tests: text lines without control characters up to the
+// first NUL, at least four of them, and a count field. The analyzer and the
+// saver always write such a header.
+bool HeaderIsReadingsHeader(const char* headerText, const std::vector<std::string>& lines) {
+    for (const char* p = headerText; *p != '\0'; ++p) {
+        const auto byte = static_cast<unsigned char>(*p);
+        if (byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n') return false;
+    }
+    return lines.size() >= 4 && CountFieldIsDecimal(headerText);
+}
+
 float VersionFromLine(const std::string& line) {
     const size_t take = std::min<size_t>(line.size(), 3);
     return static_cast<float>(ReadNumber(std::string_view(line).substr(line.size() - take)));
@@ -113,6 +139,18 @@ private:
     size_t filled_ = 0;
 };
 
+// Whether the first record's length fits: at least its 20-byte header and
+// no further than the end of the file. A file that promises readings but
+// cannot frame even the first one holds no readings file's records; a file
+// cut short further on is a damaged readings file and loads in part.
+bool FirstRecordFits(ByteSource& bytes) {
+    if (bytes.size() < kFileHeaderSize + kRecordHeaderSize) return false;
+    const Bytes recordHeader = bytes.take(kFileHeaderSize, kRecordHeaderSize);
+    if (recordHeader.empty()) return false;
+    const uint16_t length = ReadU16(recordHeader.data());
+    return length >= kRecordHeaderSize && length <= bytes.size() - kFileHeaderSize;
+}
+
 LoadOutcome LoadFromSource(ReadingStore& store, ByteSource& bytes, const std::string& path, int command,
                            Prompter& prompter);
 
@@ -147,17 +185,16 @@ LoadOutcome LoadFromSource(ReadingStore& store, ByteSource& bytes, const std::st
     const Bytes head = bytes.take(0, std::min(bytes.size(), kFileHeaderSize));
     if (!head.empty()) std::memcpy(header.data(), head.data(), head.size());
 
+    int64_t count = HeaderCount(header.data());
+    const bool negative = count < 0;
+    if (negative) count = -count;
     const std::vector<std::string> lines = HeaderLines(header.data());
-    if (lines.size() < 4) {
-        prompter.error(FormatText("Not a Readings File\n%s\nThe File Header Is Damaged", path.c_str()),
-                       "READ ERROR");
+    if (!HeaderIsReadingsHeader(header.data(), lines) || (count > 0 && !FirstRecordFits(bytes))) {
+        prompter.error(FormatText("Not a Readings File\n%s", path.c_str()), "READ ERROR");
         return LoadOutcome::NotReadingsFile;
     }
     const bool append = command == kAppendCommand;
     const int existing = append ? store.listedCount() : 0;
-    int64_t count = HeaderCount(header.data());
-    const bool negative = count < 0;
-    if (negative) count = -count;
     const int64_t total = existing + count;
     if (total > kMaxReadings) {
         // Refused before anything changes: the store keeps its readings,
@@ -266,7 +303,7 @@ std::optional<float> ReadFileVersion(const std::string& path) {
     std::array<char, kFileHeaderSize + 1> header{};
     std::memcpy(header.data(), bytes.data(), bytes.size());
     const std::vector<std::string> lines = HeaderLines(header.data());
-    if (lines.size() < 4) return std::nullopt;
+    if (!HeaderIsReadingsHeader(header.data(), lines)) return std::nullopt;
     return VersionFromLine(lines[3]);
 }
 

@@ -24,7 +24,7 @@ enum class LoadOutcome {
     Whole,            // every reading the header promised was loaded
     TooManyReadings,  // refused: the store would hold more than 5100; store unchanged
     Damaged,          // ends early or holds broken records: the whole ones are loaded
-    NotReadingsFile,  // the header has fewer than four lines; store unchanged
+    NotReadingsFile,  // not a readings file's header, or no first record fits; store unchanged
     Unreadable,       // the file cannot be opened; store unchanged
     OutOfMemory,      // the load stopped; the readings before stay
 };
@@ -42,7 +42,8 @@ LoadOutcome LoadReadingsFile(ReadingStore& store, const std::string& path, int c
 bool AppendExtensionsMatch(const std::string& chosenPath, const std::string& currentPath);
 
 // The instrument software version in a readings file's header, or nothing
-// when the file cannot be read or its header has fewer than four lines.
+// when the file cannot be read or its header is not a readings file's (text
+// lines, at least four, starting with the count).
 std::optional<float> ReadFileVersion(const std::string& path);
 
 LoadOutcome LoadReadingsBytes(ReadingStore& store, std::span<const uint8_t> bytes, const std::string& path,

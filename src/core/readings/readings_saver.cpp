@@ -25,9 +25,11 @@ SplitPath Split(const std::string& path) {
     const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     parts.directory = path.substr(0, nameStart);
     const std::string name = path.substr(nameStart);
+    // A dot that starts the name (".survey") belongs to the name.
     const size_t dot = name.rfind('.');
-    parts.base = dot == std::string::npos ? name : name.substr(0, dot);
-    parts.extension = dot == std::string::npos ? std::string() : name.substr(dot);
+    const bool hasExtension = dot != std::string::npos && dot > 0;
+    parts.base = hasExtension ? name.substr(0, dot) : name;
+    parts.extension = hasExtension ? name.substr(dot) : std::string();
     return parts;
 }
 
@@ -122,9 +124,12 @@ bool SaveReadingsFile(ReadingStore& store, const std::string& path, const std::s
     currentFileName = target;
     const FileStatus status = WriteFileAtomically(target, BuildReadingsFile(store, selection));
     if (status == FileStatus::WriteFailed) {
-        const SplitPath parts = Split(target);
-        prompter.error(FormatText("Serious Error - File Not Saved\n%s%s is deleted\nMUST RESAVE!",
-                              parts.directory.c_str(), parts.base.c_str()),
+        // The file is written under a temporary name and put in place only
+        // when whole, so a file of the target's name is still the one from
+        // before the save.
+        const char* previous = FileExists(target) ? "The Previous File Is Unchanged\n" : "";
+        prompter.error(FormatText("Serious Error - File Not Saved\n%s Could Not Be Written\n%sMUST RESAVE!",
+                                  target.c_str(), previous),
                        "DISK FULL");
         return false;
     }

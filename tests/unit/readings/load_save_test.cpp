@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <filesystem>
 #include <numeric>
+#include <random>
 
+#include "core/library/library_source.h"
 #include "core/platform/file_io.h"
 #include "core/readings/readings_saver.h"
 #include "reading_files.h"
 #include "make-sample/sample_file.h"
+#include "make-sample/sample_library.h"
 #include "support/temp_dir.h"
 
 namespace ravik {
@@ -168,17 +171,85 @@ TEST(LoadReadingsFile, AFileOfManyReadWindowsLoadsAsItsBytesDo) {
     for (Mode mode : kAllModes) EXPECT_EQ(fromFile.titles[mode], fromBytes.titles[mode]);
 }
 
-TEST(LoadReadingsFile, AFileWithoutFourHeaderLinesLeavesTheOpenOne) {
-    test::LoadedStore loaded(FileOf({kPaintCode}));
-    std::string header(256, '\0');
-    header.replace(0, 12, " 1  \r\nOnly\r\n");
-    const std::vector<uint8_t> bytes(header.begin(), header.end());
-    EXPECT_EQ(LoadReadingsBytes(loaded.store, bytes, "x.qvr", kOpenCommand, loaded.prompter),
+std::vector<uint8_t> BytesOf(const std::string& text) { return {text.begin(), text.end()}; }
+
+// A header of the analyzer's lines (count line first) and these bytes behind it.
+std::vector<uint8_t> HeaderThen(const std::vector<std::string>& lines, const std::string& rest) {
+    return BytesOf(sample::BuildFileHeader(lines, "Site") + rest);
+}
+
+// Files that are not readings files are refused before the store changes:
+// the open file stays, and the user is told once.
+TEST(LoadReadingsFile, WhatIsNotAReadingsFileIsRefusedAndTheOpenOneStays) {
+    std::string passwords;
+    std::string csv = "No,QVNo,Site,Inspector,Pbl,Pbl+-\r\n";
+    for (int i = 1; i < 12; ++i) {
+        passwords += "user" + std::to_string(i) + ":x:100" + std::to_string(i) + ":100:/home:/bin/sh\n";
+        csv += std::to_string(i) + "," + std::to_string(20 + i) + ",Yard,AN,1.20,0.10\r\n";
+    }
+    std::mt19937 random(7);
+    std::vector<uint8_t> noise(300);
+    for (uint8_t& byte : noise) byte = static_cast<uint8_t>(random());
+    const test::TestFile two = FileOf({kPaintCode, kBulkCode});
+    const std::string records = two.text().substr(256);
+    const std::vector<uint8_t> sound = two.bytes();
+    std::vector<uint8_t> overrun = sound;
+    overrun[256] = 0x7F;  // the first record's length runs past the end
+    std::vector<uint8_t> tooShort = sound;
+    tooShort[256] = 0;
+    tooShort[257] = 19;
+    struct NotReadings {
+        const char* name;
+        std::vector<uint8_t> bytes;
+    };
+    const NotReadings cases[] = {
+        {"a password file", BytesOf(passwords)},
+        {"a library source", BytesOf(LibrarySourceText(sample::DemoLibrary()))},
+        {"a comma export", BytesOf(csv)},
+        {"random bytes", noise},
+        {"a count that is no number", HeaderThen({"2x Readings", "S", "T", "V 6.0"}, records)},
+        {"a control character in the header", HeaderThen({" 2", "S\x01", "T", "V 6.0"}, records)},
+        {"fewer than four lines", HeaderThen({" 2", "Only"}, records)},
+        {"the first record runs past the end", overrun},
+        {"the first record is shorter than its header", tooShort},
+        {"readings promised, none there", HeaderThen(sample::StandardHeaderLines(2, "T", "6.0"), "")},
+        {"empty", {}},
+    };
+    test::LoadedStore loaded(FileOf({kThinCode}));
+    for (const NotReadings& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::ScriptedPrompter prompter;
+        EXPECT_EQ(LoadReadingsBytes(loaded.store, c.bytes, "x.txt", kOpenCommand, prompter),
+                  LoadOutcome::NotReadingsFile);
+        EXPECT_EQ(prompter.shown(), Strings{"READ ERROR: Not a Readings File\nx.txt"});
+        EXPECT_EQ(LoadReadingsBytes(loaded.store, c.bytes, "x.txt", kAppendCommand, prompter),
+                  LoadOutcome::NotReadingsFile);
+        EXPECT_EQ(loaded.store.readingCount, 1);
+        EXPECT_EQ(loaded.store.fileTitle, "Test survey");
+    }
+    // The same refusal from a file on disk.
+    test::TempDir dir;
+    test::WriteAll(dir.file("passwd"), passwords);
+    test::ScriptedPrompter prompter;
+    EXPECT_EQ(LoadReadingsFile(loaded.store, dir.file("passwd"), kOpenCommand, prompter),
               LoadOutcome::NotReadingsFile);
-    EXPECT_EQ(loaded.prompter.captions(), Strings{"READ ERROR"});
-    EXPECT_EQ(loaded.store.readingCount, 1);
-    EXPECT_EQ(LoadReadingsBytes(loaded.store, {}, "e.qvr", kOpenCommand, loaded.prompter),
-              LoadOutcome::NotReadingsFile);
+    EXPECT_FALSE(ReadFileVersion(dir.file("passwd")));
+}
+
+// Readings files without readings, and a count line as short as "2", still open.
+TEST(LoadReadingsFile, SoundFilesWithoutReadingsOrWithAShortCountLineOpen) {
+    ReadingStore empty = test::LoadStore(test::TestFile{});  // the header alone
+    const std::string saved = BuildReadingsFile(empty, SaveSelection::All);
+    std::vector<std::string> lines = sample::StandardHeaderLines(2, "T", "6.0");
+    lines[0] = "2";
+    ReadingStore store;
+    test::ScriptedPrompter prompter;
+    EXPECT_EQ(LoadReadingsBytes(store, BytesOf(saved), "s.qvr", kOpenCommand, prompter), LoadOutcome::Whole);
+    const std::string records = FileOf({kPaintCode, kBulkCode}).text().substr(256);
+    EXPECT_EQ(LoadReadingsBytes(store, HeaderThen(lines, records), "s.qvr", kOpenCommand, prompter),
+              LoadOutcome::Whole);
+    EXPECT_EQ(store.readingCount, 2);
+    EXPECT_TRUE(prompter.boxes().empty());
 }
 
 // --- saving ---
@@ -297,6 +368,9 @@ TEST(SaveReadingsFile, OtherExtensionsBecomeQvrAndAskBeforeReplacing) {
     EXPECT_EQ(saved.currentFileName, saved.dir.file("plot.qvr"));
     ASSERT_TRUE(saved.save(store, "plot.lck"));
     EXPECT_EQ(saved.prompter.boxes().size(), 2u);
+    // A dot that starts the name is part of it.
+    ASSERT_TRUE(saved.save(store, ".plot"));
+    EXPECT_EQ(saved.currentFileName, saved.dir.file(".plot.QVR"));
 }
 
 TEST(SaveReadingsFile, AFailedWriteKeepsThePreviousFile) {
@@ -308,9 +382,15 @@ TEST(SaveReadingsFile, AFailedWriteKeepsThePreviousFile) {
     test::WithFileSizeLimit(4096, [&] { ok = saved.save(store, "keep.qvr"); });
     EXPECT_FALSE(ok);
     EXPECT_EQ(test::ReadAll(target), "previous contents");
-    EXPECT_EQ(saved.prompter.shown(), Strings{"DISK FULL: Serious Error - File Not Saved\n" + saved.dir.file("keep") +
-                                              " is deleted\nMUST RESAVE!"});
-    // Only the target is in the directory: the temporary file is gone.
+    // Without a previous file the message claims none.
+    test::WithFileSizeLimit(4096, [&] { ok = saved.save(store, "new.qvr"); });
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(saved.prompter.shown(),
+              (Strings{"DISK FULL: Serious Error - File Not Saved\n" + target +
+                           " Could Not Be Written\nThe Previous File Is Unchanged\nMUST RESAVE!",
+                       "DISK FULL: Serious Error - File Not Saved\n" + saved.dir.file("new.qvr") +
+                           " Could Not Be Written\nMUST RESAVE!"}));
+    // Only the target is in the directory: the temporary files are gone.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(saved.dir.path()), {}), 1);
 
     EXPECT_FALSE(saved.save(store, "no-such-dir/x.qvr"));
