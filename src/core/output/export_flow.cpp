@@ -27,13 +27,8 @@ struct NameParts {
     std::string extension;  // with its dot; empty when the name has none
 };
 
-// The extension starts at the name's last dot, unless that dot starts the
-// name: ".survey" is a base name without extension, as a hidden file's is.
 NameParts SplitExtension(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
-    const size_t dot = path.rfind('.');
-    if (dot == std::string::npos || dot <= nameStart) return {path, ""};
+    const size_t dot = ExtensionStart(path);
     return {path.substr(0, dot), path.substr(dot)};
 }
 

@@ -32,8 +32,7 @@ std::string LibraryStartName(const std::string& path) {
 std::string LockedStartName(const std::string& path) {
     const std::string name = FileNamePart(path);
     if (name.empty()) return name;
-    const size_t dot = name.rfind('.');
-    return (dot == std::string::npos ? name : name.substr(0, dot)) + ".lck";
+    return name.substr(0, ExtensionStart(name)) + ".lck";
 }
 
 FileDialogSpec Save(const char* filter, bool confirmOverwrite) {

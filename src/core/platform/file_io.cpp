@@ -311,6 +311,13 @@ FileStatus WriteFileAtomically(const std::string& path, std::string_view bytes) 
     return CommitStagedFiles(files);
 }
 
+size_t ExtensionStart(std::string_view path) {
+    const size_t slash = path.rfind('/');
+    const size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+    const size_t dot = path.rfind('.');
+    return dot == std::string_view::npos || dot <= nameStart ? path.size() : dot;
+}
+
 bool FileExists(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0;

@@ -98,6 +98,11 @@ void SetStagedFileHooks(const StagedFileHooks& hooks);
 // any failure the previous file is untouched and no temporary is left.
 FileStatus WriteFileAtomically(const std::string& path, std::string_view bytes);
 
+// Where the extension of the path's file name starts (at its last dot), or
+// the path's size when it has none: a dot that starts the name (".survey",
+// as a hidden file's) belongs to the name.
+size_t ExtensionStart(std::string_view path);
+
 bool FileExists(const std::string& path);
 // True when path exists as something other than a regular file: a folder,
 // FIFO, device or socket.

@@ -25,11 +25,9 @@ SplitPath Split(const std::string& path) {
     const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     parts.directory = path.substr(0, nameStart);
     const std::string name = path.substr(nameStart);
-    // A dot that starts the name (".survey") belongs to the name.
-    const size_t dot = name.rfind('.');
-    const bool hasExtension = dot != std::string::npos && dot > 0;
-    parts.base = hasExtension ? name.substr(0, dot) : name;
-    parts.extension = hasExtension ? name.substr(dot) : std::string();
+    const size_t dot = ExtensionStart(name);
+    parts.base = name.substr(0, dot);
+    parts.extension = name.substr(dot);
     return parts;
 }
 

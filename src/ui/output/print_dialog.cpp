@@ -30,10 +30,7 @@ int ModeControl(Mode mode) { return kFirstMode + Index(mode); }
 // The open file's name with ".pdf" in place of its extension.
 std::string PdfStartName(const std::string& currentFileName) {
     const std::string name = currentFileName.empty() ? std::string("report") : currentFileName;
-    const size_t slash = name.rfind('/');
-    const size_t dot = name.rfind('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasExtension ? name.substr(0, dot) : name) + ".pdf";
+    return name.substr(0, ExtensionStart(name)) + ".pdf";
 }
 
 }  // namespace

@@ -221,6 +221,7 @@ TEST(FileDialogs, EveryPurposeHasItsKindFilterTitleAndFlags) {
     EXPECT_EQ(Described(999, plain), "none");
     // Save As Locked offers the open file's name with the locked extension.
     EXPECT_EQ(Described(173, plain, "/x/no.dot/plain"), save + kLockedFilter + " [] confirm plain.lck #0");
+    EXPECT_EQ(Described(173, plain, "/x/.survey"), save + kLockedFilter + " [] confirm .survey.lck #0");
     EXPECT_EQ(Described(173, plain, ""), save + kLockedFilter + " [] confirm  #0");
 }
 
