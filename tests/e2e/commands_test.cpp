@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/library/library_source.h"
+#include "core/platform/file_io.h"
 #include "process.h"
 #include "support/temp_dir.h"
 #include "unit/library/library_builder.h"
@@ -152,6 +153,23 @@ TEST(MergeCommand, RefusesExistingOutputsItsInputsDamagedInputsAndSpecialFiles) 
         EXPECT_NE(merged.err.find("Not a Regular File / " + special), std::string::npos) << merged.err;
     }
     EXPECT_FALSE(std::filesystem::exists("/dev/full.QVR"));
+}
+
+// A hand-edited ports.ini: control characters in a path are shown escaped,
+// never sent to the terminal; one too large to be read is told, with status 1.
+TEST(PortsCommand, EscapesControlCharactersAndTellsARefusedPortsFile) {
+    test::TempDir home;
+    test::WriteAll(home.file("ports.ini"), "COM2=/dev/x\x1b[2J\x7f\xc2\x9b" "1m\n");
+    test::ProcessResult ports = RunProcess(RAVIK_EXE, {"ports"}, {"RAVIK_HOME=" + home.path()});
+    EXPECT_EQ(ports.exitCode, 0) << ports.err;
+    EXPECT_NE(ports.out.find("COM2  /dev/x\\x1B[2J\\x7F\\x9B1m "), std::string::npos) << ports.out;
+    EXPECT_EQ(ports.out.find_first_of("\x1b\x7f\x9b"), std::string::npos) << ports.out;
+
+    std::filesystem::resize_file(home.file("ports.ini"), kSmallFileLimit + 1);
+    ports = RunProcess(RAVIK_EXE, {"ports"}, {"RAVIK_HOME=" + home.path()});
+    EXPECT_EQ(ports.exitCode, 1);
+    EXPECT_NE(ports.err.find("File Too Large / " + home.file("ports.ini")), std::string::npos) << ports.err;
+    EXPECT_NE(ports.out.find("COM2  "), std::string::npos);
 }
 
 // Input that reads only after a correction: no searchIndex at all.
