@@ -9,6 +9,7 @@
 #include "core/shell/command_output.h"
 #include "core/shell/output_arguments.h"
 #include "cli/commands.h"
+#include "core/shell/command_line.h"
 #include "core/output/export_flow.h"
 #include "core/platform/data_dir.h"
 #include "core/platform/file_chooser.h"
@@ -36,41 +37,31 @@ struct ExportArguments {
 };
 
 std::optional<ExportArguments> ParseArguments(const Arguments& args) {
+    constexpr OptionSpec kOptions[] = {
+        {"--mode", true},    {"--table", false},         {"--spectra", false},     {"--status", false},
+        {"--form", true},    {"--classes", true},        {"--final-results", false},
+        {"--force", false},  {"--settings-dir", true},   {"-o", true},
+    };
+    const std::optional<ParsedOptions> options = ParseOptions(args, kOptions);
+    if (!options || options->operands().size() != 1 || !options->has("-o")) return std::nullopt;
     ExportArguments parsed;
+    parsed.input = options->operands()[0];
+    parsed.output = options->value("-o");
+    parsed.settingsDirectory = options->value("--settings-dir");
+    parsed.force = options->has("--force");
     parsed.choices.device = OutputDevice::ExportFile;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--table") {
-            parsed.choices.table = true;
-        } else if (arg == "--spectra") {
-            parsed.choices.lowSpectrum = true;
-        } else if (arg == "--status") {
-            parsed.choices.status = true;
-        } else if (arg == "--final-results") {
-            parsed.choices.subResults = false;
-        } else if (arg == "--force") {
-            parsed.force = true;
-        } else if (arg == "--mode" && hasValue) {
-            parsed.choices.mode = ModeNamed(args[++i]);
-            if (!parsed.choices.mode) return std::nullopt;
-        } else if (arg == "--form" && hasValue) {
-            const std::string& form = args[++i];
-            if (form.size() != 1 || form[0] < '0' || form[0] > '3') return std::nullopt;
-            parsed.form = form[0] - '0';
-        } else if (arg == "--classes" && hasValue) {
-            if (!TakeClasses(args[++i], parsed.choices)) return std::nullopt;
-        } else if (arg == "--settings-dir" && hasValue) {
-            parsed.settingsDirectory = args[++i];
-        } else if (arg == "-o" && hasValue) {
-            parsed.output = args[++i];
-        } else if (!arg.empty() && arg[0] != '-' && parsed.input.empty()) {
-            parsed.input = arg;
-        } else {
-            return std::nullopt;
-        }
+    parsed.choices.table = options->has("--table");
+    parsed.choices.lowSpectrum = options->has("--spectra");
+    parsed.choices.status = options->has("--status");
+    if (options->has("--final-results")) parsed.choices.subResults = false;
+    parsed.choices.mode = ModeNamed(options->value("--mode"));
+    if (!parsed.choices.mode) return std::nullopt;
+    if (options->has("--form")) {
+        const std::string& form = options->value("--form");
+        if (form.size() != 1 || form[0] < '0' || form[0] > '3') return std::nullopt;
+        parsed.form = form[0] - '0';
     }
-    if (parsed.input.empty() || parsed.output.empty() || !parsed.choices.mode) return std::nullopt;
+    if (options->has("--classes") && !TakeClasses(options->value("--classes"), parsed.choices)) return std::nullopt;
     return parsed;
 }
 

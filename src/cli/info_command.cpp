@@ -1,8 +1,11 @@
-// "ravik info FILE": what a readings file holds.
+// "ravik info FILE": what a readings file holds. A damaged file is shown as
+// far as it loaded, and exits with the partial status.
 
 #include <cstdio>
 
 #include "cli/commands.h"
+#include "core/shell/command_line.h"
+#include "core/shell/command_output.h"
 #include "core/platform/prompter.h"
 #include "core/platform/text1252.h"
 #include "core/readings/readings_loader.h"
@@ -23,16 +26,18 @@ void PrintTitles(const ReadingStore& store, Mode mode) {
 }  // namespace
 
 int RunInfo(const Arguments& args) {
-    if (args.size() != 1) {
+    const std::optional<ParsedOptions> parsed = ParseOptions(args, {});
+    if (!parsed || parsed->operands().size() != 1) {
         std::fprintf(stderr, "usage: ravik info FILE\n");
         return 2;
     }
+    const std::string& file = parsed->operands()[0];
     ReadingStore store;
     StderrPrompter prompter;
-    const LoadOutcome outcome = LoadReadingsFile(store, args[0], kOpenCommand, prompter);
+    const LoadOutcome outcome = LoadReadingsFile(store, file, kOpenCommand, prompter);
     if (outcome != LoadOutcome::Whole && outcome != LoadOutcome::Damaged) return 1;
 
-    std::printf("File: %s\n", args[0].c_str());
+    std::printf("File: %s\n", file.c_str());
     const std::vector<std::string> lines = HeaderLines(store.fileHeader.data());
     for (size_t i = 0; i < lines.size(); ++i) {
         std::printf("Header line %zu: %s\n", i + 1, Cp1252ToUtf8(lines[i]).c_str());
@@ -46,7 +51,8 @@ int RunInfo(const Arguments& args) {
     for (Mode mode : kAllModes) {
         if (store.count(mode) > 0) PrintTitles(store, mode);
     }
-    return outcome == LoadOutcome::Whole ? 0 : 1;
+    // A damaged file: what it held up to the damage was shown.
+    return outcome == LoadOutcome::Whole ? 0 : kPartialExit;
 }
 
 }  // namespace ravik

@@ -10,6 +10,7 @@
 
 #include "core/shell/command_output.h"
 #include "cli/commands.h"
+#include "core/shell/command_line.h"
 #include "core/library/alloy_groups.h"
 #include "core/library/library_source.h"
 #include "core/platform/prompter.h"
@@ -52,22 +53,12 @@ void PrintGroupConflicts(const AlloyLibrary& library) {
 }
 
 int ShowLibrary(const Arguments& args) {
-    std::string input;
-    std::string output;
-    bool force = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o") {
-            if (++i == args.size()) return Usage();
-            output = args[i];
-        } else if (args[i] == "--force") {
-            force = true;
-        } else if ((!args[i].empty() && args[i][0] == '-') || !input.empty()) {
-            return Usage();
-        } else {
-            input = args[i];
-        }
-    }
-    if (input.empty()) return Usage();
+    constexpr OptionSpec kOptions[] = {{"-o", true}, {"--force", false}};
+    const std::optional<ParsedOptions> parsed = ParseOptions(args, kOptions);
+    if (!parsed || parsed->operands().size() != 1) return Usage();
+    const std::string& input = parsed->operands()[0];
+    const std::string output = parsed->value("-o");  // a copy: the fallback is a temporary
+    const bool force = parsed->has("--force");
 
     StderrPrompter prompter;
     EditedLibrary edited;

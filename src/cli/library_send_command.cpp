@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "cli/commands.h"
+#include "core/shell/command_line.h"
 #include "core/library/library_source.h"
 #include "core/link/instrument_port.h"
 #include "core/link/library_download.h"
@@ -16,17 +17,19 @@
 namespace ravik {
 
 int RunLibrarySend(const Arguments& args) {
-    if (args.size() != 3 || args[1] != "--port") {
+    constexpr OptionSpec kOptions[] = {{"--port", true}};
+    const std::optional<ParsedOptions> parsed = ParseOptions(args, kOptions);
+    if (!parsed || parsed->operands().size() != 1 || !parsed->has("--port")) {
         std::fprintf(stderr, "usage: ravik library send FILE.lib --port DEVICE\n");
         return 2;
     }
     StderrPrompter prompter;
     AlloyLibrary library;
-    if (ReadLibraryFile(args[0], library, prompter) == LibraryReadOutcome::Unreadable) return 1;
+    if (ReadLibraryFile(parsed->operands()[0], library, prompter) == LibraryReadOutcome::Unreadable) return 1;
     // A library that did not read whole is refused by the download itself.
 
     SerialPortConfig config;
-    config.device = args[2];
+    config.device = parsed->value("--port");
     InstrumentPort port;
     SystemClock clock;
     LibraryDownload download(port, prompter, clock, config);

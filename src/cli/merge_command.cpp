@@ -8,6 +8,7 @@
 
 #include "core/shell/command_output.h"
 #include "cli/commands.h"
+#include "core/shell/command_line.h"
 #include "core/platform/file_io.h"
 #include "core/platform/prompter.h"
 #include "core/readings/readings_loader.h"
@@ -24,25 +25,13 @@ int Usage() {
 }  // namespace
 
 int RunMerge(const Arguments& args) {
-    std::vector<std::string> inputs;
-    std::string output;
-    bool lockedOutput = false;
-    bool force = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o") {
-            if (++i == args.size()) return Usage();
-            output = args[i];
-        } else if (args[i] == "--locked") {
-            lockedOutput = true;
-        } else if (args[i] == "--force") {
-            force = true;
-        } else if (!args[i].empty() && args[i][0] == '-') {
-            return Usage();
-        } else {
-            inputs.push_back(args[i]);
-        }
-    }
-    if (inputs.empty() || output.empty()) return Usage();
+    constexpr OptionSpec kOptions[] = {{"-o", true}, {"--locked", false}, {"--force", false}};
+    const std::optional<ParsedOptions> parsed = ParseOptions(args, kOptions);
+    if (!parsed || parsed->operands().empty() || !parsed->has("-o")) return Usage();
+    const std::vector<std::string>& inputs = parsed->operands();
+    const std::string output = parsed->value("-o");
+    const bool lockedOutput = parsed->has("--locked");
+    const bool force = parsed->has("--force");
 
     ReadingStore store;
     StderrPrompter prompter;

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "cli/commands.h"
+#include "core/shell/command_line.h"
 #include "core/link/baud_probe.h"
 #include "core/link/instrument_port.h"
 #include "core/link/remote_session.h"
@@ -16,12 +17,14 @@
 namespace ravik {
 
 int RunProbe(const Arguments& args) {
-    if (args.size() != 2 || args[0] != "--port") {
+    constexpr OptionSpec kOptions[] = {{"--port", true}};
+    const std::optional<ParsedOptions> parsed = ParseOptions(args, kOptions);
+    if (!parsed || !parsed->operands().empty() || !parsed->has("--port")) {
         std::fprintf(stderr, "usage: ravik probe --port DEVICE\n");
         return 2;
     }
     SerialPortConfig config;
-    config.device = args[1];
+    config.device = parsed->value("--port");
     InstrumentPort port;
     StderrPrompter prompter;
     SystemClock clock;

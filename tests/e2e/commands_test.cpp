@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/library/library_source.h"
+#include "core/platform/file_io.h"
 #include "process.h"
 #include "support/temp_dir.h"
 #include "unit/library/library_builder.h"
@@ -20,10 +21,38 @@ std::string MakeSample(const test::TempDir& dir, const std::string& name, const 
     return dir.file(name);
 }
 
-TEST(Start, MistypedSubcommandIsToldWithTheListAndStatus2) {
-    const test::ProcessResult typo = RunProcess(RAVIK_EXE, {"exprot", "in.qvr"});
-    EXPECT_EQ(typo.exitCode, 2);
-    EXPECT_NE(typo.err.find("ravik: unknown command \"exprot\"\n"), std::string::npos) << typo.err;
+// Words that start no desktop program: --version, mistyped subcommands and
+// options, and one misused option per subcommand, which shows that each
+// reads its words with the shared option rules. Without a display, a
+// desktop program started by mistake would exit with 1.
+TEST(Start, CommandLineWordsGiveTheirStatusWithoutTheDesktopProgram) {
+    struct Row {
+        std::vector<std::string> args;
+        int status;
+        std::string said;  // on stdout for status 0, else on stderr
+    };
+    const Row rows[] = {
+        {{"--version"}, 0, "RAVIK 5.7d for Orvex QV\n"},
+        {{"-V"}, 0, "RAVIK 5.7d for Orvex QV\n"},
+        {{"-x", "in.qvr"}, 2, "ravik: unknown option \"-x\""},
+        {{"-"}, 2, "ravik: unknown option \"-\""},
+        {{"--"}, 2, "ravik: unknown option \"--\""},
+        {{"exprot", "in.qvr"}, 2, "ravik: unknown command \"exprot\"\n"},
+        {{"info", "--bogus"}, 2, "usage: ravik info FILE"},
+        {{"merge", "a.qvr", "-o", "x.qvr", "-o", "y.qvr"}, 2, "usage: ravik merge"},
+        {{"library", "a.lib", "-o", "x.lib", "-o", "y.lib"}, 2, "usage: ravik library"},
+        {{"library", "send", "a.lib", "--port", ""}, 2, "usage: ravik library send"},
+        {{"probe", "--port", ""}, 2, "usage: ravik probe"},
+        {{"export", "in.qvr", "--mode", "paint", "--table", "--classes", "", "-o", "out"}, 2, "usage: ravik export"},
+    };
+    for (const Row& row : rows) {
+        const test::ProcessResult run =
+            RunProcess(RAVIK_EXE, row.args, {"QT_QPA_PLATFORM=xcb", "DISPLAY=", "WAYLAND_DISPLAY="});
+        SCOPED_TRACE(row.args.front() + (row.args.size() > 1 ? " " + row.args[1] : ""));
+        EXPECT_EQ(run.exitCode, row.status) << run.err;
+        EXPECT_NE((row.status == 0 ? run.out : run.err).find(row.said), std::string::npos) << run.out << run.err;
+    }
+    const test::ProcessResult typo = RunProcess(RAVIK_EXE, {"exprot"});
     for (const char* usage : {"ravik info FILE", "ravik export INPUT.qvr", "ravik probe --port DEVICE"}) {
         EXPECT_NE(typo.err.find(usage), std::string::npos) << usage;
     }
@@ -54,6 +83,13 @@ TEST(InfoCommand, PrintsHeaderVersionSiteCountsAndTitles) {
     const test::ProcessResult missing = RunProcess(RAVIK_EXE, {"info", dir.file("none.qvr")});
     EXPECT_NE(missing.exitCode, 0);
     EXPECT_NE(missing.err.find("READ ERROR"), std::string::npos);
+
+    // A damaged file: what loaded is shown, with the partial status.
+    const std::string whole = test::ReadAll(file);
+    test::WriteAll(dir.file("cut.qvr"), whole.substr(0, whole.size() - 30));
+    const test::ProcessResult cut = RunProcess(RAVIK_EXE, {"info", dir.file("cut.qvr")});
+    EXPECT_EQ(cut.exitCode, 3);
+    EXPECT_NE(cut.out.find("Readings: 4\n"), std::string::npos) << cut.out;
 }
 
 TEST(MergeCommand, AppendsWithTheRulesAndSavesEverything) {
@@ -117,6 +153,23 @@ TEST(MergeCommand, RefusesExistingOutputsItsInputsDamagedInputsAndSpecialFiles) 
         EXPECT_NE(merged.err.find("Not a Regular File / " + special), std::string::npos) << merged.err;
     }
     EXPECT_FALSE(std::filesystem::exists("/dev/full.QVR"));
+}
+
+// A hand-edited ports.ini: control characters in a path are shown escaped,
+// never sent to the terminal; one too large to be read is told, with status 1.
+TEST(PortsCommand, EscapesControlCharactersAndTellsARefusedPortsFile) {
+    test::TempDir home;
+    test::WriteAll(home.file("ports.ini"), "COM2=/dev/x\x1b[2J\x7f\xc2\x9b" "1m\n");
+    test::ProcessResult ports = RunProcess(RAVIK_EXE, {"ports"}, {"RAVIK_HOME=" + home.path()});
+    EXPECT_EQ(ports.exitCode, 0) << ports.err;
+    EXPECT_NE(ports.out.find("COM2  /dev/x\\x1B[2J\\x7F\\x9B1m "), std::string::npos) << ports.out;
+    EXPECT_EQ(ports.out.find_first_of("\x1b\x7f\x9b"), std::string::npos) << ports.out;
+
+    std::filesystem::resize_file(home.file("ports.ini"), kSmallFileLimit + 1);
+    ports = RunProcess(RAVIK_EXE, {"ports"}, {"RAVIK_HOME=" + home.path()});
+    EXPECT_EQ(ports.exitCode, 1);
+    EXPECT_NE(ports.err.find("File Too Large / " + home.file("ports.ini")), std::string::npos) << ports.err;
+    EXPECT_NE(ports.out.find("COM2  "), std::string::npos);
 }
 
 // Input that reads only after a correction: no searchIndex at all.

@@ -119,17 +119,16 @@ private Q_SLOTS:
         QCOMPARE(t.program.settings.currentPort, 1);
     }
 
-    // The step buttons show their values, and the pcs choice greys the ranges
-    // and minimum times.
-    void stepTextsShowLimitsAndWrap() {
+    // The step buttons show the values they step to (their limits and wrap
+    // are the configuration rules'), and the pcs choice greys the ranges and
+    // minimum times.
+    void stepTextsFollowTheSteps() {
         FrameUnderTest t;
-        t.program.settings.xSpect = 9;
-        t.program.settings.colors[0] = Rgb{253, 255, 255};
         auto d = OpenDialog(t, ConfigKind::Setup);
         d->stepLayout(false, +1);
-        QCOMPARE(Control<QLabel>(*d, 431)->text(), QStringLiteral(" 10"));
-        d->stepColor(0, +1);
-        QCOMPARE(Control<QLabel>(*d, 1164)->text(), QStringLiteral("  0"));
+        QCOMPARE(Control<QLabel>(*d, 431)->text(), QStringLiteral("  3"));
+        d->stepColor(0, -1);
+        QCOMPARE(Control<QLabel>(*d, 1164)->text(), QStringLiteral("250"));
         d->choosePcs(kPcsDevice);
         QVERIFY(!Control(*d, 1036)->isEnabled() && !Control(*d, 424)->isEnabled());
         d->choosePcs(kPcsUser);

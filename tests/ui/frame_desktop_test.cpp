@@ -8,8 +8,12 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QUrl>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 
+#include "core/platform/file_io.h"
 #include "ui/platform/qt_file_chooser.h"
 #include "ui_support.h"
 
@@ -113,9 +117,33 @@ private Q_SLOTS:
         QCOMPARE(Questions(t.prompter, files[4] + "\nThis file no longer exists"), 1);
         QVERIFY(t.frame->recentFiles() == (RecentFiles{files[2], files[3], files[1]}));
         QCOMPARE(RecentEntries(*t.frame).size(), 3);
-        QVERIFY(ReadRecentFiles(DataDirectory()) == t.frame->recentFiles());
+        QVERIFY(ReadRecentFiles(DataDirectory(), t.prompter) == t.frame->recentFiles());
         t.frame->openRecentFile(files[1]);
         QCOMPARE(t.program.shell.currentFileName, files[1]);
+    }
+
+    // A desktop.ini that is a FIFO (a reader would wait for a writer) or far
+    // too large is told, and the frame starts maximized as the first time.
+    void aRefusedLayoutFileIsToldAndTheDefaultsUsed() {
+        FrameUnderTest t;
+        t.frame.reset();
+        const std::string layout = t.home.file("desktop.ini");
+        std::filesystem::remove(layout);
+        QCOMPARE(::mkfifo(layout.c_str(), 0644), 0);
+        ::alarm(30);  // a start that hangs on the FIFO ends the test here
+        for (const char* refused : {"Not a Regular File\n", "File Too Large\n"}) {
+            t.prompter.clear();
+            t.frame = std::make_unique<FrameWindow>(t.program, t.prompter, t.chooser);
+            t.frame->showWhereItWas();
+            QVERIFY(t.frame->isMaximized());
+            QVERIFY(t.prompter.shown() == std::vector<std::string>{"READ ERROR: " + (refused + layout)});
+            t.frame.reset();
+            // A layout that would keep the frame at its place, were it read.
+            std::filesystem::remove(layout);
+            WriteAll(layout, "[Frame]\nmaximized=false\nplace=@Rect(30 40 700 480)\n");
+            std::filesystem::resize_file(layout, kSmallFileLimit + 1);
+        }
+        ::alarm(0);
     }
 
     // Ctrl+C copies the active table's marked readings, titles first, with the

@@ -343,25 +343,30 @@ AlloySpecTable ParseAlloySpecTable(std::string_view text) {
 
 namespace {
 
+bool Refused(FileStatus status) { return status == FileStatus::NotRegularFile || status == FileStatus::TooLarge; }
+
 // Reads "ports.ini" or "alloy.spc": a missing file is passed over, one that
 // is refused (not a regular file, too large) is told; either leaves its
 // settings as they were.
-bool ReadBesideFile(const std::string& path, std::string& text, Prompter& prompter) {
+FileStatus ReadBesideFile(const std::string& path, std::string& text, Prompter& prompter) {
     const FileStatus status = ReadSmallTextFile(path, text);
-    if (status == FileStatus::NotRegularFile || status == FileStatus::TooLarge) {
-        prompter.error(ReadProblemText(status, path, ""), "READ ERROR");
-    }
-    return status == FileStatus::Ok;
+    if (Refused(status)) prompter.error(ReadProblemText(status, path, ""), "READ ERROR");
+    return status;
 }
 
 }  // namespace
 
+bool ReadPortPaths(const std::string& directory, PortPaths& paths, Prompter& prompter) {
+    std::string text;
+    const FileStatus status = ReadBesideFile(DataFilePath(directory, kPortsFileName), text, prompter);
+    if (status == FileStatus::Ok) paths = ParsePortPaths(text);
+    return !Refused(status);
+}
+
 bool ReadSettings(const std::string& directory, Settings& settings, Prompter& prompter) {
     Settings loaded = settings;
+    ReadPortPaths(directory, loaded.portPaths, prompter);
     std::string text;
-    if (ReadBesideFile(DataFilePath(directory, kPortsFileName), text, prompter)) {
-        loaded.portPaths = ParsePortPaths(text);
-    }
     const std::string path = DataFilePath(directory, kSettingsFileName);
     if (!FileExists(path)) {
         // A first start: the defaults, kept in a new file. When that file
@@ -375,7 +380,7 @@ bool ReadSettings(const std::string& directory, Settings& settings, Prompter& pr
         prompter.error("Error in Ravik.ini File\nContact Technical Support", "Ravik.ini Error");
         return false;
     }
-    if (ReadBesideFile(DataFilePath(directory, kAlloySpecFileName), text, prompter)) {
+    if (ReadBesideFile(DataFilePath(directory, kAlloySpecFileName), text, prompter) == FileStatus::Ok) {
         loaded.alloySpecs = ParseAlloySpecTable(text);
     }
     settings = std::move(loaded);

@@ -43,6 +43,10 @@ bool ParseSettingsFileText(std::string_view text, Settings& settings);
 using PortPaths = std::array<std::string, 4>;
 std::string PortPathsText(const PortPaths& paths);
 PortPaths ParsePortPaths(std::string_view text);
+// Reads "ports.ini" of the directory into paths. A file that is missing or
+// cannot be opened leaves them as they are; one refused (not a regular file,
+// too large) is told as a "READ ERROR" and gives false.
+bool ReadPortPaths(const std::string& directory, PortPaths& paths, Prompter& prompter);
 
 // "alloy.spc": one grade per line, "name,second name, El=min-max, ..."; at
 // most 20 grades of 14 ranges, further input is ignored. Blank lines are skipped.

@@ -4,13 +4,19 @@
 
 #include "core/platform/data_dir.h"
 #include "core/platform/file_io.h"
+#include "core/platform/prompter.h"
 
 namespace ravik {
 
-RecentFiles ReadRecentFiles(const std::string& directory) {
+RecentFiles ReadRecentFiles(const std::string& directory, Prompter& prompter) {
     RecentFiles files;
     std::string text;
-    if (ReadSmallTextFile(DataFilePath(directory, kRecentFilesName), text) != FileStatus::Ok) return files;
+    const std::string path = DataFilePath(directory, kRecentFilesName);
+    const FileStatus status = ReadSmallTextFile(path, text);
+    if (status == FileStatus::NotRegularFile || status == FileStatus::TooLarge) {
+        prompter.error(ReadProblemText(status, path, ""), "READ ERROR");
+    }
+    if (status != FileStatus::Ok) return files;
     size_t start = 0;
     while (start < text.size() && files.size() < kRecentFilesKept) {
         size_t end = text.find('\n', start);

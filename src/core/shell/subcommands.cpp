@@ -4,6 +4,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/shell/shell_rules.h"
+
 namespace ravik {
 
 const std::vector<Subcommand>& Subcommands() {
@@ -22,6 +24,8 @@ const std::vector<Subcommand>& Subcommands() {
 
 namespace {
 bool IsHelp(const char* arg) { return std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0; }
+bool IsVersion(const char* arg) { return std::strcmp(arg, "--version") == 0 || std::strcmp(arg, "-V") == 0; }
+bool IsOption(const char* arg) { return arg[0] == '-'; }
 
 // A first argument that is no option, names no file and does not look like
 // a path ("ravik exprot") is a mistyped subcommand. A missing file such as
@@ -35,7 +39,8 @@ bool IsUnknownWord(const char* arg) {
 void PrintHelp(FILE* to) {
     std::fprintf(to,
                  "usage: ravik [FILE.qvr]        open the desktop program (on a readings file)\n"
-                 "       ravik SUBCOMMAND ...    run headless\n\nsubcommands:\n");
+                 "       ravik SUBCOMMAND ...    run headless\n"
+                 "       ravik --version         print the version\n\nsubcommands:\n");
     for (const Subcommand& command : Subcommands()) std::fprintf(to, "  %s\n", command.usage);
 }
 
@@ -49,13 +54,22 @@ const Subcommand* FindSubcommand(const char* name) {
 
 bool IsSubcommandCall(int argc, char** argv) {
     if (argc < 2) return false;
-    return IsHelp(argv[1]) || IsUnknownWord(argv[1]) || FindSubcommand(argv[1]) != nullptr;
+    return IsOption(argv[1]) || IsUnknownWord(argv[1]) || FindSubcommand(argv[1]) != nullptr;
 }
 
 int RunSubcommand(int argc, char** argv, std::span<const SubcommandBinding> bindings, UnboundSubcommand unbound) {
     if (IsHelp(argv[1])) {
         PrintHelp(stdout);
         return 0;
+    }
+    if (IsVersion(argv[1])) {
+        std::printf("%s\n", kProgramTitle);
+        return 0;
+    }
+    // No other option comes before a subcommand; "-" and "--" alone name no file.
+    if (IsOption(argv[1])) {
+        std::fprintf(stderr, "ravik: unknown option \"%s\" (ravik --help lists the subcommands)\n", argv[1]);
+        return 2;
     }
     const Subcommand* command = FindSubcommand(argv[1]);
     if (command == nullptr) {

@@ -31,8 +31,9 @@ struct SubcommandBinding {
 // ravik hands a Qt-drawn one to ravik-desktop (argv is its own).
 using UnboundSubcommand = int (*)(const Subcommand& command, char** argv);
 
-// True when argv names a subcommand, asks for help, or starts with a word
-// that is neither a subcommand, an option, a path nor an existing file
+// True when argv names a subcommand, starts with an option (--help and
+// --version are answered, any other is a usage error, status 2), or starts
+// with a word that is neither a subcommand, a path nor an existing file
 // (which is told as an unknown command, with the list of subcommands,
 // status 2).
 bool IsSubcommandCall(int argc, char** argv);
@@ -42,7 +43,7 @@ int RunSubcommand(int argc, char** argv, std::span<const SubcommandBinding> bind
 
 inline constexpr const char* kPrintUsage =
     "ravik print INPUT.qvr --mode {paint|bulk|thin|alloy|sign} [--table] [--low] [--high] [--status] "
-    "[--marked] [--classes LIST] [--final-results] [--settings-dir DIR] --pdf OUT.pdf";
+    "[--marked] [--classes LIST] [--final-results] [--settings-dir DIR] [--force] --pdf OUT.pdf";
 inline constexpr const char* kExportUsage =
     "ravik export INPUT.qvr --mode {paint|bulk|thin|alloy|sign} [--table] [--spectra] [--status] "
     "[--form {0|1|2|3}] [--classes LIST] [--final-results] [--settings-dir DIR] [--force] -o OUTPUT";

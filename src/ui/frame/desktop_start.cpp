@@ -55,7 +55,8 @@ int RunDesktop(int argc, char** argv, const FrameShown& shown) {
     QtPrompter prompter;
     QtFileChooser fileChooser(program, prompter);
     FrameWindow frame(program, prompter, fileChooser);
-    if (!frame.settingsRead()) return 0;
+    // The settings could not be read (the user was told): the program ends, as a failure.
+    if (!frame.settingsRead()) return 1;
     frame.showWhereItWas();
 
     // A readings file named on the command line opens as File Open would.

@@ -8,11 +8,12 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QScreen>
-#include <QSettings>
 #include <QStatusBar>
 #include <algorithm>
 
 #include "core/platform/data_dir.h"
+#include "core/platform/file_io.h"
+#include "core/platform/prompter.h"
 #include "core/readings/reading_store.h"
 #include "core/shell/reading_tally.h"
 #include "ui/common/qt_text.h"
@@ -23,11 +24,79 @@ namespace ravik {
 namespace {
 
 constexpr const char* kLayoutFileName = "desktop.ini";
+// The layout is a few short lines; a file far larger than that is no layout.
+constexpr size_t kLayoutFileLimit = 64 * 1024;
 constexpr int kRecentLabelWidth = 420;  // pixels of a path shown in the File menu
 
-QString LayoutFilePath() { return PathToQString(DataFilePath(DataDirectory(), kLayoutFileName)); }
+std::string LayoutFilePath() { return DataFilePath(DataDirectory(), kLayoutFileName); }
 
 QString TableKey(Mode mode) { return QStringLiteral("Tables/") + QString::fromLatin1(WindowText(mode)); }
+
+// "desktop.ini" is an INI text: "[Frame]" with "maximized=true" (or false)
+// and "place=@Rect(x y width height)", "[Tables]" with one such place per
+// mode, "Paint=@Rect(...)". A line that is none of these is passed over.
+QString RectText(const QRect& rect) {
+    return QStringLiteral("@Rect(%1 %2 %3 %4)").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
+}
+
+QRect RectValue(QStringView text) {
+    if (!text.startsWith(u"@Rect(") || !text.endsWith(u')')) return {};
+    const QList<QStringView> numbers = text.sliced(6, text.size() - 7).split(u' ', Qt::SkipEmptyParts);
+    if (numbers.size() != 4) return {};
+    int values[4];
+    for (qsizetype i = 0; i < 4; ++i) {
+        bool ok = false;
+        values[i] = numbers[i].toInt(&ok);
+        if (!ok) return {};
+    }
+    return {values[0], values[1], values[2], values[3]};
+}
+
+DesktopLayout ParseLayout(const QString& text) {
+    DesktopLayout layout;
+    QString section;
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        line = line.trimmed();
+        if (line.startsWith(u'[') && line.endsWith(u']')) {
+            section = line.sliced(1, line.size() - 2).toString();
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (equals < 0) continue;
+        const QString key = section + QLatin1Char('/') + line.first(equals).trimmed().toString();
+        const QStringView value = line.sliced(equals + 1).trimmed();
+        if (key == u"Frame/maximized") layout.maximized = value == u"true";
+        if (key == u"Frame/place") layout.place = RectValue(value);
+        for (Mode mode : kAllModes) {
+            if (key == TableKey(mode)) layout.tables[static_cast<size_t>(Index(mode))] = RectValue(value);
+        }
+    }
+    return layout;
+}
+
+QString LayoutText(const DesktopLayout& layout) {
+    QString text = QStringLiteral("[Frame]\nmaximized=%1\nplace=%2\n")
+                       .arg(layout.maximized ? QStringLiteral("true") : QStringLiteral("false"), RectText(layout.place));
+    QString tables;
+    for (Mode mode : kAllModes) {
+        const QRect& place = layout.tables[static_cast<size_t>(Index(mode))];
+        if (place.isValid()) tables += QString::fromLatin1(WindowText(mode)) + u'=' + RectText(place) + u'\n';
+    }
+    if (!tables.isEmpty()) text += QStringLiteral("\n[Tables]\n") + tables;
+    return text;
+}
+
+// The layout of the last run; the defaults when there is none, or when the
+// file is refused (a folder, FIFO or device, or far too large: told).
+DesktopLayout ReadLayout(Prompter& prompter) {
+    const std::string path = LayoutFilePath();
+    std::string text;
+    const FileStatus status = ReadSmallTextFile(path, text, kLayoutFileLimit);
+    if (status == FileStatus::NotRegularFile || status == FileStatus::TooLarge) {
+        prompter.error(ReadProblemText(status, path, ""), "READ ERROR");
+    }
+    return status == FileStatus::Ok ? ParseLayout(QString::fromUtf8(text)) : DesktopLayout{};
+}
 
 QLabel* MakeEmptyHint(QWidget* viewport) {
     auto* hint = new QLabel(QStringLiteral("No readings file is open.\n\n"
@@ -69,9 +138,10 @@ private:
 
 }  // namespace
 
-FrameDesktop::FrameDesktop(QMainWindow& frame, QWidget* clientViewport, const ReadingStore& store)
+FrameDesktop::FrameDesktop(QMainWindow& frame, QWidget* clientViewport, const ReadingStore& store,
+                           Prompter& prompter)
     : frame_(frame), store_(store), statusLabel_(new QLabel(&frame)), emptyHint_(MakeEmptyHint(clientViewport)),
-      recentFiles_(ReadRecentFiles(DataDirectory())) {
+      recentFiles_(ReadRecentFiles(DataDirectory(), prompter)), layout_(ReadLayout(prompter)) {
     frame.statusBar()->addWidget(statusLabel_, 1);
 }
 
@@ -118,12 +188,11 @@ void FrameDesktop::fillRecentFilesMenu() {
 }
 
 void FrameDesktop::showWhereItWas() {
-    const QSettings layout(LayoutFilePath(), QSettings::IniFormat);
-    const QRect place = layout.value(QStringLiteral("Frame/place")).toRect();
+    const QRect& place = layout_.place;
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect desktop = screen != nullptr ? screen->availableGeometry() : place;
     // A place off the screen (another monitor then) is not restored.
-    if (!layout.value(QStringLiteral("Frame/maximized")).toBool() && place.isValid() && desktop.intersects(place)) {
+    if (!layout_.maximized && place.isValid() && desktop.intersects(place)) {
         frame_.setGeometry(place);
         frame_.show();
         return;
@@ -133,24 +202,23 @@ void FrameDesktop::showWhereItWas() {
     frame_.showMaximized();
 }
 
-std::array<QRect, kModeCount> FrameDesktop::rememberedTablePlaces() const {
-    const QSettings layout(LayoutFilePath(), QSettings::IniFormat);
-    std::array<QRect, kModeCount> places;
-    for (Mode mode : kAllModes) places[static_cast<size_t>(Index(mode))] = layout.value(TableKey(mode)).toRect();
-    return places;
-}
+std::array<QRect, kModeCount> FrameDesktop::rememberedTablePlaces() const { return layout_.tables; }
 
 void FrameDesktop::saveLayout(const std::array<TableWindow*, kModeCount>& tables, bool stacked) {
-    QSettings layout(LayoutFilePath(), QSettings::IniFormat);
-    const bool maximized = frame_.isMaximized();
-    layout.setValue(QStringLiteral("Frame/maximized"), maximized);
-    layout.setValue(QStringLiteral("Frame/place"), maximized ? frame_.normalGeometry() : frame_.geometry());
-    if (std::all_of(tables.begin(), tables.end(), [](const TableWindow* w) { return w == nullptr; })) return;
-    layout.remove(QStringLiteral("Tables"));
-    if (stacked) return;
-    for (Mode mode : kAllModes) {
-        const TableWindow* window = tables[static_cast<size_t>(Index(mode))];
-        if (window != nullptr && !window->isMinimized()) layout.setValue(TableKey(mode), window->geometry());
+    layout_.maximized = frame_.isMaximized();
+    layout_.place = layout_.maximized ? frame_.normalGeometry() : frame_.geometry();
+    if (std::any_of(tables.begin(), tables.end(), [](const TableWindow* w) { return w != nullptr; })) {
+        layout_.tables = {};
+        for (Mode mode : kAllModes) {
+            const TableWindow* window = tables[static_cast<size_t>(Index(mode))];
+            if (!stacked && window != nullptr && !window->isMinimized()) {
+                layout_.tables[static_cast<size_t>(Index(mode))] = window->geometry();
+            }
+        }
+    }
+    // Kept for the next run only: a layout that cannot be written is not worth a message.
+    if (EnsureDataDirectory(DataDirectory())) {
+        WriteFileAtomically(LayoutFilePath(), LayoutText(layout_).toStdString());
     }
 }
 

@@ -21,17 +21,27 @@ class QWidget;
 
 namespace ravik {
 
+class Prompter;
 struct ReadingStore;
 class TableWindow;
+
+// What "desktop.ini" keeps: the frame's place and whether it was maximized,
+// and the places of the table windows by mode (invalid where none is kept).
+struct DesktopLayout {
+    bool maximized = false;
+    QRect place;
+    std::array<QRect, kModeCount> tables;
+};
 
 class FrameDesktop {
 public:
     using OpenFile = std::function<void(const std::string& path)>;
 
     // Puts the status label in the frame's status bar and the empty-frame
-    // hint in the client's viewport, and reads the recent files; the tally
-    // counts the store's readings.
-    FrameDesktop(QMainWindow& frame, QWidget* clientViewport, const ReadingStore& store);
+    // hint in the client's viewport, and reads the recent files and the
+    // layout (a file of either that is refused is told to the prompter and
+    // the defaults are used); the tally counts the store's readings.
+    FrameDesktop(QMainWindow& frame, QWidget* clientViewport, const ReadingStore& store, Prompter& prompter);
 
     // The recent files are listed above the File menu's Exit; choosing one
     // calls open with its path.
@@ -66,6 +76,7 @@ private:
     QLabel* statusLabel_ = nullptr;
     QLabel* emptyHint_ = nullptr;
     RecentFiles recentFiles_;
+    DesktopLayout layout_;
     QAction* exit_ = nullptr;
     OpenFile openRecent_;
     std::vector<QAction*> recentActions_;  // the list and its separators in the File menu

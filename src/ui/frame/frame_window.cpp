@@ -88,7 +88,7 @@ FrameWindow::FrameWindow(Program& program, Prompter& prompter, FileChooser& file
     applyBackground();
     connectOutputDialogs();
     setAcceptDrops(true);
-    desktop_ = std::make_unique<FrameDesktop>(*this, mdiViewport_, program_.store);
+    desktop_ = std::make_unique<FrameDesktop>(*this, mdiViewport_, program_.store, prompter_);
     desktop_->listRecentFilesAbove(commandAction(kExit), [this](const std::string& path) { openRecentFile(path); });
     setWindowTitle(FromUtf8(StartupCaption()));
     resize(1100, 760);

@@ -99,12 +99,13 @@ TEST(SettingsFile, IndexValuesOutsideTheirListsFallBack) {
 
 TEST(SettingsFile, OptionalValuesOfLinesThreeAndFour) {
     const Settings read = Parsed(kRequired + "default\n"
-                                 "neg:0.5,   inc:x,  pos:2.5, enabledColumns[0]:4294967295, enabledColumns[1,2]:7,\n"
+                                 "neg:0.5,   inc:x,  pos:2.5, enabledColumns[0]:4294967295, enabledColumns[1,2]:7,4294967294\n"
                                  "spectrumYscale:1\n");
     EXPECT_EQ(read.neg, 0.5f);
     EXPECT_EQ(read.inc, 0.0f);  // unreadable: its default
     EXPECT_EQ(read.pos, 2.5f);
-    EXPECT_EQ(read.enabledColumns, (std::array<int32_t, 9>{-1, 7, -1, -1, -1, -1, -1, -1, -1}));  // 2^32 - 1: the same bits
+    // Written unsigned, 2^32 - 1 and 2^32 - 2: the same bits as -1 and -2.
+    EXPECT_EQ(read.enabledColumns, (std::array<int32_t, 9>{-1, 7, -2, -1, -1, -1, -1, -1, -1}));
     EXPECT_EQ(read.minLtime, 20);  // both minimum times are missing
     EXPECT_EQ(read.minKtime, 120);
     const std::pair<const char*, int> scales[] = {

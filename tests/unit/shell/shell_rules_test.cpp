@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "core/shell/command_line.h"
 #include "core/shell/reading_tally.h"
@@ -6,6 +9,7 @@
 #include "core/shell/shell_rules.h"
 #include "core/platform/data_dir.h"
 #include "core/platform/file_io.h"
+#include "support/scripted_prompter.h"
 #include "support/temp_dir.h"
 
 namespace ravik {
@@ -103,14 +107,27 @@ TEST(ReadingTally, NamesTheModesWithReadingsAndCountsMarkedAndHidden) {
     EXPECT_EQ(ReadingTallyText(store), "Paint 2   Sign 2   Marked 2   Hidden 2");
 }
 
-TEST(RecentFiles, ReadingSkipsBlankLinesAndKeepsFour) {
+// A missing list is empty without a word; one refused (too large, a FIFO)
+// is told and read as empty.
+TEST(RecentFiles, ReadingSkipsBlankLinesKeepsFourAndTellsARefusedList) {
     test::TempDir dir;
-    EXPECT_TRUE(ReadRecentFiles(dir.path()).empty());
-    test::WriteAll(DataFilePath(dir.path(), kRecentFilesName), "/a.qvr\n\n/b c.qvr\n/c.lck\n/d.qvr\n/e.qvr");
-    EXPECT_EQ(ReadRecentFiles(dir.path()), (RecentFiles{"/a.qvr", "/b c.qvr", "/c.lck", "/d.qvr"}));
+    test::ScriptedPrompter prompter;
+    EXPECT_TRUE(ReadRecentFiles(dir.path(), prompter).empty());
+    const std::string list = DataFilePath(dir.path(), kRecentFilesName);
+    test::WriteAll(list, "/a.qvr\n\n/b c.qvr\n/c.lck\n/d.qvr\n/e.qvr");
+    EXPECT_EQ(ReadRecentFiles(dir.path(), prompter), (RecentFiles{"/a.qvr", "/b c.qvr", "/c.lck", "/d.qvr"}));
     const std::string nested = dir.file("new/home");
     ASSERT_TRUE(WriteRecentFiles(nested, {"/x.qvr"}));
-    EXPECT_EQ(ReadRecentFiles(nested), RecentFiles{"/x.qvr"});
+    EXPECT_EQ(ReadRecentFiles(nested, prompter), RecentFiles{"/x.qvr"});
+    EXPECT_TRUE(prompter.boxes().empty());
+
+    std::filesystem::resize_file(list, kSmallFileLimit + 1);
+    EXPECT_TRUE(ReadRecentFiles(dir.path(), prompter).empty());
+    std::filesystem::remove(list);
+    ASSERT_EQ(::mkfifo(list.c_str(), 0644), 0);
+    EXPECT_TRUE(ReadRecentFiles(dir.path(), prompter).empty());
+    EXPECT_EQ(prompter.shown(), (std::vector<std::string>{"READ ERROR: File Too Large\n" + list,
+                                                          "READ ERROR: Not a Regular File\n" + list}));
 }
 
 }  // namespace
