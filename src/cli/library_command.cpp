@@ -57,7 +57,7 @@ int ShowLibrary(const Arguments& args) {
     const std::optional<ParsedOptions> parsed = ParseOptions(args, kOptions);
     if (!parsed || parsed->operands().size() != 1) return Usage();
     const std::string& input = parsed->operands()[0];
-    const std::string output = parsed->value("-o");  // a copy: the fallback is a temporary
+    const std::string output = parsed->value("-o");
     const bool force = parsed->has("--force");
 
     StderrPrompter prompter;

@@ -45,8 +45,13 @@ int RunMerge(const Arguments& args) {
         // readings' mode words with the wrong layout, so it is refused on the
         // version in the header as well as on the extension.
         const std::optional<float> version = ReadFileVersion(inputs[i]);
-        if (!AppendExtensionsMatch(inputs[i], inputs[0]) || !version ||
-            *version != store.fileVersion) {
+        if (!version) {
+            // No version to compare: the loader says why (not there, not a readings file).
+            ReadingStore unread;
+            LoadReadingsFile(unread, inputs[i], kOpenCommand, prompter);
+            return 1;
+        }
+        if (!AppendExtensionsMatch(inputs[i], inputs[0]) || *version != store.fileVersion) {
             prompter.error("Cannot Append Different File Versions\n" + inputs[i], "Warning");
             return 1;
         }

@@ -107,12 +107,16 @@ TEST(MergeCommand, AppendsWithTheRulesAndSavesEverything) {
     ASSERT_EQ(merged.exitCode, 0) << merged.err;
     EXPECT_EQ(test::ReadAll(dir.file("merged.LCK")).substr(0, 5), "-4   ");
 
-    // Another version is refused and nothing written.
+    // Another version, or no readings file at all, is refused and nothing written.
     const std::string old = MakeSample(dir, "old.qvr", {"--bulk", "1", "--version", "5.0"});
-    merged = RunProcess(RAVIK_EXE, {"merge", first, old, "-o", dir.file("x.qvr")});
-    EXPECT_NE(merged.exitCode, 0);
-    EXPECT_NE(merged.err.find("Cannot Append Different File Versions"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("x.qvr")));
+    test::WriteAll(dir.file("text.qvr"), std::string(300, 'x') + "\n");
+    for (const auto& [input, message] : {std::pair{old, "Cannot Append Different File Versions"},
+                                         std::pair{dir.file("text.qvr"), "Not a Readings File"}}) {
+        merged = RunProcess(RAVIK_EXE, {"merge", first, input, "-o", dir.file("x.qvr")});
+        EXPECT_EQ(merged.exitCode, 1);
+        EXPECT_NE(merged.err.find(message), std::string::npos) << merged.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.file("x.qvr")));
+    }
 
     EXPECT_EQ(RunProcess(RAVIK_EXE, {"merge", first}).exitCode, 2);  // no -o
 }

@@ -8,11 +8,11 @@ bool ParsedOptions::has(std::string_view name) const {
     return std::any_of(given_.begin(), given_.end(), [&](const auto& option) { return option.first == name; });
 }
 
-const std::string& ParsedOptions::value(std::string_view name, const std::string& fallback) const {
+std::string ParsedOptions::value(std::string_view name, std::string_view fallback) const {
     for (const auto& [option, value] : given_) {
         if (option == name) return value;
     }
-    return fallback;
+    return std::string(fallback);
 }
 
 std::optional<ParsedOptions> ParseOptions(std::span<const std::string> words, std::span<const OptionSpec> specs) {

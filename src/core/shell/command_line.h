@@ -20,7 +20,7 @@ class ParsedOptions {
 public:
     bool has(std::string_view name) const;
     // The option's value, or fallback when it was not given.
-    const std::string& value(std::string_view name, const std::string& fallback = {}) const;
+    std::string value(std::string_view name, std::string_view fallback = {}) const;
     const std::vector<std::string>& operands() const { return operands_; }
 
 private:

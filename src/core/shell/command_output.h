@@ -11,8 +11,8 @@ namespace ravik {
 
 class Prompter;
 
-// Exit status of a subcommand that wrote only part of what it was given
-// (a dump with damaged readings: the whole ones were saved).
+// Exit status of a subcommand that did only part of its work: a receive
+// that saved the readings that arrived whole, an info on a damaged file.
 inline constexpr int kPartialExit = 3;
 
 // Whole inputs go on; with force so do damaged ones, as far as they loaded.
