@@ -4,7 +4,6 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "core/library/alloy_groups.h"
 #include "ui/library/library_dialog.h"
 #include "core/library/library_source.h"
 #include "core/link/instrument_port.h"
@@ -77,7 +76,6 @@ private Q_SLOTS:
     // and an unchanged library is saved and closes without a question.
     void showsTheLibraryAndSavesItUnchanged() {
         EditorUnderTest t(SmallLibrary());
-        QCOMPARE(Control<QListWidget>(t.dialog, kGroupedList)->count(), kAlloyGroupCount + 4);
         QCOMPARE(Control<QLabel>(t.dialog, kCount)->text(), QStringLiteral("4"));
         t.edit("316");
         QVERIFY(t.limitEdit(kFe, 0)->text() == QStringLiteral("60.00") && t.limitEdit(kFe, 1)->text() == QStringLiteral("70.00"));
@@ -102,7 +100,7 @@ private Q_SLOTS:
     }
 
     // Apply: a refusal of the texts as typed is shown and editing goes on, stored
-    // limits end it, a group conflict regroups on Yes; Close with changes asks.
+    // limits end it; Close with changes asks.
     // Copy and Insert add a line and the count follows; Delete is greyed on a header.
     void editingAndTheLines() {
         EditorUnderTest t(SmallLibrary());
@@ -120,11 +118,6 @@ private Q_SLOTS:
         t.dialog.closeEditor();
         QCOMPARE(t.prompter.shown().back(), std::string("Warning: Canceling will loose changes\nAre you sure?"));
         QVERIFY(t.dialog.isVisible());
-
-        t.edit("NiCo");  // its limits belong in group 1
-        t.prompter.queueAnswer(Answer::Yes);
-        t.dialog.applyEdit();
-        QCOMPARE(t.dialog.edited().library.alloys[1].name, std::string("NiCo"));
 
         t.edit("316");
         t.dialog.cancelEdit();
@@ -157,8 +150,6 @@ private Q_SLOTS:
                                 kWaitMillis));
         t.prompter.queueAnswer(Answer::Yes);
         t.dialog.closeEditor();
-        QCOMPARE(t.prompter.shown().back(),
-                 std::string("Warning: Download in Progress\nLibrary on Instrument\nWill be Factory Default\nAre you sure?"));
         QCOMPARE(t.dialog.download().phase(), LibraryDownload::Phase::Aborted);
         QVERIFY(!t.dialog.isVisible() && !t.port.isOpen());
         QVERIFY(QTest::qWaitFor([&] { return ReadText(s.report).ends_with("aborted\n"); }, 5000));

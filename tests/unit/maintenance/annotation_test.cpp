@@ -145,20 +145,17 @@ TEST(Global, ToEndChangesOnlyTheEditedReadingAndThoseAfterIt) {
     EXPECT_EQ(buttons, (Strings{"1046 &All", "1136 To &End", "1047 &Marked", std::to_string(kCancelId) + " " + replace.buttons.back().label}));
 }
 
-TEST(Global, AnEmptyOldTextMatchesEveryEmptyCellAndTheNewTextIsCutToTheRoom) {
+// Cancel or no focused box changes nothing; an empty old text matches every
+// empty cell and the new text is cut to the room.
+TEST(Global, CancelAndEmptyOldTexts) {
     Edit paint(PaintRooms({"", "Bath", ""}), 0);
-    EXPECT_EQ(paint.global(kRoomBox, "Attic above the garage on the left", ReplaceScope::All), 2);
-    const std::string cut = "Attic above the garage ";  // 28 - "Room" - ":" = 23
-    EXPECT_EQ(paint.rooms(), (Strings{cut, "Bath", cut}));
-}
-
-TEST(Global, CancelOrNoFocusedBoxChangesNothing) {
-    Edit paint(PaintRooms({"Bath"}), 0);
     EXPECT_EQ(paint.global(std::nullopt, "Den", std::nullopt), std::nullopt);
     EXPECT_EQ(paint.global(kRoomBox, "Den", std::nullopt), std::nullopt);  // Cancel
     EXPECT_EQ(paint.loaded.prompter.dialogs().size(), 1u);
-    EXPECT_EQ(paint.rooms(), Strings{"Bath"});
     EXPECT_FALSE(paint.unsaved);
+    EXPECT_EQ(paint.global(kRoomBox, "Attic above the garage on the left", ReplaceScope::All), 2);
+    const std::string cut = "Attic above the garage ";  // 28 - "Room" - ":" = 23
+    EXPECT_EQ(paint.rooms(), (Strings{cut, "Bath", cut}));
 }
 
 // A paint.str whose Room line holds Bath and Kitchen.
@@ -315,7 +312,7 @@ TEST(PickListFile, AMissingFileIsSeededWithOneLinePerEditableCell) {
     EXPECT_TRUE(prompter.boxes().empty());
 }
 
-TEST(PickListFile, UnreadableFilesAreToldAndLongLinesWarned) {
+TEST(PickListFile, UnreadableFilesAreToldLongLinesWarnedAndWritingPadsToTheModesLines) {
     test::TempDir dir;
     test::ScriptedPrompter prompter;
     std::filesystem::create_directory(dir.file("bulk.str"));
@@ -325,18 +322,12 @@ TEST(PickListFile, UnreadableFilesAreToldAndLongLinesWarned) {
     ASSERT_TRUE(ReadPickListFile(dir.path(), Mode::Sign, lines, prompter));
     EXPECT_TRUE(lines[0].empty());
     EXPECT_EQ(lines[1], WordList{"A"});
-    ASSERT_EQ(prompter.captions(), (std::vector<std::string>{"ERROR", "Warning"}));
-    EXPECT_EQ(prompter.boxes()[0].text, "Not a Regular File\n" + dir.file("bulk.str"));
-    EXPECT_NE(prompter.boxes()[1].text.find("sign.str line 1"), std::string::npos);
-}
-
-TEST(PickListFile, WritingPadsToTheModesLinesAndKeepsTheOldFileOnFailure) {
-    test::TempDir dir;
-    test::ScriptedPrompter prompter;
     ASSERT_TRUE(WritePickListFile(dir.path(), Mode::Alloy, {{"Pipe"}}, prompter));
     EXPECT_EQ(test::ReadAll(dir.file("alloy.str")), "Pipe,\n\n\n\n\n\n\n");
     EXPECT_FALSE(WritePickListFile(dir.file("missing"), Mode::Alloy, {{"Pipe"}}, prompter));
-    EXPECT_EQ(prompter.captions(), std::vector<std::string>{"ERROR"});
+    ASSERT_EQ(prompter.captions(), (Strings{"ERROR", "Warning", "ERROR"}));
+    EXPECT_EQ(prompter.boxes()[0].text, "Not a Regular File\n" + dir.file("bulk.str"));
+    EXPECT_NE(prompter.boxes()[1].text.find("sign.str line 1"), std::string::npos);
 }
 
 }  // namespace

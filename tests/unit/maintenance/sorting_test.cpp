@@ -19,41 +19,6 @@ constexpr int kPaintFirstElement = 18;
 
 using Order = std::vector<int32_t>;
 
-// The mode's list after sorting it, or nothing when the sort was refused.
-std::optional<Order> Sorted(test::LoadedStore& loaded, Mode mode, int column, SortDirection direction,
-                            SortComparison comparison) {
-    if (!SortModeList(loaded.store, loaded.settings, mode, column, SortChoices{direction, comparison},
-                      loaded.prompter)) {
-        return std::nullopt;
-    }
-    return loaded.store.list(mode);
-}
-
-TEST(SortModeList, TextSortIsCaseSensitiveAndStableBothWays) {
-    test::LoadedStore loaded(PaintRooms({"kitchen", "Bath", "Zebra", "Bath", "attic"}));
-    // Upper-case initials come before every lower-case one; the two Baths keep their order.
-    EXPECT_EQ(Sorted(loaded, Mode::Paint, kPaintRoomCell, Ascending, Text), (Order{2, 4, 3, 5, 1}));
-    EXPECT_EQ(Sorted(loaded, Mode::Paint, kPaintRoomCell, Descending, Text), (Order{1, 5, 3, 2, 4}));
-    EXPECT_TRUE(loaded.prompter.boxes().empty());
-}
-
-TEST(SortModeList, TextKeysCompareOnlyTheirFirst23Characters) {
-    const std::string common = "ABCDEFGHIJKLMNOPQRSTUVW";  // 23 characters
-    test::LoadedStore loaded(PaintRooms({common + "Z", common + "A", "AAA"}, "R"));  // room for 26
-    EXPECT_EQ(Sorted(loaded, Mode::Paint, kPaintRoomCell, Ascending, Text), (Order{3, 1, 2}));
-}
-
-TEST(SortModeList, NumericFixedColumnsReadIntegersAndWordsAsZero) {
-    test::TestFile file;
-    for (uint16_t number : {10, 9, 100, 9}) file.add(test::PlainReading(6.0f, 6, number));
-    test::LoadedStore loaded(file);
-    // Room holds no number: every key is 0 and the order stays.
-    EXPECT_EQ(Sorted(loaded, Mode::Bulk, 2, Ascending, Numeric), (Order{1, 2, 3, 4}));
-    // QVNo as numbers, not as texts ("10" < "100" < "9").
-    EXPECT_EQ(Sorted(loaded, Mode::Bulk, 1, Ascending, Numeric), (Order{2, 4, 1, 3}));
-    EXPECT_EQ(Sorted(loaded, Mode::Bulk, 1, Ascending, Text), (Order{1, 3, 2, 4}));
-}
-
 // One element of these values in every reading of the code.
 test::TestFile ElementValues(int code, const char* name, std::initializer_list<double> values) {
     test::TestFile file;
@@ -65,24 +30,53 @@ test::TestFile ElementValues(int code, const char* name, std::initializer_list<d
     return file;
 }
 
-TEST(SortModeList, ElementValuesDescendingAndPaintValuesAboveRangeAsFive) {
-    test::LoadedStore bulk(ElementValues(6, "Zn", {1.5, 32.25, 2.0, 0.0}));
-    EXPECT_EQ(Sorted(bulk, Mode::Bulk, 16, Descending, Numeric), (Order{2, 3, 1, 4}));
-
-    // Paint values are the packed number / 1000: 6.0 shows ">>5.0", 4.9984 shows 5.00,
-    // and the two have the same key: they keep their order.
-    test::LoadedStore paint(ElementValues(0, "Pbl", {6000.0, 4998.4, 1000.0, 4990.0}));
-    EXPECT_EQ(Sorted(paint, Mode::Paint, kPaintFirstElement, Ascending, Numeric), (Order{3, 4, 1, 2}));
+// Bulk readings of these QV numbers.
+test::TestFile QvNumbers(std::initializer_list<uint16_t> numbers) {
+    test::TestFile file;
+    for (uint16_t number : numbers) file.add(test::PlainReading(6.0f, 6, number));
+    return file;
 }
 
-TEST(SortModeList, ColumnZeroAndColumnsPastTheTitlesAreNotSorted) {
-    test::LoadedStore loaded(PaintRooms({"b", "a"}));
-    for (int column : {0, -1, 22}) {
-        EXPECT_EQ(Sorted(loaded, Mode::Paint, column, Ascending, Text), std::nullopt) << column;
+TEST(SortModeList, KeysByColumnKindDirectionAndComparison) {
+    const std::string common = "ABCDEFGHIJKLMNOPQRSTUVW";  // 23 characters
+    struct Case {
+        const char* name;
+        test::TestFile file;
+        Mode mode;
+        int column;
+        SortDirection direction;
+        SortComparison comparison;
+        std::optional<Order> sorted;  // nothing: refused
+    };
+    const test::TestFile rooms = PaintRooms({"kitchen", "Bath", "Zebra", "Bath", "attic"});
+    const test::TestFile numbers = QvNumbers({10, 9, 100, 9});
+    const Case cases[] = {
+        // Upper-case initials come before every lower-case one; the two Baths keep their order.
+        {"text up", rooms, Mode::Paint, kPaintRoomCell, Ascending, Text, Order{2, 4, 3, 5, 1}},
+        {"text down", rooms, Mode::Paint, kPaintRoomCell, Descending, Text, Order{1, 5, 3, 2, 4}},
+        {"first 23 characters", PaintRooms({common + "Z", common + "A", "AAA"}, "R"), Mode::Paint, kPaintRoomCell,
+         Ascending, Text, Order{3, 1, 2}},
+        {"words as 0: order stays", numbers, Mode::Bulk, 2, Ascending, Numeric, Order{1, 2, 3, 4}},
+        {"QVNo as numbers", numbers, Mode::Bulk, 1, Ascending, Numeric, Order{2, 4, 1, 3}},
+        {"QVNo as texts", numbers, Mode::Bulk, 1, Ascending, Text, Order{1, 3, 2, 4}},
+        {"element values", ElementValues(6, "Zn", {1.5, 32.25, 2.0, 0.0}), Mode::Bulk, 16, Descending, Numeric,
+         Order{2, 3, 1, 4}},
+        // Paint values are the packed number / 1000: 6.0 shows ">>5.0", 4.9984 shows 5.00,
+        // and the two have the same key: they keep their order.
+        {"paint above range as 5", ElementValues(0, "Pbl", {6000.0, 4998.4, 1000.0, 4990.0}), Mode::Paint,
+         kPaintFirstElement, Ascending, Numeric, Order{3, 4, 1, 2}},
+        {"column 0", rooms, Mode::Paint, 0, Ascending, Text, std::nullopt},
+        {"column -1", rooms, Mode::Paint, -1, Ascending, Text, std::nullopt},
+        {"past Paint's titles", rooms, Mode::Paint, 22, Ascending, Text, std::nullopt},
+        {"past Bulk's titles", rooms, Mode::Bulk, 48, Ascending, Text, std::nullopt},
+        {"an empty list", rooms, Mode::Bulk, 47, Ascending, Text, Order{}},
+    };
+    for (const Case& c : cases) {
+        test::LoadedStore loaded(c.file);
+        const bool sorted = SortModeList(loaded.store, loaded.settings, c.mode, c.column,
+                                         SortChoices{c.direction, c.comparison}, loaded.prompter);
+        EXPECT_EQ(sorted ? std::optional(loaded.store.list(c.mode)) : std::nullopt, c.sorted) << c.name;
     }
-    EXPECT_EQ(loaded.store.list(Mode::Paint), (Order{1, 2}));
-    EXPECT_EQ(Sorted(loaded, Mode::Bulk, 48, Ascending, Text), std::nullopt);
-    EXPECT_EQ(Sorted(loaded, Mode::Bulk, 47, Ascending, Text), Order{});  // empty list
 }
 
 Order Numbers(const std::vector<SortEntry>& entries) {

@@ -21,24 +21,23 @@ std::vector<std::string> Texts(const std::vector<PlotLabel>& labels) {
     return texts;
 }
 
-TEST(SpectrumViewPlot, LowPlotsShowAtMost250ChannelsFromZeroKeV) {
-    const SpectrumViewPlot plot = Plot(std::vector<float>(300, 5.0f));
-    EXPECT_EQ(plot.channels, 250);
-    EXPECT_DOUBLE_EQ(plot.xScale, (700.0 - kFont) / 250);
+// Low plots show at most 250 channels from 0 keV, high plots every channel from 45 keV.
+TEST(SpectrumViewPlot, ChannelsAxisAndCaptionByKind) {
+    const SpectrumViewPlot low = Plot(std::vector<float>(300, 5.0f));
+    EXPECT_EQ(low.channels, 250);
+    EXPECT_DOUBLE_EQ(low.xScale, (700.0 - kFont) / 250);
     // Every 20 channels, 0 to 240.
-    EXPECT_EQ(Texts(plot.axisLabels), (std::vector<std::string>{"0.0", "2.0", "4.0", "6.0", "8.0", "10.0", "12.0",
-                                                                 "14.0", "16.0", "18.0", "20.0", "22.0", "24.0"}));
-    EXPECT_EQ(plot.caption.text, "Low Energy Spectrum (Y-linear)     MaxPeak:   5.0   ");
-}
+    EXPECT_EQ(Texts(low.axisLabels), (std::vector<std::string>{"0.0", "2.0", "4.0", "6.0", "8.0", "10.0", "12.0",
+                                                                "14.0", "16.0", "18.0", "20.0", "22.0", "24.0"}));
+    EXPECT_EQ(low.caption.text, "Low Energy Spectrum (Y-linear)     MaxPeak:   5.0   ");
 
-TEST(SpectrumViewPlot, HighPlotsKeepEveryChannelFrom45KeV) {
-    const SpectrumViewPlot plot = Plot(std::vector<float>(400, 1.0f), kBulkHighKind, kScaleLog);
-    EXPECT_EQ(plot.channels, 400);
+    const SpectrumViewPlot high = Plot(std::vector<float>(400, 1.0f), kBulkHighKind, kScaleLog);
+    EXPECT_EQ(high.channels, 400);
     // Every 40 channels.
-    EXPECT_EQ(Texts(plot.axisLabels), (std::vector<std::string>{"45.0", "49.0", "53.0", "57.0", "61.0", "65.0", "69.0",
+    EXPECT_EQ(Texts(high.axisLabels), (std::vector<std::string>{"45.0", "49.0", "53.0", "57.0", "61.0", "65.0", "69.0",
                                                                  "73.0", "77.0", "81.0", "85.0"}));
-    EXPECT_EQ(plot.caption.text.substr(0, 30), "High Energy Spectrum (Y-log10)");
-    EXPECT_DOUBLE_EQ(plot.fieldListX, 2.0 * kFont);
+    EXPECT_EQ(high.caption.text.substr(0, 30), "High Energy Spectrum (Y-log10)");
+    EXPECT_DOUBLE_EQ(high.fieldListX, 2.0 * kFont);
 }
 
 TEST(SpectrumViewPlot, EmptyAndDamagedCountsLieOnTheBottom) {

@@ -47,6 +47,13 @@ TEST_F(TableMarking, PlainControlAndShiftPresses) {
     press(6, PressKind::Shift);
     EXPECT_EQ(flags(), (Flags{0, 0, M, M, M, M, M, 0}));
     EXPECT_EQ(selection.dragKind, PressKind::Shift);
+
+    // Clicking another table forgets the selected row: Shift in the Bulk table
+    // starts from its own row, not Paint's row 2.
+    press(2, PressKind::Plain);
+    press(2, PressKind::Shift, Mode::Bulk);
+    EXPECT_EQ(flags(), (Flags{0, M, 0, 0, 0, 0, M, M}));
+    EXPECT_EQ(selection.selectedMode, Index(Mode::Bulk));
 }
 
 TEST_F(TableMarking, HiddenReadingsToggleAndRowsWithoutReadingsMarkNothing) {
@@ -60,14 +67,6 @@ TEST_F(TableMarking, HiddenReadingsToggleAndRowsWithoutReadingsMarkNothing) {
     EXPECT_EQ(selection.selectedRow, 9);
     press(20, PressKind::Shift);
     EXPECT_EQ(flags(), (Flags{0, 0, 0, H, 0, 0, 0, 0}));
-}
-
-TEST_F(TableMarking, ClickingAnotherTableForgetsTheSelectedRow) {
-    press(2, PressKind::Plain);
-    // Shift in the Bulk table starts from its own row, not Paint's row 2.
-    press(2, PressKind::Shift, Mode::Bulk);
-    EXPECT_EQ(flags(), (Flags{0, M, 0, 0, 0, 0, 0, M}));
-    EXPECT_EQ(selection.selectedMode, Index(Mode::Bulk));
 }
 
 TEST_F(TableMarking, DraggingBackUnmarksRowByRow) {
@@ -99,7 +98,7 @@ TEST_F(TableMarking, DragsStartAtAPlainPress) {
     EXPECT_EQ(flags(), (Flags{0, M, M, 0, M, 0, 0, 0}));
 }
 
-TEST_F(TableMarking, HeaderPressesMarkNothing) {
+TEST_F(TableMarking, HeaderPressesMarkNothingAndDoubleClicksClearMarks) {
     store.flags(2) = M;
     // Scrolled down by two rows, the header band lies over row 2.
     press(2, PressKind::Control, Mode::Paint, true);
@@ -109,11 +108,9 @@ TEST_F(TableMarking, HeaderPressesMarkNothing) {
     // A drag from the header marks the rows it reaches below it.
     drag(4);
     EXPECT_EQ(flags(), (Flags{0, 0, M, M, 0, 0, 0, 0}));
-}
 
-// Clearing the marks leaves a hidden reading hidden.
-TEST_F(TableMarking, DoubleClickClearsEveryMarkButNotHidden) {
-    store.flags(3) = M | H;
+    // A double-click clears every table's marks but leaves a hidden reading hidden.
+    store.flags(3) |= H;
     store.flags(8) = M;
     DoubleClickRow(store, Mode::Bulk, 1, selection);
     EXPECT_EQ(flags(), (Flags{0, 0, H, 0, 0, 0, 0, 0}));
