@@ -128,17 +128,16 @@ TEST(PrintLayout, RequestsComeInTheirOrder) {
 }
 
 TEST(PrinterLine, KeepsThePrinterAndReadsOtherSystemsLines) {
+    const auto parsed = [](const std::string& line) {
+        const std::optional<PrinterNames> names = ParsePrinterLine(line);
+        return names ? names->device + "|" + names->output : "none";
+    };
     const std::string line = FormatPrinterLine({"qt", "Office_Laser", "A4"});
     EXPECT_EQ(line, "8,qt,11,Office_Laser,24,A4");
-    const std::optional<PrinterNames> back = ParsePrinterLine(line);
-    ASSERT_TRUE(back);
-    EXPECT_EQ(back->device, "Office_Laser");
-    EXPECT_EQ(back->output, "A4");
-    const std::optional<PrinterNames> windows = ParsePrinterLine("8,winspool,17,HP LaserJet 4,30,LPT1:");
-    ASSERT_TRUE(windows);
-    EXPECT_EQ(windows->device, "HP LaserJet 4");
-    EXPECT_FALSE(ParsePrinterLine("default"));
-    EXPECT_FALSE(ParsePrinterLine("garbage"));
+    EXPECT_EQ(parsed(line), "Office_Laser|A4");
+    EXPECT_EQ(parsed("8,winspool,17,HP LaserJet 4,30,LPT1:"), "HP LaserJet 4|LPT1:");
+    EXPECT_EQ(parsed("default"), "none");
+    EXPECT_EQ(parsed("garbage"), "none");
 }
 
 }  // namespace

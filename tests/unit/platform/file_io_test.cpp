@@ -32,8 +32,7 @@ mode_t ModeOf(const std::string& path) {
 pid_t GonePid() {
     const pid_t child = ::fork();
     if (child == 0) ::_exit(0);
-    int status = 0;
-    ::waitpid(child, &status, 0);
+    ::waitpid(child, nullptr, 0);
     return child;
 }
 

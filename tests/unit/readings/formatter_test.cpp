@@ -36,8 +36,6 @@ TEST(FormatReadingFields, TextFieldsSplitAtTheFirstColonAndTeachTitles) {
     bulk.textFields[2] = "Elv:";            // ends with its colon: no value
     bulk.textFields[7] = "Type:Soil\tdry";  // a TAB shows as a blank
     test::LoadedStore loaded(test::FileWith({bulk}));
-    ASSERT_EQ(loaded.outcome, LoadOutcome::Whole);
-    EXPECT_TRUE(loaded.prompter.boxes().empty());
     ReadingFields fields;
     ASSERT_TRUE(FormatReadingFields(loaded.store, {}, 7, loaded.store.record(1), fields));
     // Cell 0 is the number the caller shows; field 8 goes to cell 8.
@@ -167,7 +165,6 @@ TEST(FormatReadingFields, PaintResultsAndClasses) {
 TEST(ClassifyPaint, TheUserLAndKRules) {
     Settings user;
     user.pcs = kPcsUser;
-    user.neg = 0.7f;
     user.pos = 1.0f;
     user.minLtime = 20;
     user.minKtime = 120;
@@ -175,6 +172,7 @@ TEST(ClassifyPaint, TheUserLAndKRules) {
         double l, pL, k, pK, seconds;
         const char* fourth;
         int expected;
+        float neg = 0.7f;
     };
     const Case cases[] = {
         {1.2, 0.1, 0, 0, 15, "NA", 4},  // the L rule
@@ -190,15 +188,14 @@ TEST(ClassifyPaint, TheUserLAndKRules) {
         {1.2, 0.1, 0, 0, 20, "NA", 1},      // exactly the minimum times count as measured
         {0, 9.5, 1.5, 0.1, 120, "NC", 1},
         {1.0, 0.1, 0, 0, 25, "NA", 1},  // exactly pos is positive
+        {0.5, 0.1, 0, 0, 25, "NA", 3, 0.5f},  // exactly neg is not negative, by either rule
+        {0, 9.5, 0.25, 0.25, 130, "NC", 3, 0.5f},
     };
     for (const Case& c : cases) {
+        user.neg = c.neg;
         EXPECT_EQ(ClassifyPaint(c.l, c.pL, c.k, c.pK, "", c.seconds, c.fourth, user), c.expected)
             << c.l << " " << c.pL << " " << c.k << " " << c.pK << " " << c.seconds;
     }
-    // A value exactly at neg is not negative, by either rule.
-    user.neg = 0.5f;
-    EXPECT_EQ(ClassifyPaint(0.5, 0.1, 0, 0, "", 25, "NA", user), 3);
-    EXPECT_EQ(ClassifyPaint(0, 9.5, 0.25, 0.25, "", 130, "NC", user), 3);
 }
 
 TEST(FormatReadingFields, UnknownModesAndTooManyElementsAreReported) {
