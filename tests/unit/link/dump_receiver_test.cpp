@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "fake_line.h"
 #include "core/link/dump_receiver.h"
@@ -45,7 +46,10 @@ struct Receiving {
     Settings settings;
     DumpReceiver receiver{line, prompter, settings, dir.file("ravik.tmp")};
 
-    explicit Receiving(int baudIndex = 0) { EXPECT_TRUE(receiver.open(SerialPortConfig{"Com1:", baudIndex})); }
+    // Opened at this rate; without one, not opened.
+    explicit Receiving(std::optional<int> baudIndex = 0) {
+        if (baudIndex) EXPECT_TRUE(receiver.open(SerialPortConfig{"Com1:", *baudIndex}));
+    }
     std::string dumpFile() const { return test::ReadAll(dir.file("ravik.tmp")); }
     std::vector<DialogEvent> tick() {
         receiver.tick();
@@ -225,25 +229,22 @@ TEST(DumpReceiver, DiscardAsksAndNeverTouchesTheStore) {
 }
 
 TEST(DumpReceiver, ThePortOrTheDumpFileCannotBeOpened) {
-    test::TempDir dir;
-    test::WriteAll(dir.file("ravik.tmp"), "the previous dump");
-    FakeLine line;
-    line.openResult = false;
-    test::ScriptedPrompter prompter;
-    Settings settings;
-    DumpReceiver receiver(line, prompter, settings, dir.file("ravik.tmp"));
-    EXPECT_FALSE(receiver.open(SerialPortConfig{}));
-    EXPECT_EQ(receiver.phase(), DumpReceiver::Phase::Closed);
+    Receiving dump(std::nullopt);
+    const std::string path = dump.dir.file("ravik.tmp");
+    test::WriteAll(path, "the previous dump");
+    dump.line.openResult = false;
+    EXPECT_FALSE(dump.receiver.open(SerialPortConfig{}));
+    EXPECT_EQ(dump.receiver.phase(), DumpReceiver::Phase::Closed);
     // A receive that cannot start leaves the previous dump as it was.
-    EXPECT_EQ(test::ReadAll(dir.file("ravik.tmp")), "the previous dump");
+    EXPECT_EQ(dump.dumpFile(), "the previous dump");
     // The dump file was released: another receiver can take it, and while
     // one receives into it no second one can.
-    line.openResult = true;
-    DumpReceiver next(line, prompter, settings, dir.file("ravik.tmp"));
+    dump.line.openResult = true;
+    DumpReceiver next(dump.line, dump.prompter, dump.settings, path);
     EXPECT_TRUE(next.open(SerialPortConfig{}));
-    DumpReceiver second(line, prompter, settings, dir.file("ravik.tmp"));
+    DumpReceiver second(dump.line, dump.prompter, dump.settings, path);
     EXPECT_FALSE(second.open(SerialPortConfig{}));
-    EXPECT_EQ(prompter.shown(), Strings{"Disk Error: Cannot Create Dump File\n" + dir.file("ravik.tmp")});
+    EXPECT_EQ(dump.prompter.shown(), Strings{"Disk Error: Cannot Create Dump File\n" + path});
 }
 
 // Something other than a regular file named like the dump file is refused at
@@ -260,19 +261,15 @@ TEST(DumpReceiver, ADumpFileThatIsNoRegularFileIsRefused) {
     };
     for (const auto& [name, make] : cases) {
         SCOPED_TRACE(name);
-        test::TempDir dir;
-        const std::string path = dir.file("ravik.tmp");
-        make(dir, path);
-        FakeLine line;
-        test::ScriptedPrompter prompter;
-        Settings settings;
-        DumpReceiver receiver(line, prompter, settings, path);
+        Receiving dump(std::nullopt);
+        const std::string path = dump.dir.file("ravik.tmp");
+        make(dump.dir, path);
         ::alarm(10);  // an open that waits for a FIFO's reader ends the test here
-        EXPECT_FALSE(receiver.open(SerialPortConfig{}));
+        EXPECT_FALSE(dump.receiver.open(SerialPortConfig{}));
         ::alarm(0);
-        EXPECT_EQ(prompter.shown(), Strings{"Disk Error: Not a Regular File\n" + path});
-        EXPECT_TRUE(line.opens.empty());
-        if (std::filesystem::exists(dir.file("kept.qvr"))) EXPECT_EQ(test::ReadAll(dir.file("kept.qvr")), "readings");
+        EXPECT_EQ(dump.prompter.shown(), Strings{"Disk Error: Not a Regular File\n" + path});
+        EXPECT_TRUE(dump.line.opens.empty());
+        if (std::filesystem::exists(dump.dir.file("kept.qvr"))) EXPECT_EQ(test::ReadAll(dump.dir.file("kept.qvr")), "readings");
     }
 }
 
