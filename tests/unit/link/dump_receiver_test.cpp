@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <optional>
 
 #include "fake_line.h"
 #include "core/link/dump_receiver.h"
@@ -45,7 +46,10 @@ struct Receiving {
     Settings settings;
     DumpReceiver receiver{line, prompter, settings, dir.file("ravik.tmp")};
 
-    explicit Receiving(int baudIndex = 0) { EXPECT_TRUE(receiver.open(SerialPortConfig{"Com1:", baudIndex})); }
+    // Opened at this rate; without one, not opened.
+    explicit Receiving(std::optional<int> baudIndex = 0) {
+        if (baudIndex) EXPECT_TRUE(receiver.open(SerialPortConfig{"Com1:", *baudIndex}));
+    }
     std::string dumpFile() const { return test::ReadAll(dir.file("ravik.tmp")); }
     std::vector<DialogEvent> tick() {
         receiver.tick();
@@ -78,7 +82,6 @@ TEST(DumpReceiver, FramesHeaderAndRecordsIntoTheDumpFileAndAcceptLoadsIt) {
     std::vector<DialogEvent> events = dump.feed(stream.substr(377, 1));  // the header ends its tick
     EXPECT_TRUE(dump.receiver.state().headerDone);
     EXPECT_EQ(TextsOf(events, dump_control::kPrompt).back(), file.text().c_str());
-    EXPECT_EQ(dump.receiver.state().total, 3);
     EXPECT_EQ(dump.settings.download, kDownloadDone);
     EXPECT_FALSE(dump.receiver.acceptEnabled());
 
@@ -144,15 +147,29 @@ TEST(DumpReceiver, RecordShorterThanItsHeaderStallsWithWaitInQue) {
     EXPECT_EQ(readings, 0);
 }
 
-// The queue holds 4096 bytes: a body of exactly that many fits and is received.
-TEST(DumpReceiver, ABodyOfExactlyTheQueueSizeIsReceivedWhole) {
+// The queue holds 4096 bytes: a body of exactly that many fits and is received;
+// a body larger than the queue lets in is taken in pieces.
+TEST(DumpReceiver, BodiesOfTheQueueSizeAndLargerAreReceivedWhole) {
     const size_t plain = Readings(1).records[0].size();
-    const test::TestFile file = Readings(1, static_cast<int>(kRecordHeaderSize + kQueueSize - plain) / 2);
-    ASSERT_EQ(file.records[0].size(), kRecordHeaderSize + kQueueSize);
+    const test::TestFile exact = Readings(1, static_cast<int>(kRecordHeaderSize + kQueueSize - plain) / 2);
+    ASSERT_EQ(exact.records[0].size(), kRecordHeaderSize + kQueueSize);
+    Receiving fits;
+    fits.feed(DumpStream(exact), 2);
+    EXPECT_TRUE(fits.receiver.acceptEnabled());
+    EXPECT_TRUE(fits.prompter.shown().empty());
+
     Receiving dump;
-    dump.feed(DumpStream(file), 2);
-    EXPECT_TRUE(dump.receiver.acceptEnabled());
-    EXPECT_TRUE(dump.prompter.shown().empty());
+    const test::TestFile file = Readings(1, 1800);  // a body of more than 3600 bytes
+    const std::string stream = DumpStream(file);
+    dump.feed(stream.substr(0, stream.size() - 500));
+    dump.line.holds.xoffSent = true;
+    dump.tick();
+    EXPECT_EQ(dump.receiver.state().expected, 500u);
+    dump.line.holds.xoffSent = false;
+    dump.feed(stream.substr(stream.size() - 500));
+    ReadingStore store;
+    EXPECT_EQ(dump.receiver.accept(store).outcome, LoadOutcome::Whole);
+    EXPECT_EQ(store.record(1).size(), file.records[0].size());
 }
 
 TEST(DumpReceiver, SurplusBytesAfterTheLastReadingReachTheFileAndBeepsSoundOnce) {
@@ -189,21 +206,6 @@ TEST(DumpReceiver, FiveHeaderLinesLongerThan256BytesAreAnError) {
     EXPECT_EQ(dump.dumpFile(), header.substr(0, kFileHeaderSize));
 }
 
-TEST(DumpReceiver, BodyLargerThanTheQueueLetsInIsTakenInPieces) {
-    Receiving dump;
-    const test::TestFile file = Readings(1, 1800);  // a body of more than 3600 bytes
-    const std::string stream = DumpStream(file);
-    dump.feed(stream.substr(0, stream.size() - 500));
-    dump.line.holds.xoffSent = true;
-    dump.tick();
-    EXPECT_EQ(dump.receiver.state().expected, 500u);
-    dump.line.holds.xoffSent = false;
-    dump.feed(stream.substr(stream.size() - 500));
-    ReadingStore store;
-    EXPECT_EQ(dump.receiver.accept(store).outcome, LoadOutcome::Whole);
-    EXPECT_EQ(store.record(1).size(), file.records[0].size());
-}
-
 TEST(DumpReceiver, DiscardAsksAndNeverTouchesTheStore) {
     Receiving dump;
     const std::string stream = DumpStream(Readings(3));
@@ -227,25 +229,22 @@ TEST(DumpReceiver, DiscardAsksAndNeverTouchesTheStore) {
 }
 
 TEST(DumpReceiver, ThePortOrTheDumpFileCannotBeOpened) {
-    test::TempDir dir;
-    test::WriteAll(dir.file("ravik.tmp"), "the previous dump");
-    FakeLine line;
-    line.openResult = false;
-    test::ScriptedPrompter prompter;
-    Settings settings;
-    DumpReceiver receiver(line, prompter, settings, dir.file("ravik.tmp"));
-    EXPECT_FALSE(receiver.open(SerialPortConfig{}));
-    EXPECT_EQ(receiver.phase(), DumpReceiver::Phase::Closed);
+    Receiving dump(std::nullopt);
+    const std::string path = dump.dir.file("ravik.tmp");
+    test::WriteAll(path, "the previous dump");
+    dump.line.openResult = false;
+    EXPECT_FALSE(dump.receiver.open(SerialPortConfig{}));
+    EXPECT_EQ(dump.receiver.phase(), DumpReceiver::Phase::Closed);
     // A receive that cannot start leaves the previous dump as it was.
-    EXPECT_EQ(test::ReadAll(dir.file("ravik.tmp")), "the previous dump");
+    EXPECT_EQ(dump.dumpFile(), "the previous dump");
     // The dump file was released: another receiver can take it, and while
     // one receives into it no second one can.
-    line.openResult = true;
-    DumpReceiver next(line, prompter, settings, dir.file("ravik.tmp"));
+    dump.line.openResult = true;
+    DumpReceiver next(dump.line, dump.prompter, dump.settings, path);
     EXPECT_TRUE(next.open(SerialPortConfig{}));
-    DumpReceiver second(line, prompter, settings, dir.file("ravik.tmp"));
+    DumpReceiver second(dump.line, dump.prompter, dump.settings, path);
     EXPECT_FALSE(second.open(SerialPortConfig{}));
-    EXPECT_EQ(prompter.shown(), Strings{"Disk Error: Cannot Create Dump File\n" + dir.file("ravik.tmp")});
+    EXPECT_EQ(dump.prompter.shown(), Strings{"Disk Error: Cannot Create Dump File\n" + path});
 }
 
 // Something other than a regular file named like the dump file is refused at
@@ -262,19 +261,15 @@ TEST(DumpReceiver, ADumpFileThatIsNoRegularFileIsRefused) {
     };
     for (const auto& [name, make] : cases) {
         SCOPED_TRACE(name);
-        test::TempDir dir;
-        const std::string path = dir.file("ravik.tmp");
-        make(dir, path);
-        FakeLine line;
-        test::ScriptedPrompter prompter;
-        Settings settings;
-        DumpReceiver receiver(line, prompter, settings, path);
+        Receiving dump(std::nullopt);
+        const std::string path = dump.dir.file("ravik.tmp");
+        make(dump.dir, path);
         ::alarm(10);  // an open that waits for a FIFO's reader ends the test here
-        EXPECT_FALSE(receiver.open(SerialPortConfig{}));
+        EXPECT_FALSE(dump.receiver.open(SerialPortConfig{}));
         ::alarm(0);
-        EXPECT_EQ(prompter.shown(), Strings{"Disk Error: Not a Regular File\n" + path});
-        EXPECT_TRUE(line.opens.empty());
-        if (std::filesystem::exists(dir.file("kept.qvr"))) EXPECT_EQ(test::ReadAll(dir.file("kept.qvr")), "readings");
+        EXPECT_EQ(dump.prompter.shown(), Strings{"Disk Error: Not a Regular File\n" + path});
+        EXPECT_TRUE(dump.line.opens.empty());
+        if (std::filesystem::exists(dump.dir.file("kept.qvr"))) EXPECT_EQ(test::ReadAll(dump.dir.file("kept.qvr")), "readings");
     }
 }
 

@@ -35,7 +35,6 @@ public:
     // ---- script ----
     void feed(std::span<const uint8_t> bytes) { incoming_.insert(incoming_.end(), bytes.begin(), bytes.end()); }
     void feed(std::string_view bytes) { incoming_.insert(incoming_.end(), bytes.begin(), bytes.end()); }
-    std::string writtenText() const { return std::string(written.begin(), written.end()); }
 
     std::vector<uint8_t> written;
     std::vector<SerialPortConfig> opens;  // every open, in order

@@ -86,10 +86,14 @@ TEST(LibraryDownload, SendsCountFieldsAndSearchIndexEachAfterAnAcknowledgement) 
     run.run();
     EXPECT_EQ(run.download.phase(), LibraryDownload::Phase::Done);
     EXPECT_EQ(run.download.foundIndex(), 1);
-    // The count, then each alloy's name and 19 limit pairs, then the 13 search index values.
-    ASSERT_EQ(run.received.size(), 1 + library.alloys.size() * (1 + 2 * kLimitPairs) + kSearchIndexCount);
-    EXPECT_EQ(run.received[1], "A0");
-    EXPECT_EQ(run.received.back(), std::to_string(library.searchIndex.back()));
+    // The count, then each alloy's name and limit pairs in group order, then the search index values.
+    Strings sent{std::to_string(library.alloys.size())};
+    for (const AlloyRecord& alloy : library.alloys) {
+        sent.push_back(alloy.name);
+        for (const LimitPair& pair : alloy.limits) sent.insert(sent.end(), {std::to_string(pair.low), std::to_string(pair.high)});
+    }
+    for (int value : library.searchIndex) sent.push_back(std::to_string(value));
+    EXPECT_EQ(run.received, sent);
     EXPECT_FALSE(run.line.isOpen());
     EXPECT_TRUE(run.prompter.boxes().empty());
     const Strings progress = test::TextsOf(run.events, library_control::kProgress);
@@ -113,7 +117,6 @@ TEST(LibraryDownload, AnalyzerOnAnotherScreenOrNoneIsRefused) {
     ASSERT_TRUE(none.download.start(MakeLibrary({1})));
     none.run();
     EXPECT_EQ(none.download.phase(), LibraryDownload::Phase::Failed);
-    EXPECT_EQ(none.line.opens.size(), 5u);
     EXPECT_EQ(run.prompter.shown().at(0) + "\n" + none.prompter.shown().at(0),
               "ERROR: Orvex Must be On\r\n Custom Lib. Screen\n"
               "ERROR: Instrument not responding\r\nCheck instrument and connection\r\nand try again");
