@@ -4,7 +4,13 @@ namespace ravik::test {
 
 Answer ScriptedPrompter::ask(const std::string& text, const std::string& caption, Buttons buttons,
                              Icon icon) {
-    boxes_.push_back({text, caption, buttons, icon});
+    const bool okFirst = buttons == Buttons::Ok || buttons == Buttons::OkCancel;
+    return askWithDefault(text, caption, buttons, icon, okFirst ? Answer::Ok : Answer::Yes);
+}
+
+Answer ScriptedPrompter::askWithDefault(const std::string& text, const std::string& caption, Buttons buttons,
+                                        Icon icon, Answer defaultAnswer) {
+    boxes_.push_back({text, caption, buttons, icon, defaultAnswer});
     if (!answers_.empty()) {
         Answer next = answers_.front();
         answers_.pop_front();

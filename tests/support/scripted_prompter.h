@@ -16,6 +16,7 @@ struct ShownBox {
     std::string caption;
     Buttons buttons;
     Icon icon;
+    Answer defaultAnswer;  // what Enter answers: the first button unless the asker chose one
 };
 
 class ScriptedPrompter : public Prompter {
@@ -28,6 +29,8 @@ public:
     Answer ask(const std::string& text, const std::string& caption, Buttons buttons,
                Icon icon) override;
     int choose(const ChoiceDialog& dialog) override;
+    Answer askWithDefault(const std::string& text, const std::string& caption, Buttons buttons, Icon icon,
+                          Answer defaultAnswer) override;
 
     const std::vector<ShownBox>& boxes() const { return boxes_; }
     const std::vector<ChoiceDialog>& dialogs() const { return dialogs_; }

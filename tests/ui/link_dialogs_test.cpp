@@ -63,7 +63,8 @@ struct ReceivingFrame {
 class LinkDialogsTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // An accepted dump becomes the unsaved, unnamed readings with their tables.
+    // An accepted dump becomes the unsaved, unnamed readings with their tables;
+    // once every reading is in, Accept has the focus and Enter accepts.
     void receiveAcceptsADumpIntoTheTables() {
         ReceivingFrame r("50");
         QVERIFY(!r.analyzer.path().empty());
@@ -72,8 +73,10 @@ private Q_SLOTS:
         QVERIFY(r.receive([&](DumpDialog& d) {
             connectShown = t.frame->quickButtonBar()->button(control::kConnectButton)->shownPicture() ==
                            QStringLiteral("CONNECTED_UP");
-            QVERIFY(FindControl(d, dump_control::kAccept)->isEnabled());
-            d.acceptDump();
+            QWidget* accept = FindControl(d, dump_control::kAccept);
+            QVERIFY(accept->isEnabled());
+            QCOMPARE(d.focusWidget(), accept);
+            QTest::keyClick(accept, Qt::Key_Return);
         }));
         QVERIFY(connectShown);
         QCOMPARE(t.program.store.readingCount, 50);
@@ -104,7 +107,7 @@ private Q_SLOTS:
     }
 
     // A port that cannot be opened is named in an error, and with nothing
-    // received Accept does nothing.
+    // received neither Accept nor Enter (on the focused Discard) does anything.
     void missingPortAndNothingToAccept() {
         ScratchHome home;
         ScriptedPrompter prompter;
@@ -115,6 +118,12 @@ private Q_SLOTS:
         QCOMPARE(prompter.captions(), std::vector<std::string>{"ERROR SETTING PORT"});
         dialog.acceptDump();
         QCOMPARE(dialog.result(), 0);
+        dialog.show();
+        QWidget* discard = FindControl(dialog, dump_control::kDiscard);  // the only control that takes the focus
+        discard->setFocus();
+        QTest::keyClick(discard, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(prompter.boxes().size(), size_t{1});
     }
 
     // Remote Control finds the analyzer at its rate, shows its screen, spectrum

@@ -121,8 +121,8 @@ int MoveAlloyToGroup(AlloyLibrary& library, int alloy, int group) {
 
 bool ConfirmLibraryClose(const EditedLibrary& edited, Prompter& prompter) {
     if (!edited.changed) return true;
-    return prompter.ask("Canceling will loose changes\nAre you sure?", "Warning", Buttons::YesNo,
-                        Icon::Stop) == Answer::Yes;
+    return prompter.askWithDefault("Canceling will loose changes\nAre you sure?", "Warning", Buttons::YesNo,
+                                   Icon::Stop, Answer::No) == Answer::Yes;
 }
 
 }  // namespace ravik

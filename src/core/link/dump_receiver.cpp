@@ -293,8 +293,8 @@ DumpAcceptResult DumpReceiver::accept(ReadingStore& store) {
 }
 
 bool DumpReceiver::discard() {
-    if (prompter_.ask("Canceling will delete data\nAre you sure?", "Warning", Buttons::YesNo, Icon::Stop) !=
-        Answer::Yes) {
+    if (prompter_.askWithDefault("Canceling will delete data\nAre you sure?", "Warning", Buttons::YesNo,
+                                 Icon::Stop, Answer::No) != Answer::Yes) {
         return false;
     }
     end();

@@ -139,8 +139,8 @@ LibraryDownload::CloseDecision LibraryDownload::close() {
         return CloseDecision::NotDownloading;
     }
     if (phase_ != Phase::Sending) return CloseDecision::NotDownloading;
-    if (prompter_.ask("Download in Progress\nLibrary on Instrument\nWill be Factory Default\nAre you sure?", "Warning",
-                      Buttons::YesNo, Icon::Stop) != Answer::Yes) {
+    if (prompter_.askWithDefault("Download in Progress\nLibrary on Instrument\nWill be Factory Default\nAre you sure?",
+                                 "Warning", Buttons::YesNo, Icon::Stop, Answer::No) != Answer::Yes) {
         return CloseDecision::Stay;
     }
     const uint8_t abort = kDownloadAbort;

@@ -43,7 +43,8 @@ std::optional<ReplaceScope> AskReplaceScope(const std::string& text, Prompter& p
         {{static_cast<int>(ReplaceScope::All), "&All"},
          {static_cast<int>(ReplaceScope::ToEnd), "To &End"},
          {static_cast<int>(ReplaceScope::Marked), "&Marked"},
-         {kCancelId, "&Cancel"}}});
+         {kCancelId, "&Cancel"}},
+        kCancelId});
     switch (choice) {
         case static_cast<int>(ReplaceScope::All): return ReplaceScope::All;
         case static_cast<int>(ReplaceScope::ToEnd): return ReplaceScope::ToEnd;

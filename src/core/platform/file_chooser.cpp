@@ -125,8 +125,8 @@ std::optional<FileDialogSpec> DescribeFileDialog(int purpose, const std::string&
 
 bool ConfirmOverwrite(Prompter& prompter, const std::string& path) {
     if (!FileExists(path)) return true;
-    return prompter.ask(path + "\nThis file already exists.\n\nReplace existing file?", "Save As",
-                        Buttons::YesNo, Icon::Information) == Answer::Yes;
+    return prompter.askWithDefault(path + "\nThis file already exists.\n\nReplace existing file?", "Save As",
+                                   Buttons::YesNo, Icon::Information, Answer::No) == Answer::Yes;
 }
 
 }  // namespace ravik

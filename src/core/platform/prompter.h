@@ -26,6 +26,7 @@ struct ChoiceDialog {
     std::string title;     // window title, e.g. "Save Readings"
     std::string text;      // static text shown above the buttons (may be empty)
     std::vector<ChoiceButton> buttons;
+    int defaultId = 0;     // the button Enter presses; 0: the first
 };
 inline constexpr int kCancelId = 2;
 
@@ -35,6 +36,14 @@ public:
     virtual Answer ask(const std::string& text, const std::string& caption, Buttons buttons,
                        Icon icon) = 0;
     virtual int choose(const ChoiceDialog& dialog) = 0;
+    // A question with a chosen default button (what Enter answers). Questions
+    // whose other answer destroys work name the answer that keeps it; a
+    // prompter with fixed answers has no default button and just asks.
+    virtual Answer askWithDefault(const std::string& text, const std::string& caption, Buttons buttons,
+                                  Icon icon, Answer defaultAnswer) {
+        (void)defaultAnswer;
+        return ask(text, caption, buttons, icon);
+    }
 
     // Shorthands for the common boxes.
     void error(const std::string& text, const std::string& caption) {

@@ -95,8 +95,8 @@ bool SaveReadingsFile(ReadingStore& store, const std::string& path, const std::s
     const std::string target = SaveTargetName(path, store.locked);
     if (target != path && FileExists(target)) {
         const Answer answer =
-            prompter.ask(FormatText("%s\nThis file already exists.\n\nReplace existing file?", target.c_str()),
-                         "Save As", Buttons::YesNo, Icon::Information);
+            prompter.askWithDefault(FormatText("%s\nThis file already exists.\n\nReplace existing file?", target.c_str()),
+                                    "Save As", Buttons::YesNo, Icon::Information, Answer::No);
         if (answer != Answer::Yes) {
             currentFileName = previousPath;
             return false;

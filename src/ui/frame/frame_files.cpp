@@ -37,7 +37,9 @@ bool NothingOpened(LoadOutcome outcome) {
 
 bool FrameWindow::askToSaveWork(const char* caption) {
     if (!program_.shell.unsavedChanges) return true;
-    switch (prompter_.ask("Do you wish to save work?", caption, Buttons::YesNoCancel, Icon::Question)) {
+    // Enter saves: the default is never No, the answer that drops the work.
+    switch (prompter_.askWithDefault("Do you wish to save work?", caption, Buttons::YesNoCancel, Icon::Question,
+                                     Answer::Yes)) {
         case Answer::Yes:
             // Unsaved work is never dropped because its save failed or its
             // name dialog was cancelled: the command stops instead.

@@ -62,12 +62,16 @@ DumpDialog::DumpDialog(SerialLine& line, Prompter& prompter, Settings& settings,
     progressBar_->setRange(0, 100);
     progressBar_->setValue(0);
 
-    auto* accept = new QPushButton(QStringLiteral("&Accept"), this);
+    accept_ = new QPushButton(QStringLiteral("&Accept"), this);
+    auto* accept = accept_;
     SetControlId(accept, kAccept);
     accept->setDefault(true);
     accept->setEnabled(false);
     auto* discard = new QPushButton(QStringLiteral("&Discard"), this);
     SetControlId(discard, kDiscard);
+    // Enter is Accept's alone: Discard, focused while Accept is greyed, never
+    // becomes the default, so Enter does nothing until every reading is in.
+    discard->setAutoDefault(false);
     connect(accept, &QPushButton::clicked, this, &DumpDialog::acceptDump);
     connect(discard, &QPushButton::clicked, this, &DumpDialog::discardDump);
 
@@ -100,6 +104,11 @@ void DumpDialog::tick() {
     receiver_.tick();
     ApplyDialogEvents(*this, receiver_.takeEvents());
     progressBar_->setValue(std::min(receiver_.state().percent, 100));
+    // Once Accept comes on it takes the focus from Discard.
+    if (accept_->isEnabled() && !acceptFocused_) {
+        acceptFocused_ = true;
+        accept_->setFocus();
+    }
 }
 
 void DumpDialog::acceptDump() {

@@ -10,6 +10,7 @@
 #include "core/link/dump_receiver.h"
 
 class QProgressBar;
+class QPushButton;
 
 namespace ravik {
 
@@ -39,6 +40,8 @@ private:
     DumpReceiver receiver_;
     QTimer timer_;
     QProgressBar* progressBar_ = nullptr;  // the progress line's percentage, drawn
+    QPushButton* accept_ = nullptr;
+    bool acceptFocused_ = false;  // Accept was given the focus when it came on
 };
 
 }  // namespace ravik

@@ -56,6 +56,16 @@ QMessageBox::StandardButtons BoxButtons(Buttons buttons) {
     return QMessageBox::Ok;
 }
 
+QMessageBox::StandardButton ButtonOf(Answer answer) {
+    switch (answer) {
+        case Answer::Ok: return QMessageBox::Ok;
+        case Answer::Cancel: return QMessageBox::Cancel;
+        case Answer::Yes: return QMessageBox::Yes;
+        case Answer::No: return QMessageBox::No;
+    }
+    return QMessageBox::NoButton;
+}
+
 Answer AnswerOf(int button, Buttons buttons) {
     switch (button) {
         case QMessageBox::Ok: return Answer::Ok;
@@ -70,13 +80,25 @@ Answer AnswerOf(int button, Buttons buttons) {
     return Answer::Cancel;
 }
 
-}  // namespace
-
-Answer QtPrompter::ask(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) {
+// A message box; without a default answer Qt makes its first button the default.
+Answer ShowBox(const std::string& text, const std::string& caption, Buttons buttons, Icon icon,
+               const Answer* defaultAnswer) {
     ArrowCursorWhileOpen arrow;
     QMessageBox box(BoxIcon(icon), ToQString(caption), BoxText(text), BoxButtons(buttons),
                     QApplication::activeWindow());
+    if (defaultAnswer != nullptr) box.setDefaultButton(ButtonOf(*defaultAnswer));
     return AnswerOf(box.exec(), buttons);
+}
+
+}  // namespace
+
+Answer QtPrompter::ask(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) {
+    return ShowBox(text, caption, buttons, icon, nullptr);
+}
+
+Answer QtPrompter::askWithDefault(const std::string& text, const std::string& caption, Buttons buttons, Icon icon,
+                                  Answer defaultAnswer) {
+    return ShowBox(text, caption, buttons, icon, &defaultAnswer);
 }
 
 int QtPrompter::choose(const ChoiceDialog& dialog) {
@@ -92,6 +114,11 @@ int QtPrompter::choose(const ChoiceDialog& dialog) {
         SetControlId(button, choice.id);
         QObject::connect(button, &QPushButton::clicked, &box, [&box, id = choice.id] { box.done(id); });
         row->addWidget(button);
+        // The chosen default takes the focus too, so that Enter and Space both press it.
+        if (choice.id == dialog.defaultId) {
+            button->setDefault(true);
+            button->setFocus();
+        }
     }
     layout->addLayout(row);
     const int result = box.exec();

@@ -10,6 +10,8 @@ class QtPrompter final : public Prompter {
 public:
     Answer ask(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) override;
     int choose(const ChoiceDialog& dialog) override;
+    Answer askWithDefault(const std::string& text, const std::string& caption, Buttons buttons, Icon icon,
+                          Answer defaultAnswer) override;
 };
 
 }  // namespace ravik

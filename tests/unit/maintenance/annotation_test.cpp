@@ -143,6 +143,7 @@ TEST(Global, ToEndChangesOnlyTheEditedReadingAndThoseAfterIt) {
     Strings buttons;
     for (const auto& button : replace.buttons) buttons.push_back(std::to_string(button.id) + " " + button.label);
     EXPECT_EQ(buttons, (Strings{"1046 &All", "1136 To &End", "1047 &Marked", std::to_string(kCancelId) + " " + replace.buttons.back().label}));
+    EXPECT_EQ(replace.defaultId, kCancelId);  // Enter replaces nothing
 }
 
 // Cancel or no focused box changes nothing; an empty old text matches every
