@@ -2,8 +2,14 @@
 // table windows per mode, the client below the bar and the accelerators.
 
 #include <QAction>
+#include <QGroupBox>
+#include <QMenuBar>
+#include <set>
 
 #include "ui/frame/help_window.h"
+#include "ui/link/dump_dialog.h"
+#include "ui/output/print_dialog.h"
+#include "core/link/instrument_port.h"
 #include "ui/frame/quick_button_bar.h"
 #include "core/readings/readings_loader.h"
 #include "core/settings/settings_file.h"
@@ -31,6 +37,51 @@ QStringList Titles(const QString& site, const QStringList& modes) {
     QStringList titles;
     for (const QString& mode : modes) titles << mode + QStringLiteral(" - [Site: ") + site + QStringLiteral("]");
     return titles;
+}
+
+// The Alt letter of a label ("Save &As" -> 'a'), or 0.
+QChar Mnemonic(const QString& text) {
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != QLatin1Char('&')) continue;
+        if (text[i + 1] != QLatin1Char('&')) return text[i + 1].toLower();
+        ++i;
+    }
+    return QChar();
+}
+
+// The Alt letters used more than once among labels.
+QString Repeated(const QStringList& labels) {
+    std::set<QChar> seen;
+    QString repeated;
+    for (const QString& label : labels) {
+        const QChar letter = Mnemonic(label);
+        if (!letter.isNull() && !seen.insert(letter).second) repeated += letter;
+    }
+    return repeated;
+}
+
+// The repeated Alt letters of a dialog's shown buttons, group boxes and labels.
+QString RepeatedInDialog(const QWidget& dialog) {
+    QStringList labels;
+    for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(&dialog)) continue;
+        if (auto* button = qobject_cast<QAbstractButton*>(widget)) labels << button->text();
+        if (auto* box = qobject_cast<QGroupBox*>(widget)) labels << box->title();
+        if (auto* label = qobject_cast<QLabel*>(widget); label && label->buddy()) labels << label->text();
+    }
+    return Repeated(labels);
+}
+
+// The repeated Alt letters of a menu bar or menu and of its submenus, each set
+// prefixed with the menu's title.
+QStringList RepeatedInMenu(const QString& title, const QList<QAction*>& actions) {
+    QStringList labels, repeated;
+    for (QAction* action : actions) {
+        labels << action->text().section(QLatin1Char('\t'), 0, 0);
+        if (action->menu() != nullptr) repeated << RepeatedInMenu(action->text(), action->menu()->actions());
+    }
+    if (const QString here = Repeated(labels); !here.isEmpty()) repeated << title + QStringLiteral(": ") + here;
+    return repeated;
 }
 
 }  // namespace
@@ -237,6 +288,45 @@ private Q_SLOTS:
         t.frame->updateCommandStates();
         QTest::keyClick(t.view(Mode::Paint), Qt::Key_S, Qt::ControlModifier);
         QVERIFY(!t.program.shell.unsavedChanges && ReadAll(path) != before);
+    }
+
+    // Each menu and each dialog gives every Alt letter to one control only.
+    void mnemonicsAreUniqueInEachMenuAndDialog() {
+        FrameUnderTest t;
+        t.openReadings("survey.qvr", {4, 0, 0, 0, 0});
+        QCOMPARE(RepeatedInMenu(QStringLiteral("bar"), t.frame->menuBar()->actions()), QStringList());
+        QVERIFY(!Mnemonic(t.frame->commandAction(command::kAlloyLibrary)->text()).isNull());
+
+        std::map<QString, QString> repeated;  // dialog title -> its repeated letters
+        const auto check = [&repeated](QDialog& dialog) { repeated[dialog.windowTitle()] = RepeatedInDialog(dialog); };
+        for (int id : {command::kSite, command::kEditReading, command::kDisplay, command::kCommunication,
+                       command::kOutput, command::kProtocol, command::kColumnsPaint, command::kAlloyLibrary}) {
+            t.chooser.queueCancel();
+            WhenModalOpens<QDialog>([&](QDialog& dialog) {
+                check(dialog);
+                dialog.done(QDialog::Rejected);
+            });
+            t.frame->handleCommand(id);
+            QCoreApplication::processEvents();
+        }
+        // The print dialog and the configuration its Configure opens.
+        WhenModalOpens<PrintDialog>([&](PrintDialog& print) {
+            check(print);
+            WhenModalOpens<QDialog>([&](QDialog& setup) {
+                check(setup);
+                setup.done(QDialog::Rejected);
+            });
+            print.control(print_control::kConfigure)->click();
+            print.done(QDialog::Rejected);
+        });
+        t.frame->handleCommand(command::kPrint);
+        QCoreApplication::processEvents();
+        InstrumentPort port;
+        DumpDialog dump(port, t.prompter, t.program.settings, t.home.file("ravik.tmp"));
+        check(dump);
+
+        QCOMPARE(repeated.size(), size_t{9});
+        for (const auto& [title, letters] : repeated) QVERIFY2(letters.isEmpty(), qPrintable(title + ": " + letters));
     }
 
     // The Site dialog, from the menu or a right double-click on a table's title

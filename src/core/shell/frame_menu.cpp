@@ -23,7 +23,7 @@ const std::vector<MenuNode>& FrameMenu() {
           kSeparator,
           {"&Print\tCtrl+P", kPrint},
           {"Printer Se&tup", kPrinterSetup},
-          {"Alloy Library", kAlloyLibrary},
+          {"Alloy Li&brary", kAlloyLibrary},
           {"E&xit", kExit}}},
         {"&Edit",
          {{"&Reading\tCtrl+E", kEditReading},

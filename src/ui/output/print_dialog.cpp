@@ -73,7 +73,7 @@ void PrintDialog::buildControls() {
     noError->hide();
 
     QGroupBox* type = group("Type:");
-    constexpr const char* kModeLabels[kModeCount] = {"&Paint", "&Bulk", "&Thin", "&Alloy", "&Signature"};
+    constexpr const char* kModeLabels[kModeCount] = {"&Paint", "&Bulk", "&Thin", "Allo&y", "Si&gnature"};
     for (Mode mode : kAllModes) {
         QAbstractButton* button = add(new QRadioButton(QString::fromLatin1(kModeLabels[Index(mode)])), ModeControl(mode),
                                       type->layout());

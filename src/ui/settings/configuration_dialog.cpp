@@ -47,7 +47,7 @@ constexpr int kScaleRadios[] = {kScaleSqrt, kScaleLinear, kScaleLog};
 constexpr const char* kScaleLabels[] = {"Sqrt", "Linear", "Log"};
 constexpr int kColumnButtons[] = {1107, 1108, 1109, 1110, 1111};
 constexpr const char* kColumnButtonLabels[] = {"&Paint Columns", "&Bulk Columns", "&Thin Columns",
-                                               "&Alloy Columns", "&Sign. Columns"};
+                                               "&Alloy Columns", "Si&gn. Columns"};
 constexpr Mode kColumnModes[] = {Mode::Paint, Mode::Bulk, Mode::Thin, Mode::Alloy, Mode::Sign};
 
 // A widget that draws itself with a function: the colour sample and the

@@ -72,7 +72,7 @@ public:
     void chooseScale(int scaleId);
     void chooseExport(int index);
     void runPrinterSetup();
-    // "&Paint Columns" ... "&Sign. Columns".
+    // "&Paint Columns" ... "Si&gn. Columns".
     void openColumns(Mode mode);
     // OK: refuses a range edit that holds no number (and stays open);
     // otherwise takes the values, writes the settings file and closes.
