@@ -217,10 +217,10 @@ private Q_SLOTS:
              }, "No"},
             {"save question", [](Prompter& p) {
                  Program program;
-                 program.shell.unsavedChanges = true;
                  ScriptedFileChooser chooser;
                  chooser.queueCancel();  // Yes asks for a name
                  FrameWindow frame(program, p, chooser);
+                 program.shell.unsavedChanges = true;
                  frame.handleCommand(command::kNew);
                  QVERIFY(program.shell.unsavedChanges);
                  QCOMPARE(chooser.requests().size(), size_t{1});
