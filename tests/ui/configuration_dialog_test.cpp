@@ -72,15 +72,18 @@ private Q_SLOTS:
         QCOMPARE(t.program.settings.ySpect, 3);
     }
 
-    // Cancel writes nothing and undoes all but the colours and the pcs choice,
-    // which apply at once; Default sets the default colours.
-    void cancelKeepsOnlyTheImmediateChanges() {
+    // Colours and the pcs choice apply at once; Cancel writes nothing, puts the
+    // colours back as they were when the dialog opened and undoes all but the
+    // pcs choice; Default sets the default colours.
+    void cancelKeepsOnlyThePcsChoice() {
         FrameUnderTest t;
         const std::string before = SettingsFile();
         const Settings original = t.program.settings;
         auto display = OpenDialog(t, ConfigKind::Display);
         display->chooseColor(ColorRole::Marked);
         display->stepColor(0, +1);  // Marked red 0 -> 5
+        QCOMPARE(t.program.settings.color(ColorRole::Marked), (Rgb{5, 255, 0}));
+        display->setDefaultColors();
         display->chooseFontSize(0);
         display->reject();
         auto protocol = OpenDialog(t, ConfigKind::Protocol);
@@ -88,7 +91,7 @@ private Q_SLOTS:
         protocol->stepMinimumTime(false, +1);
         protocol->reject();
         QCOMPARE(SettingsFile(), before);
-        QCOMPARE(t.program.settings.color(ColorRole::Marked), (Rgb{5, 255, 0}));
+        QCOMPARE(t.program.settings.colors, original.colors);
         QCOMPARE(t.program.settings.pcs, kPcsUser);
         QCOMPARE(t.program.settings.displayFontSize, original.displayFontSize);
         QCOMPARE(t.program.settings.minLtime, original.minLtime);

@@ -22,7 +22,7 @@ namespace {
 
 using namespace library_dialog_control;
 constexpr int kWaitMillis = 30000;
-constexpr int kFe = 4, kCo = 5, kNi = 6;  // limit slots
+constexpr int kFe = 4, kCo = 5, kNi = 6, kPb = 10;  // limit slots
 
 AlloyLibrary SmallLibrary() {
     return Library({{0, {Alloy("316", {{kFe, {6000, 7000}}, {kNi, {1000, 1400}}})}},
@@ -133,21 +133,23 @@ private Q_SLOTS:
         QVERIFY(t.prompter.boxes().empty() && !t.dialog.isVisible());
     }
 
-    // Apply: a refusal of the texts as typed is shown and editing goes on, stored
-    // limits end it; Close with changes asks.
+    // Apply: a refusal names the element, keeps every text as typed and editing
+    // goes on; stored limits end it; Close with changes asks.
     // Copy and Insert add a line and the count follows; Delete is greyed on a header.
     void editingAndTheLines() {
         EditorUnderTest t(SmallLibrary());
         t.edit("316");
-        t.limitEdit(kNi, 0)->setText(QStringLiteral("12 "));
-        t.dialog.applyEdit();
-        QCOMPARE(t.prompter.shown(), std::vector<std::string>{"Error: Please Enter a Valid Nubmber"});
-        QVERIFY(t.dialog.editing());
-        t.limitEdit(kNi, 0)->setText(QStringLiteral("0"));
         t.limitEdit(kNi, 1)->setText(QStringLiteral("100"));
+        t.limitEdit(kPb, 0)->setText(QStringLiteral("5"));
+        t.dialog.applyEdit();
+        QCOMPARE(t.prompter.shown(), std::vector<std::string>{"Error: Pb: Lo Must be less than Hi"});
+        QVERIFY(t.dialog.editing());
+        QVERIFY(t.limitEdit(kPb, 0)->text() == QStringLiteral("5") && t.limitEdit(kNi, 1)->text() == QStringLiteral("100"));
+        t.limitEdit(kPb, 1)->setText(QStringLiteral("6"));
         t.dialog.applyEdit();
         QVERIFY(!t.dialog.editing());
-        QCOMPARE(t.dialog.edited().library.alloys[0].limits[kNi], (LimitPair{0, 10000}));
+        QCOMPARE(t.dialog.edited().library.alloys[0].limits[kNi], (LimitPair{1000, 10000}));
+        QCOMPARE(t.dialog.edited().library.alloys[0].limits[kPb], (LimitPair{500, 600}));
         t.prompter.queueAnswer(Answer::No);
         t.dialog.closeEditor();
         QCOMPARE(t.prompter.shown().back(), std::string("Warning: Canceling will loose changes\nAre you sure?"));
@@ -164,12 +166,14 @@ private Q_SLOTS:
         QVERIFY(t.dialog.edited().library.alloys.size() == 5 && !t.enabled(kDelete));
     }
 
-    // Send downloads the library whole, then enables the edits again.
+    // Send downloads the library whole, says so with the count, then enables the edits again.
     void sendsTheLibraryWhole() {
         SendUnderTest s(SmallLibrary(), {"--baud", "1"});
         EditorUnderTest& t = s.editor;
         QVERIFY(!t.enabled(kSend) && t.enabled(kClose));
         QVERIFY(QTest::qWaitFor([&] { return t.dialog.download().phase() == LibraryDownload::Phase::Done; }, kWaitMillis));
+        QCOMPARE(t.prompter.shown(),
+                 std::vector<std::string>{"Library Download: Download complete\r\n4 alloys sent to the analyzer"});
         QVERIFY(QTest::qWaitFor([&] { return ReadText(s.report).ends_with("complete\n"); }, 3000));
         QVERIFY(t.enabled(kSend) && !t.enabled(kApply) && !t.port.isOpen());
         QVERIFY(!FindControl(t.dialog, library_control::kProgress)->isVisible());

@@ -148,6 +148,9 @@ private Q_SLOTS:
             return box(remote_control::kLandscape)->picture() && box(remote_control::kSpectrum)->plot() &&
                    box(remote_control::kPortrait)->text().contains(QStringLiteral("VBattery:"));
         }, kWaitMillis));
+        // The status time is the analyzer's at its reply, and the caption says so.
+        QCOMPARE(Control<QLabel>(dialog, remote_control::kStatusCaption)->text(),
+                 QString::fromLatin1(remote_control::kStatusCaptionText));
         QVERIFY(!FindControl(dialog, remote_control::kBaudList)->isEnabled());
 
         // AutoStart takes its edits: two measurements of a second, the edits greyed meanwhile.
@@ -158,10 +161,13 @@ private Q_SLOTS:
         QVERIFY(session.autoStartRunning() && !measTime->isEnabled());
         QVERIFY(QTest::qWaitFor([&] { return !session.autoStartRunning(); }, kWaitMillis));
 
-        // Pass/fail: a selected alloy gets its verdict.
+        // Pass/fail: nothing until an alloy is chosen, the identified grade
+        // named beside it; a selected alloy gets its verdict.
         Control<QCheckBox>(dialog, remote_control::kPassFailCheck)->setChecked(true);
         auto* alloys = Control<QListWidget>(dialog, remote_control::kAlloyList);
         QVERIFY(QTest::qWaitFor([&] { return alloys->count() > 0; }, kWaitMillis));
+        QVERIFY(box(remote_control::kPassFail)->verdict().isEmpty());
+        QVERIFY(alloys->findItems(Control<QLabel>(dialog, remote_control::kGradeName)->text(), Qt::MatchExactly).size() == 1);
         alloys->setCurrentRow(0);
         box(remote_control::kPassFail)->showVerdict(QString());
         QVERIFY(QTest::qWaitFor([&] { return !box(remote_control::kPassFail)->verdict().isEmpty(); }, kWaitMillis));

@@ -115,8 +115,10 @@ ApplyResult ApplyAlloyEdit(EditedLibrary& edited, int alloy, std::string_view ne
         const std::optional<int32_t> low = ParseLimit(text.low);
         const std::optional<int32_t> high = ParseLimit(text.high);
         if (const char* problem = PairProblem(low, high)) {
-            prompter.error(problem, "Error");
-            return {false, alloy};
+            // The element is named so the user knows which of the 19 pairs to correct.
+            const int pair = EditPairOfSlot(group, slot);
+            prompter.error(std::string(EditPairLabel(pair)) + ": " + problem, "Error");
+            return {false, alloy, pair};
         }
         LimitPair& stored = record.limits[static_cast<size_t>(slot)];
         if (stored != LimitPair{*low, *high}) edited.changed = true;

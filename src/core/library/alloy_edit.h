@@ -50,14 +50,16 @@ std::optional<int32_t> ParseLimit(std::string_view text);
 struct ApplyResult {
     bool stored = false;  // false: refused, the editor stays in edit mode
     int alloy = 0;        // the alloy's library index afterwards (re-grouping moves it)
+    int failedPair = -1;  // the edit pair whose limits were refused, or -1
 };
 
 // Apply on the alloy at index: a non-empty newName renames it first (a
 // refused name stops Apply there); then every used slot's pair is read from
 // its edit pair in slot order and checked ("Please Enter a Valid Nubmber",
 // "Lo Must be less than Hi", "Value Can Not Greater Than 100%", captioned
-// "Error"). The first slot that fails keeps its previous pair, slots before
-// it keep their new ones, and Apply stops there.
+// "Error", each after the element's label, as in "Pb: Lo Must be less than
+// Hi"). The first slot that fails keeps its previous pair, slots before it
+// keep their new ones, and Apply stops there, naming the failing edit pair.
 // When all are stored, an alloy of groups 0 to 8 whose ProperGroup differs is
 // offered to be re-grouped ("Warning:Group Conflict"): Yes moves it to the
 // proper group as its first alloy, No warns "Alloy May Not Be Displayed on QV-240".

@@ -325,6 +325,7 @@ void RemoteSession::handleReply() {
             const std::optional<std::string> status = StatusText(payload);
             if (!status) return;
             events_.push(TextEvent{remote_control::kPortrait, *status});
+            events_.push(TextEvent{remote_control::kStatusCaption, remote_control::kStatusCaptionText});
             pendingFlags_ &= ~pending::kStatus;
             break;
         }
@@ -355,6 +356,8 @@ void RemoteSession::showScreen(const ScreenDump& dump) {
     } else {
         if (landscape_) events_.push(FillEvent{remote_control::kLandscape, Shade::Grey});
         events_.push(PictureEvent{remote_control::kPortrait, dump.picture});
+        // The portrait screen replaces the status text and its caption.
+        events_.push(TextEvent{remote_control::kStatusCaption, ""});
     }
     landscape_ = dump.landscape;
 }
@@ -365,10 +368,13 @@ void RemoteSession::showMeasurementData(const std::string& text) {
     for (size_t i = 0; i < names.size(); ++i) {
         if (names[i].empty()) continue;
         if (i == 0) {
+            events_.push(TextEvent{remote_control::kGradeName, names[i]});
+            // Without an expected alloy there is nothing to pass or fail.
             // Pass only for exactly the selected name; the list itself
             // treats names differing in case as one.
-            const bool pass = selectedAlloy_ && names[i] == *selectedAlloy_;
-            events_.push(BitmapEvent{remote_control::kPassFail, pass ? "Pass" : "Fail"});
+            if (selectedAlloy_) {
+                events_.push(BitmapEvent{remote_control::kPassFail, names[i] == *selectedAlloy_ ? "Pass" : "Fail"});
+            }
         }
         alloyNames_.add(names[i]);
     }

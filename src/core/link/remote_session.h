@@ -103,10 +103,15 @@ inline constexpr int kPortrait = 1207;   // portrait screen, or the status text
 inline constexpr int kSpectrum = 1204;
 inline constexpr int kAlloyList = 1239;
 inline constexpr int kPassFail = 1209;
+inline constexpr int kGradeName = 2209;      // the identified grade, beside the pass/fail picture
+inline constexpr int kStatusCaption = 2207;  // says what the status text's time is
 inline constexpr int kDiagnostic = 1206;
 inline constexpr int kEzero = 1226;
 inline constexpr int kEscale = 1229;
 inline constexpr int kTempset = 1232;
+// The caption over the status text: its time is the analyzer's clock at
+// its reply, not a running clock.
+inline constexpr const char* kStatusCaptionText = "Status as of the analyzer's last status reply";
 }  // namespace remote_control
 
 // The longest reply: a second spectrum of the 1000 channels asked for.

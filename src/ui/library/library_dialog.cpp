@@ -16,6 +16,7 @@
 #include "core/library/library_source.h"
 #include "ui/common/dialog_shell.h"
 #include "core/platform/file_chooser.h"
+#include "core/platform/prompter.h"
 
 namespace ravik {
 
@@ -56,6 +57,13 @@ int RowOf(const std::vector<LibraryLine>& lines, int alloy, int group) {
         if (alloy >= 0 ? line.alloy == alloy : line.isHeader() && line.group == group) return static_cast<int>(row);
     }
     return -1;
+}
+
+// What the editor says when Send has finished: the download is complete
+// and how many alloys went to the analyzer.
+std::string DownloadCompleteText(int alloys) {
+    return "Download complete\r\n" + std::to_string(alloys) + (alloys == 1 ? " alloy" : " alloys") +
+           " sent to the analyzer";
 }
 
 }  // namespace
@@ -232,12 +240,16 @@ void LibraryDialog::showSelection() {
     if (selectedAlloy_ >= 0) {
         texts = ShownEditPairs(edited_.library.alloys[static_cast<size_t>(selectedAlloy_)], selectedGroup_);
     }
+    showTexts(texts);
+    updateControls();
+}
+
+void LibraryDialog::showTexts(const EditPairTexts& texts) {
     for (int pair = 0; pair < kEditPairCount; ++pair) {
         const EditPairText& text = texts[static_cast<size_t>(pair)];
         limitEdits_[static_cast<size_t>(pair)][0]->setText(ToQString(text.low));
         limitEdits_[static_cast<size_t>(pair)][1]->setText(ToQString(text.high));
     }
-    updateControls();
 }
 
 void LibraryDialog::updateControls() {
@@ -319,13 +331,22 @@ void LibraryDialog::editAlloy() {
 
 void LibraryDialog::applyEdit() {
     if (!editing_) return;
-    const ApplyResult result =
-        ApplyAlloyEdit(edited_, selectedAlloy_, FromQString(nameEdit_->text()), editedTexts(), prompter_);
+    const EditPairTexts typed = editedTexts();
+    const ApplyResult result = ApplyAlloyEdit(edited_, selectedAlloy_, FromQString(nameEdit_->text()), typed, prompter_);
     if (result.stored) {
         editing_ = false;
         nameEdit_->clear();
     }
     rebuildLists(result.alloy, GroupOfAlloy(edited_.library, result.alloy));
+    if (result.stored) return;
+    // Refused: the edits keep what was typed, and the refused pair has the
+    // keyboard, so the user corrects it instead of typing it all again.
+    showTexts(typed);
+    if (result.failedPair >= 0) {
+        QLineEdit* low = limitEdits_[static_cast<size_t>(result.failedPair)][0];
+        low->setFocus();
+        low->selectAll();
+    }
 }
 
 void LibraryDialog::cancelEdit() {
@@ -353,6 +374,7 @@ void LibraryDialog::saveLibrary() {
 
 void LibraryDialog::sendLibrary() {
     if (editing_ || !download_.start(edited_.library)) return;
+    alloysSent_ = static_cast<int>(edited_.library.alloys.size());
     ApplyDialogEvents(*this, download_.takeEvents());
     updateControls();
     timer_.start();
@@ -365,6 +387,11 @@ void LibraryDialog::tick() {
     if (downloading()) return;
     timer_.stop();
     updateControls();
+    // The progress box is gone: without a word the user cannot tell a
+    // finished download from one that stopped.
+    if (download_.phase() == LibraryDownload::Phase::Done) {
+        prompter_.notice(DownloadCompleteText(alloysSent_), "Library Download");
+    }
 }
 
 void LibraryDialog::closeEditor() {

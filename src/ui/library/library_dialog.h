@@ -86,6 +86,7 @@ private:
     void rebuildLists(int alloy, int group);
     // Shows the selected line's limits and sets every control for the state.
     void showSelection();
+    void showTexts(const EditPairTexts& texts);
     void updateControls();
     bool downloading() const;
     QListWidget* shownList() const;
@@ -104,6 +105,7 @@ private:
     int selectedGroup_ = 0;
     bool editing_ = false;
     bool sortedView_ = false;
+    int alloysSent_ = 0;  // the alloy count of the download under way
 
     QListWidget* groupedList_ = nullptr;
     QListWidget* sortedList_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QDoubleValidator>
 #include <QFormLayout>
 #include <QGridLayout>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIntValidator>
@@ -12,6 +13,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <optional>
 
@@ -52,6 +56,18 @@ QLineEdit* AddEdit(QWidget* parent, int id) {
 
 std::string EditText(const QLineEdit* edit) { return FromQString(edit->text()); }
 
+// The room the status text needs in a box: its widest line and all its
+// lines, measured on a record whose every value has six digits.
+QSize StatusTextSize(const QWidget& box) {
+    std::vector<uint8_t> payload(8, 0);
+    for (int value = 0; value < 17; ++value) payload.insert(payload.end(), {0x3F, 0x42, 0x0F, 0x00});  // 9999.99
+    payload.push_back(kReplyTerminator);
+    const QString text = ToQString(StatusText(payload).value_or(std::string())).remove(QLatin1Char('\r'));
+    const QRect needed = box.fontMetrics().boundingRect(QRect(0, 0, 4000, 4000),
+                                                        Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs, text);
+    return needed.size() + QSize(DisplayBox::kTextMargin * 2 + 4, DisplayBox::kTextMargin * 2 + 4);
+}
+
 }  // namespace
 
 RemoteDialog::RemoteDialog(SerialLine& line, Prompter& prompter, Clock& clock, const SerialPortConfig& config,
@@ -59,9 +75,19 @@ RemoteDialog::RemoteDialog(SerialLine& line, Prompter& prompter, Clock& clock, c
     : QDialog(parent), session_(line, prompter, clock, config) {
     setObjectName(QStringLiteral("REMOTEDIALOGBOX"));
     setWindowTitle(QStringLiteral("Remote Control"));
-    auto* layout = new QHBoxLayout(this);
+    // Everything sits in a scroll area, so that on a small screen the dialog
+    // fits and the rest is scrolled to rather than cut off.
+    auto* content = new QWidget(this);
+    auto* layout = new QHBoxLayout(content);
     layout->addWidget(buildDisplays(), 1);
     layout->addWidget(buildControls());
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(content);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
 
     // The diagnostic line and the calibration values are kept but not shown.
     auto* diagnostic = new QLabel(this);
@@ -71,17 +97,42 @@ RemoteDialog::RemoteDialog(SerialLine& line, Prompter& prompter, Clock& clock, c
 
     timer_.setInterval(kRemoteTickMillis);
     connect(&timer_, &QTimer::timeout, this, &RemoteDialog::tick);
+    fitToScreen(*content);
+}
+
+void RemoteDialog::fitToScreen(const QWidget& content) {
+    const QScreen* screen = parentWidget() != nullptr ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    QSize wanted = content.sizeHint();
+    if (screen == nullptr) {
+        resize(wanted);
+        return;
+    }
+    // Room for the window frame and its title bar; when the content is cut
+    // down, its scroll bars need their own room.
+    const QSize room = screen->availableGeometry().size() - QSize(12, 40);
+    if (wanted.width() > room.width()) wanted.rheight() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (wanted.height() > room.height()) wanted.rwidth() += style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    resize(wanted.boundedTo(room));
 }
 
 QWidget* RemoteDialog::buildDisplays() {
     auto* displays = new QWidget(this);
     auto* grid = new QGridLayout(displays);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(new DisplayBox(kLandscape, kLandscapeSize, displays), 0, 0);
-    grid->addWidget(new DisplayBox(kSpectrum, kSpectrumSize, displays), 1, 0);
-    grid->addWidget(new DisplayBox(kPortrait, kPortraitSize, displays), 0, 1, 2, 1);
-    grid->setRowStretch(0, 3);
-    grid->setRowStretch(1, 2);
+    grid->addWidget(new DisplayBox(kLandscape, kLandscapeSize, displays), 0, 0, 2, 1);
+    grid->addWidget(new DisplayBox(kSpectrum, kSpectrumSize, displays), 2, 0);
+    // The portrait screen's box also shows the status text: it is never
+    // narrower or lower than the text, so no value is cut off.
+    auto* caption = new QLabel(displays);
+    SetControlId(caption, kStatusCaption);
+    caption->setWordWrap(true);
+    auto* portrait = new DisplayBox(kPortrait, kPortraitSize, displays);
+    portrait->setMinimumSize(portrait->minimumSize().expandedTo(StatusTextSize(*portrait)));
+    caption->setMaximumWidth(portrait->minimumWidth());
+    grid->addWidget(caption, 0, 1);
+    grid->addWidget(portrait, 1, 1, 2, 1);
+    grid->setRowStretch(1, 3);
+    grid->setRowStretch(2, 2);
     return displays;
 }
 
@@ -146,7 +197,18 @@ QWidget* RemoteDialog::buildControls() {
     alloyList_->setMinimumHeight(90);
     connect(alloyList_, &QListWidget::currentRowChanged, this, &RemoteDialog::selectAlloy);
     column->addWidget(alloyList_, 1);
-    column->addWidget(new DisplayBox(kPassFail, QSize(150, 48), panel));
+    // The verdict, and beside it the grade the analyzer identified.
+    auto* verdictRow = new QHBoxLayout;
+    verdictRow->addWidget(new DisplayBox(kPassFail, QSize(96, 48), panel));
+    auto* grade = new QLabel(panel);
+    SetControlId(grade, kGradeName);
+    grade->setToolTip(QStringLiteral("The grade the analyzer identified"));
+    QFont bold = grade->font();
+    bold.setBold(true);
+    grade->setFont(bold);
+    grade->setMinimumWidth(grade->fontMetrics().horizontalAdvance(QStringLiteral("MMMMMMMMMMM")));
+    verdictRow->addWidget(grade);
+    column->addLayout(verdictRow);
 
     QPushButton* exitButton = AddButton(panel, kExit, "Exit");
     connect(exitButton, &QPushButton::clicked, this, &RemoteDialog::exitDialog);

@@ -2,7 +2,8 @@
 // The "Remote Control" dialog "REMOTEDIALOGBOX": a shell over RemoteSession.
 // Its 10 ms timer drives the baud search, the polls and the receiver; the
 // buttons call the session; the display boxes show the screen picture, the
-// spectrum, the regions and status texts and the pass/fail picture.
+// spectrum, the regions and status texts and the pass/fail picture with the
+// identified grade's name beside it. On a small screen the dialog scrolls.
 
 #include <QDialog>
 #include <QTimer>
@@ -45,6 +46,8 @@ public:
 private:
     QWidget* buildControls();
     QWidget* buildDisplays();
+    // Sizes the dialog to its content, but never larger than the screen.
+    void fitToScreen(const QWidget& content);
     void applyEvents();
 
     RemoteSession session_;

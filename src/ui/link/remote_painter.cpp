@@ -117,7 +117,7 @@ void DisplayBox::paintEvent(QPaintEvent*) {
     } else {
         painter.fillRect(area, palette().base());
         painter.setPen(palette().text().color());
-        painter.drawText(area.adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs, text_);
+        painter.drawText(area.adjusted(kTextMargin, 2, -kTextMargin, -2), Qt::AlignLeft | Qt::AlignTop | Qt::TextExpandTabs, text_);
     }
     painter.setPen(palette().mid().color());
     painter.setBrush(Qt::NoBrush);

@@ -17,6 +17,8 @@ class DisplayBox : public QWidget {
     Q_OBJECT
 public:
     DisplayBox(int controlId, QSize preferred, QWidget* parent);
+    // The blank around a text inside the box.
+    static constexpr int kTextMargin = 4;
 
     void showText(const QString& text);
     void showPicture(const MonoPicture& picture);

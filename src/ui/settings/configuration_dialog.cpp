@@ -126,7 +126,8 @@ ConfigurationDialog::ConfigurationDialog(ConfigKind kind, Settings& settings, co
       directory_(std::move(directory)),
       prompter_(prompter),
       hooks_(std::move(hooks)),
-      values_(ConfigValuesOf(settings)) {
+      values_(ConfigValuesOf(settings)),
+      openedColors_(settings.colors) {
     setObjectName(QString::fromLatin1(ConfigResourceName(kind)));
     setWindowTitle(QString::fromLatin1(ConfigTitle(kind)));
     auto* columns = new QHBoxLayout;
@@ -479,6 +480,11 @@ void ConfigurationDialog::stepColor(int component, int direction) {
 void ConfigurationDialog::setDefaultColors() {
     settings_.colors = DefaultColorsOf(kind_);
     showColor();
+}
+
+void ConfigurationDialog::reject() {
+    settings_.colors = openedColors_;
+    QDialog::reject();
 }
 
 void ConfigurationDialog::choosePcs(int pcs) {

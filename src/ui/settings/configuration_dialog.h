@@ -4,7 +4,7 @@
 // Configure" and "Protocol Configuration", one class showing the groups of
 // its kind. The colours and the paint classification source change the
 // settings at once; everything else is taken by OK, which also writes
-// "ravik56.ini".
+// "ravik56.ini". Cancel puts back the colours the dialog opened with.
 
 #include <QDialog>
 #include <QRect>
@@ -77,6 +77,9 @@ public:
     // OK: refuses a range edit that holds no number (and stays open);
     // otherwise takes the values, writes the settings file and closes.
     bool ok();
+    // Cancel, Escape and closing the window: the colours go back to those the
+    // dialog opened with; nothing is written.
+    void reject() override;
 
     // The page the preview draws: the printer's proportions.
     QSize previewPage() const;
@@ -106,6 +109,7 @@ private:
     ComPortStates ports_;
     std::vector<SerialDevice> devices_;
     ColorRole chosenColor_ = ColorRole::Normal;
+    decltype(Settings::colors) openedColors_;
 
     std::array<QAbstractButton*, 4> portRadios_{};
     std::array<QComboBox*, 4> portDevices_{};

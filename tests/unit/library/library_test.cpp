@@ -55,7 +55,7 @@ TEST(ApplyAlloyEdit, NumberRulesAndTheirMessages) {
         texts[0] = {c.low, c.high};
         EXPECT_EQ(ApplyAlloyEdit(edited, 0, "", texts, prompter).stored, c.message == nullptr);
         EXPECT_EQ(edited.library.alloys[0].limits[0], c.stored);
-        EXPECT_EQ(prompter.shown(), c.message ? Strings{std::string("Error: ") + c.message} : Strings{});
+        EXPECT_EQ(prompter.shown(), c.message ? Strings{std::string("Error: Ti: ") + c.message} : Strings{});
     }
 }
 
@@ -67,7 +67,10 @@ TEST(ApplyAlloyEdit, TheFailingSlotKeepsItsPairAndEarlierSlotsTheirNewOnes) {
     texts[1] = {"2", "3"};
     texts[2] = {"9", "x"};
     texts[3] = {"7", "8"};
-    EXPECT_FALSE(ApplyAlloyEdit(edited, 0, "Renamed", texts, prompter).stored);
+    const ApplyResult result = ApplyAlloyEdit(edited, 0, "Renamed", texts, prompter);
+    EXPECT_FALSE(result.stored);
+    EXPECT_EQ(result.failedPair, 2);
+    EXPECT_EQ(prompter.shown(), Strings{"Error: Cr: Please Enter a Valid Nubmber"});
     const AlloyRecord& alloy = edited.library.alloys[0];
     EXPECT_EQ(alloy.name, "Renamed");
     const std::vector<LimitPair> pairs(alloy.limits.begin(), alloy.limits.begin() + 4);

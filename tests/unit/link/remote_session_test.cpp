@@ -239,8 +239,15 @@ TEST(RemoteSession, PassFailComparesExactlyWhileTheListIgnoresCase) {
     remote.session.getData();  // data still awaited: only the selection request
     EXPECT_EQ(remote.line.written, (Bytes8{167, 1, 145, 0, 167, 1}));
 
+    // No expected alloy yet: the grade is named, nothing passes or fails.
+    const Bytes8 lowerCase = TextReply(R_DUMP_DATA_NOW, "ID,1st:316ss \r\n2nd:304SS \r\n3rd:321SS \r\n");
+    remote.receive(lowerCase);
+    EXPECT_TRUE(Only<BitmapEvent>(remote.events).empty());
+    EXPECT_EQ(TextsOf(remote.events, remote_control::kGradeName), Strings{"316ss"});
+
+    remote.events.clear();
     remote.session.selectAlloy("316SS");
-    remote.receive(TextReply(R_DUMP_DATA_NOW, "ID,1st:316ss \r\n2nd:304SS \r\n3rd:321SS \r\n"));
+    remote.receive(lowerCase);
     EXPECT_EQ(Only<BitmapEvent>(remote.events), (std::vector<BitmapEvent>{{remote_control::kPassFail, "Fail"}}));
     EXPECT_EQ(remote.session.alloyNames().names(), (Strings{"304SS", "316ss", "321SS"}));
     EXPECT_EQ(Only<ListEvent>(remote.events).back().selected, 1);
