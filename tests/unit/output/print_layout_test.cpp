@@ -107,20 +107,6 @@ TEST(PrintLayout, SpectrumPagesAndCells) {
     const CellRect cell = SpectrumCell(settings, 1, 1, 1020, 1060, 10);
     EXPECT_EQ((std::vector<int>{cell.left, cell.top, cell.right, cell.bottom}),
               (std::vector<int>{500, 500 + 50 + 40, 1000, 1000 + 50}));
-    // A second header line moves the grid down by a line and shortens it.
-    const CellRect lower = SpectrumCell(settings, 1, 1, 1020, 1060, 10, 2);
-    EXPECT_EQ((std::vector<int>{lower.top, lower.bottom}), (std::vector<int>{495 + 60 + 40, 990 + 60}));
-}
-
-// A right-aligned label stays beside a text it clears and steps down past
-// the ones it would run into, to the free line after them at worst.
-TEST(PrintLayout, HeaderLabelStepsDownPastTextsItWouldOverlap) {
-    const TextSpan label{700, 900};
-    EXPECT_EQ(LineClearOf({{0, 600}}, label, 5), 0u);
-    EXPECT_EQ(LineClearOf({{0, 697}}, label, 5), 1u);
-    EXPECT_EQ(LineClearOf({{100, 800}, {300, 600}, {0, 900}}, label, 5), 1u);
-    EXPECT_EQ(LineClearOf({{100, 800}, {0, 900}}, label, 5), 2u);
-    EXPECT_EQ(LineClearOf({}, label, 5), 0u);
 }
 
 TEST(PrintLayout, RequestsComeInTheirOrder) {

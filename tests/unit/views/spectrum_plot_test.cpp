@@ -40,36 +40,18 @@ TEST(SpectrumViewPlot, ChannelsAxisAndCaptionByKind) {
     EXPECT_DOUBLE_EQ(high.fieldListX, 2.0 * kFont);
 }
 
-// The field list keeps its usual place while the curve is low there, and
-// otherwise moves along the top, then the bottom, to where it hides the least.
+// The field list leaves its usual place for where it hides the least curve:
+// beside a peak under it, below a curve across the top (as on the log scale).
 TEST(SpectrumViewPlot, FieldListGoesWhereTheCurveIsNot) {
-    const auto place = [](const std::vector<float>& counts, int kind) {
-        const SpectrumViewPlot plot = Plot(counts, kind);
-        const PlotRect list = PlaceFieldList(plot, 150, 200);
-        EXPECT_TRUE(list.left >= plot.box.left && list.right <= plot.box.right && list.bottom <= plot.box.bottom);
-        return std::pair(plot, list);
-    };
-    // Low curves, with their highest count at the left edge.
-    std::vector<float> low(250, 1.0f);
-    low[0] = 100.0f;
-    std::vector<float> high(400, 1.0f);
-    high[0] = 100.0f;
-    auto [plot, list] = place(low, kPaintLowKind);
-    EXPECT_EQ(list.left, plot.fieldListX);
-    EXPECT_EQ(list.top, plot.fieldListTop);
-    std::tie(plot, list) = place(high, kPaintHighKind);
-    EXPECT_LT(list.left, plot.box.left + 2 * kFont);
-    // A peak under the usual place moves the list left of it, still at the top.
-    for (size_t i = 200; i < 240; ++i) low[i] = 500.0f;
-    std::tie(plot, list) = place(low, kPaintLowKind);
-    EXPECT_LT(list.right, plot.box.left + 200 * plot.xScale);
-    EXPECT_EQ(list.top, plot.fieldListTop);
-    // A curve across the upper part (as on the log scale) leaves the bottom free.
-    std::vector<float> upper(250, 600.0f);
+    std::vector<float> peak(250, 1.0f), upper(250, 600.0f);
+    for (size_t i = 200; i < 240; ++i) peak[i] = 500.0f;
     upper[0] = 900.0f;
-    std::tie(plot, list) = place(upper, kPaintLowKind);
-    EXPECT_GT(list.top, plot.curveY(1));
-    EXPECT_EQ(list.left, plot.fieldListX);
+    SpectrumViewPlot plot = Plot(peak);
+    PlotRect list = PlaceFieldList(plot, 150, 200);
+    EXPECT_TRUE(list.right < plot.box.left + 200 * plot.xScale && list.top == plot.fieldListTop);
+    plot = Plot(upper);
+    list = PlaceFieldList(plot, 150, 200);
+    EXPECT_TRUE(list.top > plot.curveY(1) && list.left == plot.fieldListX && list.bottom <= plot.box.bottom);
 }
 
 TEST(SpectrumViewPlot, EmptyAndDamagedCountsLieOnTheBottom) {
