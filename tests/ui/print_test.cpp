@@ -293,6 +293,28 @@ private Q_SLOTS:
         QVERIFY2(lowest <= pageHeight - kMarginPoints, qPrintable(QString::number(lowest)));
     }
 
+    // With the User protocol the Paint spectrum header is long: the date
+    // line goes below it, not over it, and above the plots (their captions).
+    void spectrumHeaderLinesDoNotOverlap() {
+        FrameUnderTest f;
+        f.openReadings("paint.qvr", {2, 0, 0, 0, 0});
+        f.program.settings.pcs = kPcsUser;
+        const std::string pdf = f.dir.file("spectra.pdf");
+        f.frame->printerFactory = PdfPrinterInto(pdf);
+        f.frame->handleCommand(command::kPrintSpectra, kPaintLowKind);
+        const QString boxes = PdfText(pdf, QStringLiteral("-bbox"));
+        const auto box = [&](const QString& word) {  // xMin, yMin, xMax, yMax of its first occurrence
+            const QRegularExpressionMatch m = QRegularExpression(QStringLiteral(
+                "xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">%1<").arg(word)).match(boxes);
+            return std::array<double, 4>{m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                                         m.captured(4).toDouble()};
+        };
+        const auto site = box(QStringLiteral("Site:")), ssec = box(QStringLiteral("Ssec")), date = box(QStringLiteral("Date:"));
+        // Word boxes are taller than the line spacing: the next line's box starts past the middle of this one's.
+        QVERIFY2(date[1] > (site[1] + site[3]) / 2 || date[0] > box(QStringLiteral("120"))[2], qPrintable(boxes.left(900)));
+        QVERIFY(ssec[1] == site[1] && date[3] <= box(QStringLiteral("Energy"))[1]);
+    }
+
     // A row's double-click opens its L spectrum once; that window opens the K
     // one, and Shift-click labels lines.
     void rowDoubleClickOpensOneSpectrumWindow() {

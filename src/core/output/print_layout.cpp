@@ -203,13 +203,21 @@ int SpectrumPageCount(int readings, const Settings& settings) {
     return (readings + perPage - 1) / perPage;
 }
 
-CellRect SpectrumCell(const Settings& settings, int c, int r, int pageWidth, int pageHeight, int lineHeight) {
+size_t LineClearOf(const std::vector<TextSpan>& lines, TextSpan label, double gap) {
+    size_t line = 0;
+    while (line < lines.size() && lines[line].right + gap > label.left && label.right + gap > lines[line].left) ++line;
+    return line;
+}
+
+CellRect SpectrumCell(const Settings& settings, int c, int r, int pageWidth, int pageHeight, int lineHeight,
+                      int headerLines) {
     const int columns = std::max(1, settings.xSpect);
     const int rows = std::max(1, settings.ySpect);
     const int width = pageWidth - 20;
-    const int height = pageHeight - 6 * lineHeight;
-    return {c * width / columns, r * height / rows + 5 * lineHeight + 40, (c + 1) * width / columns,
-            (r + 1) * height / rows + 5 * lineHeight};
+    const int below = std::max(0, headerLines - 1) * lineHeight;
+    const int height = pageHeight - 6 * lineHeight - below;
+    const int top = 5 * lineHeight + below;
+    return {c * width / columns, r * height / rows + top + 40, (c + 1) * width / columns, (r + 1) * height / rows + top};
 }
 
 std::string SpectraPageLine(std::string_view dateTime, Mode mode, int page) {

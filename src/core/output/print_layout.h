@@ -123,6 +123,18 @@ private:
     int count_ = 0;
 };
 
+// A text's horizontal extent on a header line.
+struct TextSpan {
+    double left = 0;
+    double right = 0;
+};
+
+// The header line on which a right-aligned text (a date or page label) of
+// span label goes: the first of lines, from the top, whose text it clears
+// by gap, or lines.size() (the line after them) when it clears none. It
+// moves down past the texts it would run into, never up over them.
+size_t LineClearOf(const std::vector<TextSpan>& lines, TextSpan label, double gap);
+
 // Spectrum pages: the header line, how many pages, and the grid cells.
 std::string SpectraHeaderLine(const Settings& settings, const ReadingStore& store, int kind);
 int SpectrumPageCount(int readings, const Settings& settings);
@@ -130,8 +142,10 @@ struct CellRect {
     int left, top, right, bottom;
 };
 // The cell of grid column c, row r on a page width x height whose header
-// line is lineHeight high.
-CellRect SpectrumCell(const Settings& settings, int c, int r, int pageWidth, int pageHeight, int lineHeight);
+// lines are lineHeight high; each header line past the first (a date line
+// moved below the site line) moves the grid down by a line.
+CellRect SpectrumCell(const Settings& settings, int c, int r, int pageWidth, int pageHeight, int lineHeight,
+                      int headerLines = 1);
 
 // "Date: %s    %s Page %d" of a spectrum page: the date part of the reading's Date/Time.
 std::string SpectraPageLine(std::string_view dateTime, Mode mode, int page);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "core/readings/field_formatter.h"
 #include "core/readings/spectrum_decoder.h"
@@ -40,6 +41,24 @@ const KindEntry* FindKind(int kind) {
         if (entry.kind == kind) return &entry;
     }
     return nullptr;
+}
+
+// How much of the curve lies in rect: the height of each step of the
+// polyline inside it, and a pixel for each point inside, so a flat run
+// counts too.
+double CurveInside(const SpectrumViewPlot& plot, const PlotRect& rect) {
+    double covered = 0;
+    for (size_t i = 0; i < plot.scaled.size(); ++i) {
+        const double x = plot.box.left + static_cast<double>(i) * plot.xScale;
+        if (x < rect.left || x > rect.right) continue;
+        const double y = plot.curveY(i);
+        const double before = i > 0 ? plot.curveY(i - 1) : y;
+        const double top = std::max(std::min(y, before), rect.top);
+        const double bottom = std::min(std::max(y, before), rect.bottom);
+        if (bottom > top) covered += bottom - top;
+        if (y >= rect.top && y <= rect.bottom) covered += 1;
+    }
+    return covered;
 }
 
 std::string Printf(const char* format, double value) {
@@ -173,6 +192,35 @@ std::vector<std::string> SpectrumFieldLines(const ReadingStore& store, const Set
         lines.push_back(std::move(line));
     }
     return lines;
+}
+
+PlotRect PlaceFieldList(const SpectrumViewPlot& plot, double width, double height) {
+    const double margin = plot.fontHeight / 2.0;
+    const PlotRect& box = plot.box;
+    const bool high = plot.offset > 0;  // K plots start at 45 keV and list on the left
+    // Clear of the ticks along the left and bottom edges, and inside the box on the right.
+    const double left = box.left + std::max(static_cast<double>(plot.fontHeight), kTickLength + margin);
+    const double right = std::max(left, std::min(high ? box.right : plot.fieldListX, box.right - width - margin));
+    const double top = plot.fieldListTop;
+    const double low = std::max(top, box.bottom - kTickLength - margin - height);
+    const double usual = high ? left : right;
+    const double other = high ? right : left;
+    // From the usual side across to the other, at the top, then at the bottom.
+    constexpr int kSteps = 8;
+    PlotRect best;
+    double least = std::numeric_limits<double>::max();
+    for (const double y : {top, low}) {
+        for (int step = 0; step <= kSteps; ++step) {
+            const double x = usual + (other - usual) * step / kSteps;
+            const PlotRect place{x, y, x + width, y + height};
+            const double covered = CurveInside(plot, place);
+            if (covered < least) {
+                least = covered;
+                best = place;
+            }
+        }
+    }
+    return best;
 }
 
 int NearestElement(double keV) {

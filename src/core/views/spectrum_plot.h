@@ -69,7 +69,7 @@ struct SpectrumViewPlot {
     std::vector<PlotSegment> ticks;
     std::vector<PlotLabel> axisLabels;
     PlotLabel caption;
-    double fieldListX = 0;
+    double fieldListX = 0;    // the field list's usual place: right for L plots, left for K plots
     double fieldListTop = 0;
 
     // The y of a channel's point on the curve.
@@ -99,6 +99,12 @@ std::string SpectrumTitle(int kind, int scale);
 // text columns shown in its first column-mask word.
 std::vector<std::string> SpectrumFieldLines(const ReadingStore& store, const Settings& settings, int32_t reading,
                                             int kind);
+
+// Where a field list of that width and height goes: of the usual place, the
+// other side at the same height and the two lower corners, the one whose
+// rectangle covers the least of the curve (the usual place on a tie), so
+// the texts stay off the peaks.
+PlotRect PlaceFieldList(const SpectrumViewPlot& plot, double width, double height);
 
 // The emission lines of the elements labelled on the plot.
 struct EmissionElement {

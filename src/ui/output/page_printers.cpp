@@ -70,13 +70,24 @@ TextWidth BoldWidthOn(QPaintDevice* device, int height) {
 int WriteTableHeader(LineWriter& writer, const PrintSource& source, const std::vector<std::string>& siteLines,
                      int selector, int page, int pageWidth) {
     int line = kHeaderFirstLine;
-    const auto centre = [&](const std::string& text, int at) { writer.centred(pageWidth / 2.0, at, ToQString(text)); };
+    std::vector<TextSpan> spans;
+    const auto centre = [&](const std::string& text, int at) {
+        const QString shown = ToQString(text);
+        const double width = writer.width(shown, false);
+        spans.push_back({(pageWidth - width) / 2, (pageWidth + width) / 2});
+        writer.centred(pageWidth / 2.0, at, shown);
+    };
     if (page == 1) {
         for (const std::string& header : HeaderLines(source.settings.reportHeader.c_str())) centre(header, line++);
     }
     for (const std::string& site : siteLines) centre(site, line++);
+    // The page label stays on the first header line unless it would run
+    // into the centred text there; then it takes the first line it clears
+    // (at worst the blank line below the header).
     const QString label = ToQString(PageLabel(selector, page));
-    writer.at(pageWidth - writer.width(label, true), kHeaderFirstLine, label, true);
+    const double labelLeft = pageWidth - writer.width(label, true);
+    const size_t labelLine = LineClearOf(spans, {labelLeft, static_cast<double>(pageWidth)}, writer.width(QStringLiteral(" "), false));
+    writer.at(labelLeft, kHeaderFirstLine + static_cast<int>(labelLine), label, true);
     return line + 1;
 }
 
@@ -308,10 +319,17 @@ JobOutcome PrintSpectraJob(PageSink& sink, const PrintSource& source, int kind) 
         painter.drawText(QPointF(0, baseline), header);
         FormatReadingFields(source.store, source.settings, 0, source.store.record(readings[next]), fields);
         const QString dateLine = ToQString(SpectraPageLine(fields.text[14].view(), *mode, page));
-        painter.drawText(QPointF(sink.width() - metrics.horizontalAdvance(dateLine) - 10, baseline), dateLine);
+        // The date line shares the header line when it clears the header's
+        // text; otherwise it goes on the line below and the grid moves down.
+        const double dateX = sink.width() - metrics.horizontalAdvance(dateLine) - 10;
+        const int dateLineIndex = static_cast<int>(
+            LineClearOf({{0, metrics.horizontalAdvance(header)}}, {dateX, dateX + metrics.horizontalAdvance(dateLine)},
+                        metrics.horizontalAdvance(QLatin1Char(' '))));
+        painter.drawText(QPointF(dateX, baseline + dateLineIndex * lineHeight), dateLine);
         for (int r = 0; r < rows; ++r) {
             for (int c = 0; c < columns && next < readings.size(); ++c) {
-                const CellRect cell = SpectrumCell(source.settings, c, r, sink.width(), sink.height(), lineHeight);
+                const CellRect cell = SpectrumCell(source.settings, c, r, sink.width(), sink.height(), lineHeight,
+                                                   1 + dateLineIndex);
                 const QRect rect(QPoint(cell.left, cell.top), QPoint(cell.right - 1, cell.bottom - 1));
                 DrawSpectrum(painter, source.store, source.settings, rect, kind, readings[next++], true);
             }

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPaintDevice>
 #include <QPainter>
+#include <algorithm>
 #include <limits>
 
 #include "ui/common/qt_text.h"
@@ -50,9 +51,15 @@ void PaintSpectrumPlot(QPainter& painter, const SpectrumViewPlot& plot, const st
         freeFrom = label.x + metrics.horizontalAdvance(ToQString(label.text)) + metrics.averageCharWidth();
     }
     drawTop(plot.caption.x, plot.caption.y, plot.caption.text);
-    double y = plot.fieldListTop;
+    // The field list goes where it hides the least of the curve, and its
+    // texts are drawn without a background, so what they cross still shows.
+    double listWidth = 0;
+    for (const std::string& line : fieldLines) listWidth = std::max<double>(listWidth, metrics.horizontalAdvance(ToQString(line)));
+    const PlotRect list = PlaceFieldList(plot, listWidth, static_cast<double>(metrics.height()) * fieldLines.size());
+    painter.setBackgroundMode(Qt::TransparentMode);
+    double y = list.top;
     for (const std::string& line : fieldLines) {
-        drawTop(plot.fieldListX, y, line);
+        drawTop(list.left, y, line);
         y += metrics.height();
     }
     painter.restore();

@@ -40,6 +40,20 @@ TEST(SpectrumViewPlot, ChannelsAxisAndCaptionByKind) {
     EXPECT_DOUBLE_EQ(high.fieldListX, 2.0 * kFont);
 }
 
+// The field list leaves its usual place for where it hides the least curve:
+// beside a peak under it, below a curve across the top (as on the log scale).
+TEST(SpectrumViewPlot, FieldListGoesWhereTheCurveIsNot) {
+    std::vector<float> peak(250, 1.0f), upper(250, 600.0f);
+    for (size_t i = 200; i < 240; ++i) peak[i] = 500.0f;
+    upper[0] = 900.0f;
+    SpectrumViewPlot plot = Plot(peak);
+    PlotRect list = PlaceFieldList(plot, 150, 200);
+    EXPECT_TRUE(list.right < plot.box.left + 200 * plot.xScale && list.top == plot.fieldListTop);
+    plot = Plot(upper);
+    list = PlaceFieldList(plot, 150, 200);
+    EXPECT_TRUE(list.top > plot.curveY(1) && list.left == plot.fieldListX && list.bottom <= plot.box.bottom);
+}
+
 TEST(SpectrumViewPlot, EmptyAndDamagedCountsLieOnTheBottom) {
     struct Case {
         const char* name;
