@@ -51,7 +51,7 @@ TEST(LoadReadingsFile, SortsReadingsIntoModeListsInFileOrder) {
 }
 
 // The locked state and title come from the opened file; appending keeps the
-// lock and clears every mark and hidden flag.
+// lock and clears every mark, the open readings stay hidden.
 TEST(LoadReadingsFile, LockedStateAndTitleComeFromTheOpenedFile) {
     ReadingStore store;
     test::ScriptedPrompter prompter;
@@ -66,7 +66,7 @@ TEST(LoadReadingsFile, LockedStateAndTitleComeFromTheOpenedFile) {
     ASSERT_EQ(Load(store, FileOf({kBulkCode, kBulkCode}), kAppendCommand, prompter), LoadOutcome::Whole);
     EXPECT_TRUE(store.locked);  // stays set while files are appended
     EXPECT_EQ(store.list(Mode::Bulk), (ModeList{2, 3}));
-    for (int n = 1; n <= 3; ++n) EXPECT_EQ(store.flags(n), 0u) << n;
+    for (int n = 1; n <= 3; ++n) EXPECT_EQ(store.flags(n), n == 1 ? Hidden : 0u) << n;
     ASSERT_EQ(Load(store, FileOf({kBulkCode}), kOpenCommand, prompter), LoadOutcome::Whole);
     EXPECT_FALSE(store.locked);
 }
@@ -281,6 +281,7 @@ TEST(SaveReadingsFile, WritesModesInIndexOrderThenTitlesAndFlags) {
     const test::TestFile file = FileOf({kBulkCode, kPaintCode, kBulkCode, kPaintCode, kBulkCode});
     ReadingStore store = test::LoadStore(file);
     store.flags(3) = Hidden;
+    store.flags(2) = Marked | Hidden;
     Saved saved;
     ASSERT_TRUE(saved.save(store, "survey.qvr"));
     EXPECT_EQ(saved.currentFileName, saved.dir.file("survey.qvr"));
@@ -288,7 +289,7 @@ TEST(SaveReadingsFile, WritesModesInIndexOrderThenTitlesAndFlags) {
     const size_t order[] = {1, 3, 0, 2, 4};  // Paint, then Bulk
     std::string expected = file.text().substr(0, 256);
     for (size_t r : order) expected.append(file.records[r].begin(), file.records[r].end());
-    expected += Trailer(store, "00020");  // Paint 2, 4, then Bulk 1, 3, 5
+    expected += Trailer(store, "30020");  // Paint 2, 4, then Bulk 1, 3, 5
     EXPECT_EQ(saved.read("survey.qvr"), expected);
     EXPECT_EQ(Trailer(store, "").substr(0, 23), "No,QVNo,Site,Inspector,");
 
@@ -298,6 +299,25 @@ TEST(SaveReadingsFile, WritesModesInIndexOrderThenTitlesAndFlags) {
     EXPECT_EQ(reloaded.list(Mode::Bulk), (ModeList{3, 4, 5}));
     for (int n = 1; n <= 5; ++n) EXPECT_TRUE(std::ranges::equal(reloaded.record(n), file.records[order[n - 1]])) << n;
     EXPECT_EQ(reloaded.titles[Mode::Bulk][2], store.titles[Mode::Bulk][2]);
+
+    // Hidden comes back, marks do not; appended behind a hidden reading, the
+    // file's flags land on its own readings.
+    const auto flags = [](const ReadingStore& s) {
+        std::vector<uint32_t> all;
+        for (int n = 1; n <= s.readingCount; ++n) all.push_back(s.flags(n));
+        return all;
+    };
+    EXPECT_EQ(flags(reloaded), (std::vector<uint32_t>{Hidden, 0, 0, Hidden, 0}));
+    reloaded.flags(2) = Hidden;
+    ASSERT_EQ(LoadReadingsFile(reloaded, saved.currentFileName, kAppendCommand, saved.prompter), LoadOutcome::Whole);
+    EXPECT_EQ(flags(reloaded), (std::vector<uint32_t>{Hidden, Hidden, 0, Hidden, 0, Hidden, 0, 0, Hidden, 0}));
+    // Without the block of flag digits behind the title lines, nothing is hidden.
+    for (const size_t cut : {size_t{5}, size_t{6}}) {
+        std::string bent = saved.read("survey.qvr");
+        bent.replace(bent.size() - cut, 1, "4");  // a digit no flag has; the title lines' LF
+        ASSERT_EQ(LoadReadingsBytes(reloaded, BytesOf(bent), "b.qvr", kOpenCommand, saved.prompter), LoadOutcome::Whole);
+        EXPECT_EQ(flags(reloaded), std::vector<uint32_t>(5, 0)) << cut;
+    }
 }
 
 TEST(SaveReadingsFile, LockedStoreWritesANegativeCountUnderLck) {
