@@ -5,7 +5,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
-#include <memory>
 
 #include "ui/frame/frame_window.h"
 #include "core/platform/file_chooser.h"
