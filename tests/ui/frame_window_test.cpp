@@ -2,6 +2,7 @@
 // table windows per mode, the client below the bar and the accelerators.
 
 #include <QAction>
+#include <QMimeData>
 
 #include "ui/frame/help_window.h"
 #include "ui/frame/quick_button_bar.h"
