@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QMenuBar>
+#include <QMimeData>
 #include <set>
 
 #include "ui/frame/help_window.h"
@@ -100,6 +101,10 @@ private Q_SLOTS:
             t.frame->handleCommand(command);
             QCOMPARE(t.chooser.requests().back().purpose, purpose);
         };
+        LoadReadingsFile(t.program.store, WriteReadingsFile(t.dir, "dump.qvr", {1, 0, 0, 0, 0}), kOpenCommand, t.prompter);
+        run(command::kSaveAs, "", 111);
+        QCOMPARE(t.chooser.requests().back().startPath, std::string("Maple Street School"));
+
         const std::string path = WriteReadingsFile(t.dir, "survey.qvr", {3, 2, 0, 0, 0});
         run(command::kOpen, path, 112);
         QCOMPARE(t.frame->windowTitle(), Caption(path));
@@ -108,7 +113,7 @@ private Q_SLOTS:
         t.program.shell.unsavedChanges = true;
         run(command::kSaveAs, copy, 111);
         QCOMPARE(t.frame->windowTitle(), Caption(copy));
-        QVERIFY(FileExists(copy) && !t.program.shell.unsavedChanges);
+        QVERIFY(FileExists(copy) && !t.program.shell.unsavedChanges && t.frame->recentFiles().front() == copy);
 
         run(command::kSaveAsLocked, "", 173);
         QVERIFY(!t.program.store.locked);
@@ -184,6 +189,27 @@ private Q_SLOTS:
             }
             if (c.command == command::kOpen && c.goesOn) QCOMPARE(TableTitles(*t.frame), Titles("Maple Street School", {"Alloy"}));
         }
+    }
+
+    // A file that is no readings file, opened (a comma export) or dropped (lines
+    // of text), is only told: the open file, its tables and the recent files stay.
+    void aFileThatIsNoReadingsFileLeavesTheOpenOne() {
+        FrameUnderTest t;
+        const std::string path = t.openReadings("survey.qvr", {2, 1, 0, 0, 0});
+        const std::string csv = t.dir.file("survey.csv"), text = t.dir.file("my.lib");
+        WriteAll(csv, "BULK\r\nHeader:\r\nNo,QVNo,Site\r\n1,21,Yard\r\n");
+        WriteAll(text, "13 results\r\n#define NELEMENTRESULT 13\r\n#define NSPECTRA 2\r\nversion 6.0\r\n");
+        t.chooser.queuePath(csv);
+        t.frame->handleCommand(command::kOpen);
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(PathToQString(text))});
+        QDropEvent drop(QPointF(200, 200), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        static_cast<QObject&>(*t.frame).event(&drop);
+        QCoreApplication::processEvents();
+        QCOMPARE(t.prompter.shown(), (std::vector<std::string>{"READ ERROR: Not a Readings File\n" + csv,
+                                                               "READ ERROR: Not a Readings File\n" + text}));
+        QVERIFY(t.frame->windowTitle() == Caption(path) && TableTitles(*t.frame).size() == 2 &&
+                t.frame->recentFiles().front() == path);
     }
 
     // Append refuses a file whose extension does not match the open one's and

@@ -6,6 +6,7 @@
 
 #include "core/platform/file_io.h"
 #include "core/platform/prompter.h"
+#include "core/platform/text1252.h"
 #include "core/settings/settings.h"
 
 namespace ravik {
@@ -117,10 +118,23 @@ std::optional<FileDialogSpec> DescribeFileDialog(int purpose, const std::string&
         dialog.startName = FileNamePart(startPath);
     }
     // The second filter when nothing was received or opened yet; a filter
-    // string of one pair has only the first.
+    // string of one pair has only the first. Open always offers the
+    // readings files first, the files it is there for.
     const int pairs = static_cast<int>(SplitFilterString(dialog.filter).size());
-    dialog.selectedFilter = std::min(state.download == kDownloadNone ? 1 : 0, pairs - 1);
+    const bool second = state.download == kDownloadNone && purpose != kPurposeOpenReadings;
+    dialog.selectedFilter = std::min(second ? 1 : 0, pairs - 1);
     return dialog;
+}
+
+std::string SiteStartName(const std::string& site) {
+    std::string name = Cp1252ToUtf8(site);
+    for (char& c : name) {
+        if (c == '/' || static_cast<unsigned char>(c) < 0x20) c = '_';
+    }
+    // Dots at the ends would make a hidden file, a directory or an empty extension.
+    const size_t first = name.find_first_not_of(" .");
+    if (first == std::string::npos) return {};
+    return name.substr(first, name.find_last_not_of(" .") - first + 1);
 }
 
 bool ConfirmOverwrite(Prompter& prompter, const std::string& path) {

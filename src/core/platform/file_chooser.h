@@ -72,6 +72,11 @@ struct FileDialogSpec {
 std::optional<FileDialogSpec> DescribeFileDialog(int purpose, const std::string& startPath,
                                                  const FileDialogState& state);
 
+// The name a readings file never saved starts its Save As from: the site
+// as a UTF-8 file name, a slash or control character as '_', without blanks
+// and dots at either end; empty when nothing is left.
+std::string SiteStartName(const std::string& site);
+
 class FileChooser {
 public:
     virtual ~FileChooser() = default;

@@ -151,8 +151,73 @@ bool FirstRecordFits(ByteSource& bytes) {
     return length >= kRecordHeaderSize && length <= bytes.size() - kFileHeaderSize;
 }
 
+using HeaderBytes = std::array<char, kFileHeaderSize + 1>;
+
+// The first 256 bytes, NUL-terminated; zeros where the file is shorter.
+HeaderBytes ReadHeader(ByteSource& bytes) {
+    HeaderBytes header{};
+    const Bytes head = bytes.take(0, std::min(bytes.size(), kFileHeaderSize));
+    if (!head.empty()) std::memcpy(header.data(), head.data(), head.size());
+    return header;
+}
+
+// Tells the user when the bytes are no readings file; the store is not touched.
+bool RefusedAsNoReadingsFile(ByteSource& bytes, const HeaderBytes& header, const std::string& path,
+                             Prompter& prompter) {
+    const int64_t count = HeaderCount(header.data());
+    if (HeaderIsReadingsHeader(header.data(), HeaderLines(header.data())) && (count == 0 || FirstRecordFits(bytes))) {
+        return false;
+    }
+    prompter.error(FormatText("Not a Readings File\n%s", path.c_str()), "READ ERROR");
+    return true;
+}
+
+// The saver ends a file with its five title lines, each ended by CR LF, and
+// then every record's flags as one digit 0..3. Gives those digits when the
+// file ends so behind its count records (recordsEnd), else nothing.
+std::vector<uint8_t> SavedFlags(ByteSource& bytes, size_t recordsEnd, int64_t count) {
+    constexpr size_t kLongestTitleLines = 8192;  // five lines of at most 64 titles of 19 characters
+    const size_t digits = static_cast<size_t>(count);
+    if (digits == 0 || recordsEnd > bytes.size() || bytes.size() - recordsEnd < digits + 2 ||
+        bytes.size() - recordsEnd - digits > kLongestTitleLines) {
+        return {};
+    }
+    const Bytes trailer = bytes.take(recordsEnd, bytes.size() - recordsEnd);
+    if (trailer.empty()) return {};
+    const Bytes titleLines = trailer.first(trailer.size() - digits);
+    const Bytes flags = trailer.last(digits);
+    const auto lineEnds = std::ranges::count(titleLines, uint8_t{'\n'});
+    const bool endsWithCrLf = titleLines[titleLines.size() - 2] == '\r' && titleLines.back() == '\n';
+    const bool allDigits = std::ranges::all_of(flags, [](uint8_t c) { return c >= '0' && c <= '3'; });
+    if (lineEnds != 5 || !endsWithCrLf || !allDigits) return {};
+    return {flags.begin(), flags.end()};
+}
+
 LoadOutcome LoadFromSource(ReadingStore& store, ByteSource& bytes, const std::string& path, int command,
                            Prompter& prompter);
+
+// Opens path as a source for use; a file that cannot be read is told here.
+template <typename Use>
+LoadOutcome WithFileSource(const std::string& path, Prompter& prompter, Use use) {
+    // Opened without blocking, so a FIFO's open never waits for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat info {};
+    if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        FileSource source(fd, static_cast<size_t>(info.st_size));
+        return use(source);
+    }
+    if (fd >= 0) ::close(fd);
+    // Anything else gets the reader's own message (not a regular file, or
+    // cannot be opened).
+    std::vector<uint8_t> bytes;
+    if (const FileStatus status = ReadFileBytes(path, bytes, kLargestUsefulFile); status != FileStatus::Ok) {
+        prompter.error(ReadProblemText(status, path, FormatText("Cannot Open File\n%s", path.c_str())), "READ ERROR");
+        return LoadOutcome::Unreadable;
+    }
+    MemorySource source(bytes);
+    return use(source);
+}
 
 }  // namespace
 
@@ -181,18 +246,12 @@ namespace {
 
 LoadOutcome LoadFromSource(ReadingStore& store, ByteSource& bytes, const std::string& path, int command,
                            Prompter& prompter) {
-    std::array<char, kFileHeaderSize + 1> header{};
-    const Bytes head = bytes.take(0, std::min(bytes.size(), kFileHeaderSize));
-    if (!head.empty()) std::memcpy(header.data(), head.data(), head.size());
-
+    const HeaderBytes header = ReadHeader(bytes);
+    if (RefusedAsNoReadingsFile(bytes, header, path, prompter)) return LoadOutcome::NotReadingsFile;
     int64_t count = HeaderCount(header.data());
     const bool negative = count < 0;
     if (negative) count = -count;
     const std::vector<std::string> lines = HeaderLines(header.data());
-    if (!HeaderIsReadingsHeader(header.data(), lines) || (count > 0 && !FirstRecordFits(bytes))) {
-        prompter.error(FormatText("Not a Readings File\n%s", path.c_str()), "READ ERROR");
-        return LoadOutcome::NotReadingsFile;
-    }
     const bool append = command == kAppendCommand;
     const int existing = append ? store.listedCount() : 0;
     const int64_t total = existing + count;
@@ -269,7 +328,17 @@ LoadOutcome LoadFromSource(ReadingStore& store, ByteSource& bytes, const std::st
     }
 
     LearnAllTitles(store, prompter);
-    for (int32_t n = 1; n <= store.readingCount; ++n) store.flags(n) = 0;
+    // Marks start afresh. Readings already open stay hidden; a loaded
+    // reading is hidden as its file says when every record was read (a
+    // skipped record would shift the flags onto the wrong readings).
+    const std::vector<uint8_t> saved =
+        endedEarly || damaged > 0 ? std::vector<uint8_t>{} : SavedFlags(bytes, position, count);
+    for (int32_t n = 1; n <= store.readingCount; ++n) {
+        const bool loadedNow = n > existing;
+        const uint32_t before = loadedNow ? (saved.empty() ? 0u : uint32_t(saved[size_t(n - existing - 1)] - '0'))
+                                          : store.flags(n);
+        store.flags(n) = before & Hidden;
+    }
 
     if (endedEarly || damaged > 0) {
         prompter.error(FormatText("File Damaged\n%s\n%d of %lld Readings Could Be Read", path.c_str(),
@@ -308,23 +377,16 @@ std::optional<float> ReadFileVersion(const std::string& path) {
 }
 
 LoadOutcome LoadReadingsFile(ReadingStore& store, const std::string& path, int command, Prompter& prompter) {
-    // Opened without blocking, so a FIFO's open never waits for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    struct stat info {};
-    if (fd >= 0 && ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-        FileSource source(fd, static_cast<size_t>(info.st_size));
+    return WithFileSource(path, prompter, [&](ByteSource& source) {
         return LoadFromSource(store, source, path, command, prompter);
-    }
-    if (fd >= 0) ::close(fd);
-    // Anything else gets the reader's own message (not a regular file, or
-    // cannot be opened).
-    std::vector<uint8_t> bytes;
-    if (const FileStatus status = ReadFileBytes(path, bytes, kLargestUsefulFile); status != FileStatus::Ok) {
-        prompter.error(ReadProblemText(status, path, FormatText("Cannot Open File\n%s", path.c_str())), "READ ERROR");
-        return LoadOutcome::Unreadable;
-    }
-    return LoadReadingsBytes(store, bytes, path, command, prompter);
+    });
+}
+
+LoadOutcome CheckReadingsFile(const std::string& path, Prompter& prompter) {
+    return WithFileSource(path, prompter, [&](ByteSource& source) {
+        return RefusedAsNoReadingsFile(source, ReadHeader(source), path, prompter) ? LoadOutcome::NotReadingsFile
+                                                                                  : LoadOutcome::Whole;
+    });
 }
 
 }  // namespace ravik

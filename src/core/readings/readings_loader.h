@@ -30,12 +30,18 @@ enum class LoadOutcome {
 };
 
 // Loads the file into the store: Append (147) adds its readings behind those
-// present, any other command replaces them. Every outcome but Whole is told
+// present, any other command replaces them. Marks are cleared; readings
+// already open keep their Hidden flag, and the loaded ones take theirs from
+// the flags a save wrote behind the records. Every outcome but Whole is told
 // to the user once, in the system's message style.
 LoadOutcome LoadReadingsFile(ReadingStore& store, const std::string& path, int command,
                              Prompter& prompter);
 
-// The same for bytes already in memory; path is only used in messages.
+// The tests a load makes before it changes the store, without loading: Whole
+// when the file can be loaded, else NotReadingsFile or Unreadable, told to
+// the user as the load would tell it.
+LoadOutcome CheckReadingsFile(const std::string& path, Prompter& prompter);
+
 // The Append command's rule: a ".qvr" or ".lck" file may be appended to an
 // open ".qvr" or ".lck" file; a file of any other extension only to an open
 // file ending in ".qv". Extensions are compared without regard to case.
@@ -46,6 +52,7 @@ bool AppendExtensionsMatch(const std::string& chosenPath, const std::string& cur
 // lines, at least four, starting with the count).
 std::optional<float> ReadFileVersion(const std::string& path);
 
+// The same as LoadReadingsFile for bytes already in memory; path is only used in messages.
 LoadOutcome LoadReadingsBytes(ReadingStore& store, std::span<const uint8_t> bytes, const std::string& path,
                        int command, Prompter& prompter);
 

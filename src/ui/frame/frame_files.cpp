@@ -5,7 +5,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMimeData>
-#include <memory>
 
 #include "ui/frame/frame_window.h"
 #include "core/platform/file_chooser.h"
@@ -66,9 +65,13 @@ bool FrameWindow::chooseAndSave(int purpose) {
     ShellState& shell = program_.shell;
     const std::string previous = shell.currentFileName;
     std::string chosen = previous;
+    // A file never saved starts from its site's name.
+    if (chosen.empty()) chosen = SiteStartName(program_.store.site);
     if (!fileChooser_.askFileName(chosen, purpose)) return false;
     shell.currentFileName = chosen;
-    return SaveReadingsFile(program_.store, chosen, previous, shell.currentFileName, prompter_);
+    if (!SaveReadingsFile(program_.store, chosen, previous, shell.currentFileName, prompter_)) return false;
+    desktop_->rememberRecentFile(shell.currentFileName);
+    return true;
 }
 
 void FrameWindow::newFile() {
@@ -92,6 +95,9 @@ void FrameWindow::openWithDialog() {
 }
 
 void FrameWindow::openFile(const std::string& path) {
+    // A file that is no readings file, or cannot be read, is only told: the
+    // open file, its tables and the recent files stay as they are.
+    if (NothingOpened(CheckReadingsFile(path, prompter_))) return;
     ShellState& shell = program_.shell;
     shell.currentFileName = path;
     program_.store.fileTitle.clear();
@@ -104,13 +110,8 @@ void FrameWindow::openFile(const std::string& path) {
 }
 
 void FrameWindow::openFromDesktop(const std::string& path) {
-    if (!ReadFileVersion(path)) {
-        // The loader tells what is wrong with the file; the readings it
-        // would have replaced stay open.
-        const auto probe = std::make_unique<ReadingStore>();
-        LoadReadingsFile(*probe, path, kOpenCommand, prompter_);
-        return;
-    }
+    // Told before the save question: the readings it would replace stay open.
+    if (NothingOpened(CheckReadingsFile(path, prompter_))) return;
     if (!askToSaveWork()) return;
     openFile(path);
 }

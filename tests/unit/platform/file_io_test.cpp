@@ -204,7 +204,7 @@ TEST(FileDialogs, EveryPurposeHasItsKindFilterTitleAndFlags) {
         {111, plain, save + kReadingsFilter + " [Save QV File As] confirm site.qvr #0"},
         {111, {true, 0, kDownloadDone}, save + kLockedFilter + " [Save QV File As] confirm site.qvr #0"},
         {112, plain, open + kReadingsOrLockedFilter + " [Open QV File] must-exist  #0"},
-        {112, fresh, open + kReadingsOrLockedFilter + " [Open QV File] must-exist  #1"},
+        {112, fresh, open + kReadingsOrLockedFilter + " [Open QV File] must-exist  #0"},  // readings first
         {121, plain, save + kMultiExportFilter + " [] site.qvr #0"},
         {122, {false, 0, kDownloadDone}, save + kTabExportFilter + " [] confirm site.qvr #0"},
         {122, {false, 1, kDownloadNone}, save + kCommaExportFilter + " [] confirm site.qvr #1"},
@@ -222,6 +222,8 @@ TEST(FileDialogs, EveryPurposeHasItsKindFilterTitleAndFlags) {
     EXPECT_EQ(Described(173, plain, "/x/no.dot/plain"), save + kLockedFilter + " [] confirm plain.lck #0");
     EXPECT_EQ(Described(173, plain, "/x/.survey"), save + kLockedFilter + " [] confirm .survey.lck #0");
     EXPECT_EQ(Described(173, plain, ""), save + kLockedFilter + " [] confirm  #0");
+    // A file never saved starts from its site's name, made a file name.
+    EXPECT_EQ(SiteStartName(" ../Dock \xB1 2\t. "), "_Dock \u00b1 2_");
 }
 
 TEST(FileDialogs, FilterStringsSplitAtTheirLastCharacter) {

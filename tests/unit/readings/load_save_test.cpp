@@ -51,7 +51,7 @@ TEST(LoadReadingsFile, SortsReadingsIntoModeListsInFileOrder) {
 }
 
 // The locked state and title come from the opened file; appending keeps the
-// lock and clears every mark and hidden flag.
+// lock and clears every mark, the open readings stay hidden.
 TEST(LoadReadingsFile, LockedStateAndTitleComeFromTheOpenedFile) {
     ReadingStore store;
     test::ScriptedPrompter prompter;
@@ -66,7 +66,7 @@ TEST(LoadReadingsFile, LockedStateAndTitleComeFromTheOpenedFile) {
     ASSERT_EQ(Load(store, FileOf({kBulkCode, kBulkCode}), kAppendCommand, prompter), LoadOutcome::Whole);
     EXPECT_TRUE(store.locked);  // stays set while files are appended
     EXPECT_EQ(store.list(Mode::Bulk), (ModeList{2, 3}));
-    for (int n = 1; n <= 3; ++n) EXPECT_EQ(store.flags(n), 0u) << n;
+    for (int n = 1; n <= 3; ++n) EXPECT_EQ(store.flags(n), n == 1 ? Hidden : 0u) << n;
     ASSERT_EQ(Load(store, FileOf({kBulkCode}), kOpenCommand, prompter), LoadOutcome::Whole);
     EXPECT_FALSE(store.locked);
 }
@@ -281,6 +281,7 @@ TEST(SaveReadingsFile, WritesModesInIndexOrderThenTitlesAndFlags) {
     const test::TestFile file = FileOf({kBulkCode, kPaintCode, kBulkCode, kPaintCode, kBulkCode});
     ReadingStore store = test::LoadStore(file);
     store.flags(3) = Hidden;
+    store.flags(2) = Marked | Hidden;
     Saved saved;
     ASSERT_TRUE(saved.save(store, "survey.qvr"));
     EXPECT_EQ(saved.currentFileName, saved.dir.file("survey.qvr"));
@@ -288,7 +289,7 @@ TEST(SaveReadingsFile, WritesModesInIndexOrderThenTitlesAndFlags) {
     const size_t order[] = {1, 3, 0, 2, 4};  // Paint, then Bulk
     std::string expected = file.text().substr(0, 256);
     for (size_t r : order) expected.append(file.records[r].begin(), file.records[r].end());
-    expected += Trailer(store, "00020");  // Paint 2, 4, then Bulk 1, 3, 5
+    expected += Trailer(store, "30020");  // Paint 2, 4, then Bulk 1, 3, 5
     EXPECT_EQ(saved.read("survey.qvr"), expected);
     EXPECT_EQ(Trailer(store, "").substr(0, 23), "No,QVNo,Site,Inspector,");
 
@@ -298,6 +299,15 @@ TEST(SaveReadingsFile, WritesModesInIndexOrderThenTitlesAndFlags) {
     EXPECT_EQ(reloaded.list(Mode::Bulk), (ModeList{3, 4, 5}));
     for (int n = 1; n <= 5; ++n) EXPECT_TRUE(std::ranges::equal(reloaded.record(n), file.records[order[n - 1]])) << n;
     EXPECT_EQ(reloaded.titles[Mode::Bulk][2], store.titles[Mode::Bulk][2]);
+
+    // Hidden comes back, marks do not; appended behind a hidden reading, the
+    // file's flags land on its own readings.
+    std::string flags;
+    for (int n = 1; n <= reloaded.readingCount; ++n) flags += char('0' + reloaded.flags(n));
+    reloaded.flags(2) = Hidden;
+    ASSERT_EQ(LoadReadingsFile(reloaded, saved.currentFileName, kAppendCommand, saved.prompter), LoadOutcome::Whole);
+    for (int n = 6; n <= reloaded.readingCount; ++n) flags += char('0' + reloaded.flags(n));
+    EXPECT_EQ(flags + char('0' + reloaded.flags(2)), "20020" "20020" "2");
 }
 
 TEST(SaveReadingsFile, LockedStoreWritesANegativeCountUnderLck) {
