@@ -135,6 +135,30 @@ private Q_SLOTS:
         }
         QCOMPARE(changed, (std::vector<int>{3}));
     }
+
+    // Enter pressed as the editor opens is OK. A box takes no more than its
+    // field keeps: "Note:" leaves 10 of 15 bytes, and what is shown is stored.
+    void enterIsOkAndBoxesHoldWhatTheirFieldsKeep() {
+        PaintFrame p;
+        bool closed = false;
+        QString note;
+        WhenModalOpens<ReadingEditDialog>([&](ReadingEditDialog& dialog) {
+            if (dialog.focusWidget() == dialog.box(0)) QTest::keyClick(dialog.box(0), Qt::Key_Return);
+            closed = !dialog.isVisible() && dialog.result() == QDialog::Accepted;
+            if (dialog.isVisible()) dialog.reject();
+        });
+        p.onRow(Qt::RightButton, 2);
+        QVERIFY(closed);
+        WhenModalOpens<ReadingEditDialog>([&note](ReadingEditDialog& dialog) {
+            dialog.box(10)->lineEdit()->clear();
+            QTest::keyClicks(dialog.box(10)->lineEdit(), QStringLiteral("Chipped, peeling"));
+            note = dialog.box(10)->currentText();
+            dialog.ok();
+        });
+        p.onRow(Qt::RightButton, 2);
+        QCOMPARE(note, QStringLiteral("Chipped, p"));
+        QCOMPARE(ToQString(p.cell(2, 12)), note);
+    }
 };
 
 }  // namespace ravik::test

@@ -3,6 +3,7 @@
 // a row opens its spectrum, which knows the row.
 
 #include <QImage>
+#include <QListWidget>
 
 #include "core/maintenance/annotation_edit.h"
 #include "ui/maintenance/reading_edit_dialog.h"
@@ -84,6 +85,16 @@ private Q_SLOTS:
         QCOMPARE(RowFlags(table.program, Mode::Paint), (std::vector<uint32_t>{0, 0, 0, 0, H, 0, 0, 0}));
     }
 
+    // Shift+Down marks on from the clicked row, Space toggles the current
+    // row; a plain Down still only scrolls.
+    void shiftArrowsAndSpaceMark() {
+        PaintTable table;
+        table.click(2);
+        for (int key : {Qt::Key_Down, Qt::Key_Down}) QTest::keyClick(table.view, Qt::Key(key), Qt::ShiftModifier);
+        for (int key : {Qt::Key_Space, Qt::Key_Down}) QTest::keyClick(table.view, Qt::Key(key));
+        QCOMPARE(RowFlags(table.program, Mode::Paint), (std::vector<uint32_t>{0, M, M, 0, 0, 0, 0, 0}));
+    }
+
     // A double-click clears the marks in every table, selects its row and opens
     // the row's spectrum; there "No" is the row and a right double-click edits it.
     void doubleClickClearsMarksAndOpensTheRowsSpectrum() {
@@ -101,6 +112,17 @@ private Q_SLOTS:
             QVERIFY(spectrum && spectrum->view()->reading() == reading);
             QCOMPARE(SpectrumFieldLines(store, t.program.settings, reading, spectrum->view()->kind()).front(),
                      "No: " + std::to_string(row));
+            // The element list takes Enter and Space as a click on the current symbol.
+            for (const auto& [key, symbol] : {std::pair(Qt::Key_Return, "Pb"), std::pair(Qt::Key_Space, "Fe")}) {
+                WhenModalOpens<QDialog>([key, symbol](QDialog& list) {
+                    auto* symbols = Control<QListWidget>(list, 1137);
+                    symbols->setCurrentItem(symbols->findItems(QString::fromLatin1(symbol), Qt::MatchExactly).front());
+                    QTest::keyClick(symbols, key);
+                    if (list.isVisible()) list.reject();
+                });
+                QTest::mouseClick(spectrum->view(), Qt::RightButton, Qt::ShiftModifier, QPoint(50, 50));
+                QVERIFY(spectrum->view()->labels().at(0).text.starts_with("<-" + std::string(symbol) + "="));
+            }
             const auto edit = OpenAnnotationEdit(store, t.program.settings, Mode::Paint, static_cast<size_t>(row - 1),
                                                  DataDirectory(), t.prompter);
             QCOMPARE(ModalTitle<ReadingEditDialog>([&] {

@@ -1,5 +1,6 @@
 #include "core/maintenance/annotation_edit.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/maintenance/cell_write_back.h"
@@ -88,6 +89,11 @@ std::optional<AnnotationEdit> OpenAnnotationEdit(const ReadingStore& store, cons
         box.title = std::string(store.titles[mode][cell].view());
         box.words = std::move(lines[static_cast<size_t>(k)]);
         box.stored = std::string(fields.text[cell].view());
+        box.room = AnnotationValueMaxLength(box.title);
+        const Bytes record = store.record(readingNumber);
+        if (const std::optional<size_t> room = CellValueRoom(record, UsesSignLayout(store, record), box.cell)) {
+            box.room = std::min(box.room, *room);
+        }
         if (!box.stored.empty() && !FindWord(box.words, box.stored)) AddWord(box.words, box.stored);
     }
     return edit;

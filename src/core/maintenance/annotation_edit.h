@@ -27,6 +27,9 @@ struct AnnotationBox {
     std::string title;   // the mode's column title of the cell, the box's label
     WordList words;      // the pick list, with the stored value added when missing
     std::string stored;  // the cell's text as formatted when the dialog opened
+    // The longest text the box takes: what OK and the write-back keep of a
+    // value, the smaller of AnnotationValueMaxLength and the record field's room.
+    size_t room = 0;
 };
 
 // A cell the dialog only shows (Alloy cells 2 to 4, Sign cells 2 to 5).

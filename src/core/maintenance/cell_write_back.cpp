@@ -25,25 +25,47 @@ std::optional<int> RecordFieldOfCell(bool signLayout, int cell) {
     return field;
 }
 
+namespace {
+
+// Where the value of a cell's record field goes: the offset of its colon in
+// the field (the label's length) and whether the colon is there already.
+struct ValuePlace {
+    size_t field = 0;
+    size_t colon = 0;
+    bool hasColon = true;
+};
+
+std::optional<ValuePlace> FindValuePlace(Bytes record, bool signLayout, int cell) {
+    const std::optional<int> field = RecordFieldOfCell(signLayout, cell);
+    if (!field) return std::nullopt;
+    const RecordView view(record);
+    if (!view.hasTextBlock()) return std::nullopt;
+    const std::string_view text = view.textField(*field);
+    const size_t colon = text.find(':');
+    if (colon != std::string_view::npos) return ValuePlace{static_cast<size_t>(*field), colon, true};
+    if (text.size() >= kTextFields[*field].width) return std::nullopt;
+    return ValuePlace{static_cast<size_t>(*field), text.size(), false};
+}
+
+}  // namespace
+
+std::optional<size_t> CellValueRoom(Bytes record, bool signLayout, int cell) {
+    const std::optional<ValuePlace> place = FindValuePlace(record, signLayout, cell);
+    if (!place) return std::nullopt;
+    return kTextFields[place->field].width - place->colon - 1;
+}
+
 bool WriteCellIntoRecord(std::span<uint8_t> record, bool signLayout, int cell,
                          std::string_view value) {
-    const std::optional<int> field = RecordFieldOfCell(signLayout, cell);
-    if (!field) return false;
-    const RecordView view(record);
-    if (!view.hasTextBlock()) return false;
-    const size_t width = kTextFields[*field].width;
-    const std::string_view text = view.textField(*field);
-    size_t colon = text.find(':');
-    if (colon == std::string_view::npos && text.size() >= width) return false;
-    uint8_t* bytes = record.data() + view.header().textOffset + kTextFields[*field].offset;
-    if (colon == std::string_view::npos) {
-        colon = text.size();
-        bytes[colon] = ':';
-    }
+    const std::optional<ValuePlace> place = FindValuePlace(record, signLayout, cell);
+    if (!place) return false;
+    const size_t width = kTextFields[place->field].width;
+    uint8_t* bytes = record.data() + RecordView(record).header().textOffset + kTextFields[place->field].offset;
+    if (!place->hasColon) bytes[place->colon] = ':';
     value = value.substr(0, value.find('\0'));
-    const size_t length = std::min(value.size(), width - colon - 1);
-    std::memcpy(bytes + colon + 1, value.data(), length);
-    std::fill(bytes + colon + 1 + length, bytes + width, uint8_t{0});
+    const size_t length = std::min(value.size(), width - place->colon - 1);
+    std::memcpy(bytes + place->colon + 1, value.data(), length);
+    std::fill(bytes + place->colon + 1 + length, bytes + width, uint8_t{0});
     return true;
 }
 

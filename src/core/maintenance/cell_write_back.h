@@ -2,6 +2,7 @@
 // Writing an edited text cell back into the reading's record, so that
 // FormatReadingFields shows the new value in the same cell.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -23,6 +24,14 @@ bool UsesSignLayout(const ReadingStore& store, Bytes record);
 // The record text field (0..10) whose value a text cell shows; nothing for
 // cells that show no field (Sign cell 12 and the cells outside 2..12).
 std::optional<int> RecordFieldOfCell(bool signLayout, int cell);
+
+// How many characters of a value the cell's record field has room for: the
+// field width minus its label and colon (a field without a colon is all
+// label, the colon then taking one more byte). Nothing when the cell has no
+// field, the record has no text block, or the label leaves no byte for a
+// colon. Editors hold their boxes to this room, so that what is typed is
+// what gets stored.
+std::optional<size_t> CellValueRoom(Bytes record, bool signLayout, int cell);
 
 // Puts value after the first ':' of the cell's record field, cut to the room
 // left there (field width minus label length minus one), and zero-fills the

@@ -1,6 +1,7 @@
 #include "core/views/table_marking.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace ravik {
 
@@ -12,6 +13,15 @@ void ClearModeMarks(ReadingStore& store, Mode mode) {
 
 void SetMarked(ReadingStore& store, Mode mode, int row) {
     if (const int32_t n = ReadingAtRow(store, mode, row)) store.flags(n) |= Marked;
+}
+
+// The row the keyboard stands on in a mode's table; firstRow, made the
+// selected row too, when it stands in none there.
+int KeyboardRow(Mode mode, int firstRow, TableSelection& selection) {
+    if (selection.selectedMode == Index(mode) && selection.currentRow >= 1) return selection.currentRow;
+    selection.selectedMode = Index(mode);
+    selection.selectedRow = selection.currentRow = firstRow;
+    return firstRow;
 }
 
 }  // namespace
@@ -75,6 +85,7 @@ void PressRow(ReadingStore& store, Mode mode, int row, PressKind kind, bool onHe
             selection.dragKind = PressKind::Plain;
             break;
     }
+    selection.currentRow = onHeader ? -1 : row;
     selection.selectedMode = Index(mode);
 }
 
@@ -90,12 +101,34 @@ void DragToRow(ReadingStore& store, Mode mode, int row, TableSelection& selectio
         selection.anchorRow += direction;
         MarkRow(store, mode, selection.anchorRow);
     }
+    selection.currentRow = selection.anchorRow;
     selection.selectedMode = Index(mode);
+}
+
+void ExtendMarkByKey(ReadingStore& store, Mode mode, int step, int firstRow, TableSelection& selection) {
+    const int count = static_cast<int>(store.list(mode).size());
+    const int current = KeyboardRow(mode, firstRow, selection);
+    if (count == 0) return;
+    if (selection.selectedRow < 1) selection.selectedRow = current;
+    const int origin = selection.selectedRow;
+    const int next = std::clamp(current + step, 1, count);
+    if (std::abs(next - origin) < std::abs(current - origin)) {
+        if (const int32_t n = ReadingAtRow(store, mode, current)) store.flags(n) &= ~uint32_t{Marked};
+    } else {
+        for (int r = std::min(origin, next); r <= std::max(origin, next); ++r) SetMarked(store, mode, r);
+    }
+    selection.currentRow = next;
+}
+
+void ToggleCurrentRow(ReadingStore& store, Mode mode, int firstRow, TableSelection& selection) {
+    const int row = KeyboardRow(mode, firstRow, selection);
+    selection.selectedRow = row;
+    MarkRow(store, mode, row);
 }
 
 void DoubleClickRow(ReadingStore& store, Mode mode, int row, TableSelection& selection) {
     for (int32_t n = 1; n <= store.readingCount; ++n) store.flags(n) &= ~uint32_t{Marked};
-    selection.selectedRow = row;
+    selection.selectedRow = selection.currentRow = row;
     selection.selectedMode = Index(mode);
 }
 

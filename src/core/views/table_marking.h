@@ -17,6 +17,9 @@ struct TableSelection {
     int anchorRow = -1;     // where a drag stands
     int dragDirection = 0;  // +1, -1 or 0: the direction of the last drag step
     PressKind dragKind = PressKind::Plain;
+    // Where the keyboard stands in the selected mode's table: the row last
+    // pressed, dragged to or reached with Shift+Up/Down; -1 for none.
+    int currentRow = -1;
 };
 
 // The reading shown in a row of a mode's table, or 0 when the row holds none.
@@ -41,6 +44,18 @@ void PressRow(ReadingStore& store, Mode mode, int row, PressKind kind, bool onHe
 // direction turns, the walk steps back one row first, so that going back
 // over rows just marked unmarks them row by row.
 void DragToRow(ReadingStore& store, Mode mode, int row, TableSelection& selection);
+
+// Shift+Up (step -1) or Shift+Down (+1): the current row moves one row
+// within the mode's readings and the mark follows it, as a Shift press
+// there would: every row from the selected row to the new current row is
+// Marked. A step back towards the selected row unmarks the row it leaves.
+// Without a current row in this table, firstRow (the first row shown) is
+// where the keyboard and the selection start.
+void ExtendMarkByKey(ReadingStore& store, Mode mode, int step, int firstRow, TableSelection& selection);
+
+// Space: marks the current row as a Ctrl press there would (see MarkRow)
+// and makes it the selected row; firstRow as above.
+void ToggleCurrentRow(ReadingStore& store, Mode mode, int firstRow, TableSelection& selection);
 
 // A left double-click: clears Marked on every reading and selects the row.
 void DoubleClickRow(ReadingStore& store, Mode mode, int row, TableSelection& selection);

@@ -2,13 +2,16 @@
 
 #include <QComboBox>
 #include <QCompleter>
+#include <QAbstractItemView>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/shell/program.h"
 #include "ui/common/qt_text.h"
@@ -93,6 +96,9 @@ ReadingEditDialog::ReadingEditDialog(Program& program, AnnotationEdit edit, std:
         box->setInsertPolicy(QComboBox::NoInsert);
         box->completer()->setCaseSensitivity(Qt::CaseInsensitive);
         box->setMinimumContentsLength(20);
+        // The box takes no more than OK and the write-back keep, so the
+        // limit shows while typing instead of cutting the value silently.
+        box->lineEdit()->setMaxLength(static_cast<int>(cell.room));
         box->installEventFilter(this);
         box->lineEdit()->installEventFilter(this);
         boxes_.push_back(box);
@@ -125,6 +131,18 @@ ReadingEditDialog::ReadingEditDialog(Program& program, AnnotationEdit edit, std:
 }
 
 bool ReadingEditDialog::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in a box is OK, also while the box shows an inline completion
+    // (which would otherwise take the key); only an open drop-down list
+    // keeps it to choose its word.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const auto box = std::find_if(boxes_.begin(), boxes_.end(),
+                                      [watched](const QComboBox* b) { return watched == b || watched == b->lineEdit(); });
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && box != boxes_.end() && !(*box)->view()->isVisible()) {
+            ok();
+            return true;
+        }
+    }
     if (event->type() == QEvent::FocusIn) {
         for (size_t k = 0; k < boxes_.size(); ++k) {
             if (watched == boxes_[k] || watched == boxes_[k]->lineEdit()) focusedBox_ = k;

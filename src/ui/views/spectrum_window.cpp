@@ -5,6 +5,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <functional>
 
 #include "core/shell/command_ids.h"
 #include "ui/common/qt_text.h"
@@ -16,6 +17,23 @@ namespace ravik {
 namespace {
 
 constexpr int kElementList = 1137;
+
+// The "SELECTELEMENT" list: a click, Enter or Space chooses the symbol.
+class ElementList final : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+    std::function<void(QListWidgetItem*)> choose;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const int key = event->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) && currentItem() != nullptr) {
+            choose(currentItem());
+            return;
+        }
+        QListWidget::keyPressEvent(event);
+    }
+};
 
 QColor ColourOf(const Settings& settings, ColorRole role) {
     const Rgb& rgb = settings.color(role);
@@ -83,21 +101,23 @@ int SpectrumView::chooseElement(const QPoint& globalPosition) {
     QDialog dialog(this);
     dialog.setObjectName(QStringLiteral("SELECTELEMENT"));
     dialog.setWindowTitle(QStringLiteral("Element"));
-    auto* list = new QListWidget(&dialog);
+    auto* list = new ElementList(&dialog);
     SetControlId(list, kElementList);
     for (int i = 0; i < kEmissionElementCount; ++i) {
         auto* item = new QListWidgetItem(ToQString(kEmissionLineTable[i].symbol), list);
         item->setData(Qt::UserRole, i);
     }
     list->sortItems();
+    list->setCurrentRow(0);
     auto* layout = new QVBoxLayout(&dialog);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(list);
     int chosen = -1;
-    connect(list, &QListWidget::itemClicked, &dialog, [&](QListWidgetItem* item) {
+    list->choose = [&](QListWidgetItem* item) {
         chosen = item->data(Qt::UserRole).toInt();
         dialog.accept();
-    });
+    };
+    connect(list, &QListWidget::itemClicked, &dialog, list->choose);
     dialog.resize(90, 260);
     dialog.move(globalPosition.x() - dialog.width() / 2, globalPosition.y());
     dialog.exec();

@@ -34,7 +34,7 @@ bool IsNavigationKey(int key) {
     switch (key) {
         case Qt::Key_PageUp: case Qt::Key_PageDown: case Qt::Key_Home: case Qt::Key_End:
         case Qt::Key_Left: case Qt::Key_Right: case Qt::Key_Up: case Qt::Key_Down:
-        case Qt::Key_Insert: case Qt::Key_Delete:
+        case Qt::Key_Insert: case Qt::Key_Delete: case Qt::Key_Space:
             return true;
         default:
             return false;
@@ -187,8 +187,25 @@ void TableView::keyReleaseEvent(QKeyEvent* event) {
             break;
         case Qt::Key_Left: horizontal->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
         case Qt::Key_Right: horizontal->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
-        case Qt::Key_Up: vertical->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
-        case Qt::Key_Down: vertical->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
+        case Qt::Key_Up:
+        case Qt::Key_Down: {
+            const bool down = event->key() == Qt::Key_Down;
+            if (!(event->modifiers() & Qt::ShiftModifier)) {
+                vertical->triggerAction(down ? QAbstractSlider::SliderSingleStepAdd : QAbstractSlider::SliderSingleStepSub);
+                break;
+            }
+            // Shift+Up/Down extends the mark from the current row and keeps that row in view.
+            ExtendMarkByKey(program_.store, mode_, down ? 1 : -1, topRow() + 1, program_.shell.selection);
+            showRow(program_.shell.selection.currentRow);
+            viewport()->update();
+            break;
+        }
+        case Qt::Key_Space:
+            if (event->isAutoRepeat()) break;
+            ToggleCurrentRow(program_.store, mode_, topRow() + 1, program_.shell.selection);
+            showRow(program_.shell.selection.currentRow);
+            viewport()->update();
+            break;
         case Qt::Key_Insert:
             if (!event->isAutoRepeat()) Q_EMIT commandRequested(command::kUnhideReading);
             break;
@@ -200,6 +217,13 @@ void TableView::keyReleaseEvent(QKeyEvent* event) {
             return;
     }
     event->accept();
+}
+
+void TableView::showRow(int row) {
+    // The rows wholly below the header band.
+    const int shown = std::max(1, viewport()->height() / rowHeight() - 1);
+    if (row <= topRow()) verticalScrollBar()->setValue(row - 1);
+    else if (row > topRow() + shown) verticalScrollBar()->setValue(row - shown);
 }
 
 void TableView::mousePressEvent(QMouseEvent* event) {

@@ -2,7 +2,8 @@
 // The table windows: one MDI child per mode with readings, showing the
 // mode's readings in its shown columns. The user scrolls with the keys
 // (acting on key release, because the frame's accelerators take key
-// presses), marks readings with the mouse and hides or unhides them.
+// presses), marks readings with the mouse (or Shift+Up/Down and Space)
+// and hides or unhides them.
 
 #include <QAbstractScrollArea>
 #include <QMdiSubWindow>
@@ -62,6 +63,8 @@ private:
     void updateScrollRanges();
     void pageHorizontally(int action);
     void rightDoubleClick(const QPoint& at);
+    // Scrolls the least that brings a data row wholly into view.
+    void showRow(int row);
     // Drag marking to a window y; beyond the top or bottom edge the table
     // scrolls a line towards the pointer first.
     void dragTo(int y);

@@ -98,6 +98,18 @@ TEST_F(TableMarking, DragsStartAtAPlainPress) {
     EXPECT_EQ(flags(), (Flags{0, M, M, 0, M, 0, 0, 0}));
 }
 
+// Shift+Up/Down grow the mark from the current row and shrink it stepping
+// back; Space toggles the current row. Without a current row in the table
+// the keys start at the first shown row (here 2).
+TEST_F(TableMarking, KeysExtendShrinkAndToggleFromTheCurrentRow) {
+    press(1, PressKind::Plain, Mode::Bulk);
+    for (int step : {1, 1, -1}) ExtendMarkByKey(store, Mode::Paint, step, 2, selection);
+    ToggleCurrentRow(store, Mode::Paint, 2, selection);
+    EXPECT_EQ(flags(), (Flags{0, M, 0, 0, 0, 0, M, 0}));
+    for (int step = 0; step < 9; ++step) ExtendMarkByKey(store, Mode::Paint, 1, 2, selection);
+    EXPECT_EQ(flags(), (Flags{0, M, M, M, M, M, M, 0}));  // stops at the last row
+}
+
 TEST_F(TableMarking, HeaderPressesMarkNothingAndDoubleClicksClearMarks) {
     store.flags(2) = M;
     // Scrolled down by two rows, the header band lies over row 2.
