@@ -248,7 +248,7 @@ void PrintDialog::writePdf() {
     }
     const PrintSource source{context_.store, context_.settings, SelectionFrom(context_.choices),
                              context_.currentFileName};
-    AbortDialog abort(JobText(requests.front(), context_.currentFileName), this);
+    AbortDialog abort(JobText(requests.front(), context_.currentFileName), this, PrintTarget::PdfFile);
     abort.show();
     std::string error;
     const PageHooks hooks{[] { QCoreApplication::processEvents(); }, [&abort] { return abort.cancelled(); }};
