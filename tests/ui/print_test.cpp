@@ -149,7 +149,8 @@ private Q_SLOTS:
     }
 
     // Export File and PDF File write the chosen kinds into the file named in
-    // their dialog, a PDF never over the open readings file; a PDF job
+    // their dialog, a PDF never over the open readings file, its abort window
+    // saying where the pages go; a PDF job
     // cancelled after its first page leaves no file.
     void exportAndPdfFilesHoldTheOutput() {
         for (const bool pdf : {false, true}) {
@@ -161,7 +162,16 @@ private Q_SLOTS:
             pdf ? dialog.clickPdfFile() : dialog.clickExportFile();
             dialog.control(kTable)->setChecked(true);
             if (pdf) dialog.control(kLowSpectrum)->setChecked(true);
+            QStringList abortLines;  // the abort window's lines while the pages are made
+            QTimer::singleShot(0, [&abortLines] {
+                for (QWidget* window : QApplication::topLevelWidgets()) {
+                    if (window->objectName() == "AbortDlg") {
+                        for (const QLabel* line : window->findChildren<QLabel*>()) abortLines << line->text();
+                    }
+                }
+            });
             QVERIFY(dialog.pressOk());
+            if (pdf) QCOMPARE(abortLines.last(), "to PDF file.");
             QCOMPARE(f.chooser.requests().at(0).purpose, pdf ? kPurposePrintPdf : kPurposeSingleExport);
             const QString text = pdf ? PdfText(chosen) : QString::fromLatin1(ReadAll(chosen));
             const QStringList expected =

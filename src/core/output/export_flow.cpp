@@ -52,7 +52,7 @@ bool WantsStatus(const ExportRequest& request) {
 
 // The single file: the chosen name with ".tab" or ".csv" in place of its
 // extension; a name that already has that extension (in any case) is kept
-// as spelled, so the file the dialog asked about is the one replaced.
+// as spelled.
 std::string SingleFileTarget(const std::string& chosen, int form) {
     const NameParts parts = SplitExtension(chosen);
     const char* extension = SingleFileExtension(form);
@@ -136,11 +136,24 @@ bool WriteExportFiles(const std::vector<std::string>& paths,
     return true;
 }
 
+// One question about the files of the export that exist already, all of
+// them named; true when there are none or the answer is Yes.
+bool ConfirmReplacing(Prompter& prompter, const std::vector<std::string>& targets) {
+    std::vector<std::string> existing;
+    for (const std::string& path : targets) {
+        if (FileExists(path)) existing.push_back(path);
+    }
+    if (existing.empty()) return true;
+    if (existing.size() == 1) return ConfirmOverwrite(prompter, existing.front());
+    std::string text;
+    for (const std::string& path : existing) text += path + "\n";
+    text += "These files already exist.\n\nReplace existing files?";
+    return prompter.ask(text, "Save As", Buttons::YesNo, Icon::Information) == Answer::Yes;
+}
+
 ExportResult RunSingleFileExport(const ExportRequest& request, const std::string& chosen, Prompter& prompter,
                                  const std::function<void()>& beforeSpectraRow) {
     const std::string target = SingleFileTarget(chosen, request.settings.exportForm);
-    // The dialog already asked about the name as chosen.
-    if (target != chosen && !ConfirmOverwrite(prompter, target)) return {};
     const ExportSource source{request.store, request.settings, SelectionFrom(request.choices)};
     const auto write = [&](size_t, ExportSink& out) { WriteSingleFile(out, request, source, beforeSpectraRow); };
     if (!WriteExportFiles({target}, write, prompter)) {
@@ -152,9 +165,6 @@ ExportResult RunSingleFileExport(const ExportRequest& request, const std::string
 ExportResult RunMultiFileExport(const ExportRequest& request, const std::string& chosen, Prompter& prompter,
                                 const std::function<void()>& beforeSpectraRow) {
     const std::vector<PlannedFile> files = MultiFilePlan(request, SplitExtension(chosen).stem);
-    for (const PlannedFile& file : files) {
-        if (!ConfirmOverwrite(prompter, file.path)) return {};
-    }
     const ExportSource source{request.store, request.settings, SelectionFrom(request.choices)};
     ExportResult result{ExportOutcome::Written, {}};
     for (const PlannedFile& file : files) result.written.push_back(file.path);
@@ -181,6 +191,7 @@ ExportResult RunFileExport(const ExportRequest& request, std::string& path, File
                        Prompter& prompter, const std::function<void()>& beforeSpectraRow) {
     const bool single = IsSingleFileForm(request.settings.exportForm);
     if (!chooser.askFileName(path, single ? kPurposeSingleExport : kPurposeMultiExport)) return {};
+    if (!ConfirmReplacing(prompter, ExportTargets(request, path))) return {};
     if (single) return RunSingleFileExport(request, path, prompter, beforeSpectraRow);
     return RunMultiFileExport(request, path, prompter, beforeSpectraRow);
 }

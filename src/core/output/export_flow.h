@@ -41,7 +41,7 @@ std::vector<std::string> ExportTargets(const ExportRequest& request, const std::
 
 // Asks for the name (purpose 122 for the single-file forms, 121 for the
 // multi-file forms) starting from path, which then holds the chosen name;
-// asks before replacing a file the user did not name; writes the export.
+// asks once before replacing any of the files it will write; writes the export.
 // beforeSpectraRow runs before each row of a spectra block.
 ExportResult RunFileExport(const ExportRequest& request, std::string& path, FileChooser& chooser,
                        Prompter& prompter, const std::function<void()>& beforeSpectraRow = {});

@@ -20,18 +20,44 @@ namespace ravik {
 
 std::string_view DatePart(std::string_view dateTime) { return dateTime.substr(0, dateTime.find(' ')); }
 
+namespace {
+
+// Reads the numbers "a<sep>b<sep>c" from the start of text; the ones missing stay 0.
+void ReadNumbers(std::string_view text, char separator, long long (&parts)[3]) {
+    for (long long& part : parts) {
+        const char* end = std::from_chars(text.data(), text.data() + text.size(), part).ptr;
+        text.remove_prefix(static_cast<size_t>(end - text.data()));
+        if (text.empty() || text.front() != separator) break;
+        text.remove_prefix(1);
+    }
+}
+
+}  // namespace
+
 CalendarDate DateOf(std::string_view date) {
     long long parts[3] = {0, 0, 0};  // month, day, year
-    for (long long& part : parts) {
-        const char* end = std::from_chars(date.data(), date.data() + date.size(), part).ptr;
-        date.remove_prefix(static_cast<size_t>(end - date.data()));
-        if (date.empty() || date.front() != '/') break;
-        date.remove_prefix(1);
-    }
+    ReadNumbers(date, '/', parts);
     return {parts[2], parts[0], parts[1]};
 }
 
 namespace {
+
+// A Date/Time text "m/d/yyyy hh:mm:ss" in time order: its calendar date,
+// then the second of the day its time names.
+struct Moment {
+    CalendarDate date;
+    long long second = 0;
+    auto operator<=>(const Moment&) const = default;
+};
+
+Moment MomentOf(std::string_view dateTime) {
+    const std::string_view date = DatePart(dateTime);
+    std::string_view time = dateTime.substr(date.size());
+    while (!time.empty() && time.front() == ' ') time.remove_prefix(1);
+    long long parts[3] = {0, 0, 0};  // hours, minutes, seconds
+    ReadNumbers(time, ':', parts);
+    return {DateOf(date), (parts[0] * 60 + parts[1]) * 60 + parts[2]};
+}
 
 template <typename Integer>
 void AppendInteger(ExportSink& out, Integer value) {
@@ -86,11 +112,11 @@ struct DateRange {
 };
 
 // The Date/Time texts of the Paint readings that pass the selection with the
-// earliest and the latest calendar dates (the first of equal dates).
+// earliest and the latest date and time (the first of equal ones).
 DateRange PaintDateRange(const ExportSource& source) {
     DateRange range;
-    CalendarDate earliest;
-    CalendarDate latest;
+    Moment earliest;
+    Moment latest;
     bool found = false;
     ReadingFields fields;
     for (int32_t n : source.store.list(Mode::Paint)) {
@@ -99,13 +125,13 @@ DateRange PaintDateRange(const ExportSource& source) {
         FormatReadingFields(source.store, source.settings, n, source.store.record(n), fields);
         if (!FieldsPassSelection(fields, flags, source.selection, Mode::Paint, source.settings)) continue;
         const std::string_view text = fields.text[14].view();
-        const CalendarDate date = DateOf(DatePart(text));
-        if (!found || date < earliest) {
-            earliest = date;
+        const Moment moment = MomentOf(text);
+        if (!found || moment < earliest) {
+            earliest = moment;
             range.earliest = text;
         }
-        if (!found || date > latest) {
-            latest = date;
+        if (!found || moment > latest) {
+            latest = moment;
             range.latest = text;
         }
         found = true;

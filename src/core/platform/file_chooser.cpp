@@ -29,12 +29,15 @@ std::string LibraryStartName(const std::string& path) {
     return EndsWithIgnoringCase(name, ".lib") ? name : name + ".LIB";
 }
 
-// Save As Locked starts from the open file's name with the locked extension.
-std::string LockedStartName(const std::string& path) {
+// The open file's name with extension in place of its own: Save As Locked
+// offers the locked extension, the export dialogs the export's.
+std::string StartNameAs(const std::string& path, const char* extension) {
     const std::string name = FileNamePart(path);
     if (name.empty()) return name;
-    return name.substr(0, ExtensionStart(name)) + ".lck";
+    return name.substr(0, ExtensionStart(name)) + extension;
 }
+
+bool TabExportForm(int exportForm) { return exportForm == 0 || exportForm == 2; }
 
 FileDialogSpec Save(const char* filter, bool confirmOverwrite) {
     FileDialogSpec dialog;
@@ -87,8 +90,9 @@ std::optional<FileDialogSpec> DescribeFileDialog(int purpose, const std::string&
             dialog = Save(kMultiExportFilter, false);
             break;
         case kPurposeSingleExport:
-            dialog = Save(state.exportForm == 0 || state.exportForm == 2 ? kTabExportFilter : kCommaExportFilter,
-                        true);
+            // The export itself asks about the files it will write, which
+            // need not be the name typed.
+            dialog = Save(TabExportForm(state.exportForm) ? kTabExportFilter : kCommaExportFilter, false);
             break;
         case kPurposeSaveLibrary:
             dialog = Save(kLibraryFilter, true);
@@ -113,7 +117,11 @@ std::optional<FileDialogSpec> DescribeFileDialog(int purpose, const std::string&
     if (purpose == kPurposeSaveLibrary || purpose == kPurposeOpenLibrary) {
         dialog.startName = LibraryStartName(startPath);
     } else if (purpose == kPurposeSaveLocked) {
-        dialog.startName = LockedStartName(startPath);
+        dialog.startName = StartNameAs(startPath, ".lck");
+    } else if (purpose == kPurposeSingleExport) {
+        dialog.startName = StartNameAs(startPath, TabExportForm(state.exportForm) ? ".tab" : ".csv");
+    } else if (purpose == kPurposeMultiExport) {
+        dialog.startName = StartNameAs(startPath, ".pnt");
     } else if (purpose != kPurposeOpenReadings) {
         dialog.startName = FileNamePart(startPath);
     }

@@ -13,7 +13,7 @@ constexpr int kJobText = 402;
 constexpr int kCancelButton = 2;
 }  // namespace
 
-AbortDialog::AbortDialog(const std::string& jobText, QWidget* parent) : QDialog(parent) {
+AbortDialog::AbortDialog(const std::string& jobText, QWidget* parent, PrintTarget target) : QDialog(parent) {
     setObjectName(QStringLiteral("AbortDlg"));
     setWindowTitle(QStringLiteral("Print File"));
     setModal(false);
@@ -26,7 +26,7 @@ AbortDialog::AbortDialog(const std::string& jobText, QWidget* parent) : QDialog(
     };
     centredLabel(QStringLiteral("Sending"));
     SetControlId(centredLabel(ToQString(jobText)), kJobText);
-    centredLabel(QStringLiteral("to print spooler."));
+    centredLabel(target == PrintTarget::PdfFile ? QStringLiteral("to PDF file.") : QStringLiteral("to print spooler."));
     auto* cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     SetControlId(cancel, kCancelButton);
     layout->addWidget(cancel, 0, Qt::AlignCenter);

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <memory>
 
 #include "ui/common/qt_text.h"
 #include "ui/output/abort_dialog.h"
@@ -248,7 +249,7 @@ void PrintDialog::writePdf() {
     }
     const PrintSource source{context_.store, context_.settings, SelectionFrom(context_.choices),
                              context_.currentFileName};
-    AbortDialog abort(JobText(requests.front(), context_.currentFileName), this);
+    AbortDialog abort(JobText(requests.front(), context_.currentFileName), this, PrintTarget::PdfFile);
     abort.show();
     std::string error;
     const PageHooks hooks{[] { QCoreApplication::processEvents(); }, [&abort] { return abort.cancelled(); }};
@@ -258,13 +259,18 @@ void PrintDialog::writePdf() {
 }
 
 void PrintDialog::writeExport() {
-    QProgressDialog progress(QStringLiteral("Writing spectra..."), QString(), 0, 0, this);
-    progress.setWindowTitle(QStringLiteral("Export File"));
-    progress.setMinimumDuration(500);
+    // The progress window is made with the first spectra row, after the name
+    // and replace questions, so that it never covers them.
+    std::unique_ptr<QProgressDialog> progress;
     const ExportRequest request{context_.store, context_.settings, context_.choices};
     std::string path = context_.currentFileName;
-    RunFileExport(request, path, context_.chooser, context_.prompter, [&progress] {
-        progress.setValue(0);
+    RunFileExport(request, path, context_.chooser, context_.prompter, [this, &progress] {
+        if (!progress) {
+            progress = std::make_unique<QProgressDialog>(QStringLiteral("Writing spectra..."), QString(), 0, 0, this);
+            progress->setWindowTitle(QStringLiteral("Export File"));
+            progress->setMinimumDuration(500);
+        }
+        progress->setValue(0);
         QCoreApplication::processEvents();
     });
 }

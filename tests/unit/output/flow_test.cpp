@@ -50,7 +50,7 @@ struct Flow {
     ExportSource source() const { return {store, settings, SelectionFrom(choices)}; }
 };
 
-TEST(SingleFileExport, AsksOnlyWhenTheExtensionWasChanged) {
+TEST(SingleFileExport, AsksAboutTheFileItWrites) {
     struct Case {
         int form;
         const char* chosen;
@@ -61,7 +61,7 @@ TEST(SingleFileExport, AsksOnlyWhenTheExtensionWasChanged) {
         bool written;
     };
     const Case cases[] = {
-        {1, "r.CSV", "r.CSV", Answer::No, "r.CSV", false, true},  // the dialog asked already
+        {1, "r.CSV", "r.CSV", Answer::No, "r.CSV", true, false},
         {1, "r.txt", "r.csv", Answer::No, "r.csv", true, false},
         {1, "r.txt", "r.csv", Answer::Yes, "r.csv", true, true},
         {0, "r.tab", "", Answer::No, "r.tab", false, true},
@@ -157,21 +157,19 @@ struct MultiFlow : Flow {
     }
 };
 
-TEST(MultiFileExport, AllQuestionsFirstAndNoWritesAfterANo) {
-    for (size_t no = 0; no < 4; ++no) {
+// One question names every file of the set that exists (the chosen name
+// itself is not written); No leaves them all as they were.
+TEST(MultiFileExport, OneQuestionAboutTheExistingFilesBeforeAnyWrite) {
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
         MultiFlow flow;
-        for (const std::string& file : flow.files()) WriteAll(file, "old");
-        for (size_t i = 0; i < no; ++i) flow.prompter.queueAnswer(Answer::Yes);
-        flow.prompter.queueAnswer(Answer::No);
-        const ExportResult result = flow.run();
-        EXPECT_EQ(result.outcome, ExportOutcome::Cancelled);
-        EXPECT_TRUE(result.written.empty());
-        ASSERT_EQ(flow.prompter.boxes().size(), no + 1);
-        for (size_t i = 0; i <= no; ++i) {
-            EXPECT_EQ(flow.prompter.boxes()[i].text,
-                      flow.files()[i] + "\nThis file already exists.\n\nReplace existing file?");
-        }
-        for (const std::string& file : flow.files()) EXPECT_EQ(ReadAll(file), "old") << file;
+        for (size_t i : {0, 3}) WriteAll(flow.files()[i], "old");
+        WriteAll(flow.dir.file("base.pnt"), "old");
+        flow.prompter.queueAnswer(answer);
+        EXPECT_EQ(flow.run().written.size(), answer == Answer::Yes ? 4U : 0U);
+        EXPECT_EQ(flow.prompter.shown(), Strings{"Save As: " + flow.files()[0] + "\n" + flow.files()[3] +
+                                                 "\nThese files already exist.\n\nReplace existing files?"});
+        EXPECT_EQ(ReadAll(flow.files()[0]) == "old", answer == Answer::No);
+        EXPECT_EQ(FileExists(flow.files()[1]), answer == Answer::Yes);
     }
 }
 
@@ -221,10 +219,7 @@ TEST(MultiFileExport, WhichFilesAreWritten) {
 // and no file is added.
 TEST(MultiFileExport, AFailedFileLeavesThePreviousSetAsItWas) {
     MultiFlow flow;
-    for (size_t i = 0; i < 2; ++i) {
-        WriteAll(flow.files()[i], "old " + std::to_string(i));
-        flow.prompter.queueAnswer(Answer::Yes);
-    }
+    for (size_t i = 0; i < 2; ++i) WriteAll(flow.files()[i], "old " + std::to_string(i));
     std::filesystem::create_directory(flow.files()[2]);
     flow.prompter.queueAnswer(Answer::Yes);
     const ExportResult result = flow.run();

@@ -70,12 +70,13 @@ TEST(ExportTable, CommaFormsQuoteCellsThatHoldCommasQuotesOrLineBreaks) {
 }
 
 // Paint readings on several days; the hidden one and the one the selection
-// leaves out must not widen the date range, and of two readings on the
-// latest day the first gives the "to" date.
+// leaves out must not widen the date range, and readings of one day are
+// ordered by their time, whichever comes first in the list.
 TEST(ExportTable, PaintSectionDatesAndRanges) {
     test::TestFile file;
-    const std::pair<uint32_t, int> readings[] = {{Day(272), 1}, {Day(5), 2},   {Day(1), 1},
-                                                 {Day(273), 3}, {Day(600), 2}, {Day(400), 5}, {Day(400) + 3600, 1}};
+    const std::pair<uint32_t, int> readings[] = {{Day(272) + 7200, 1}, {Day(5), 2},   {Day(1), 1},
+                                                 {Day(273), 3},        {Day(600), 2}, {Day(400), 5},
+                                                 {Day(400) + 3600, 1}, {Day(272), 3}};
     uint16_t number = 1;
     for (const auto& [time, nibble] : readings) {
         sample::RecordSpec recordSpec = PaintReading(number++, nibble);
@@ -94,7 +95,7 @@ TEST(ExportTable, PaintSectionDatesAndRanges) {
               "Test survey\r\n"
               "PAINT\r\nHeader:\r\n"
               "Site: Mill Road\r\n"
-              "Date: 9/30/1994 01:00:00 to 2/5/1995 01:00:00\r\n"
+              "Date: 9/30/1994 01:00:00 to 2/5/1995 02:00:00\r\n"
               "Ranges (NEG<INC<POS): Device PCS\r\n\r\n"
               "No\tResult\tPbl \tPbl  Error\t\r\n\r\n");
 

@@ -205,11 +205,11 @@ TEST(FileDialogs, EveryPurposeHasItsKindFilterTitleAndFlags) {
         {111, {true, 0, kDownloadDone}, save + kLockedFilter + " [Save QV File As] confirm site.qvr #0"},
         {112, plain, open + kReadingsOrLockedFilter + " [Open QV File] must-exist  #0"},
         {112, fresh, open + kReadingsOrLockedFilter + " [Open QV File] must-exist  #0"},  // readings first
-        {121, plain, save + kMultiExportFilter + " [] site.qvr #0"},
-        {122, {false, 0, kDownloadDone}, save + kTabExportFilter + " [] confirm site.qvr #0"},
-        {122, {false, 1, kDownloadNone}, save + kCommaExportFilter + " [] confirm site.qvr #1"},
-        {122, {false, 2, kDownloadDone}, save + kTabExportFilter + " [] confirm site.qvr #0"},
-        {122, {false, 3, kDownloadDone}, save + kCommaExportFilter + " [] confirm site.qvr #0"},
+        {121, plain, save + kMultiExportFilter + " [] site.pnt #0"},
+        {122, {false, 0, kDownloadDone}, save + kTabExportFilter + " [] site.tab #0"},
+        {122, {false, 1, kDownloadNone}, save + kCommaExportFilter + " [] site.csv #1"},
+        {122, {false, 2, kDownloadDone}, save + kTabExportFilter + " [] site.tab #0"},
+        {122, {false, 3, kDownloadDone}, save + kCommaExportFilter + " [] site.csv #0"},
         {128, plain, save + kLibraryFilter + " [] confirm site.qvr.LIB #0"},
         {130, plain, open + kShapeFilter + " [] site.qvr #0"},
         {173, fresh, save + kLockedFilter + " [] confirm site.lck #0"},  // one filter only
