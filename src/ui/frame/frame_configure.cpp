@@ -1,9 +1,7 @@
 // The frame's Configure commands: the configuration dialogs and the column
 // dialogs, and what their OK changes in the windows.
 
-#include <QCoreApplication>
 #include <QMdiArea>
-#include <QResizeEvent>
 
 #include "ui/frame/frame_window.h"
 #include "core/platform/data_dir.h"
@@ -37,14 +35,10 @@ void FrameWindow::editColumns(Mode mode) {
 }
 
 void FrameWindow::relayOutTableWindows() {
+    // Every table at once, maximized and minimized ones too: a fixed font
+    // size is shared by all of them.
     for (TableWindow* window : tables_) {
-        if (window == nullptr) continue;
-        TableView* view = window->view();
-        // The table sizes its font for the new settings as after a resize,
-        // then measures its columns again.
-        QResizeEvent resize(view->size(), view->size());
-        QCoreApplication::sendEvent(view, &resize);
-        view->readingsChanged();
+        if (window != nullptr) window->view()->relayOut();
     }
 }
 

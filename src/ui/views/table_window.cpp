@@ -117,14 +117,25 @@ void TableView::updateScrollRanges() {
     horizontalScrollBar()->setPageStep(std::max(1, viewport()->width()));
 }
 
+// Called for the viewport's resizes: a resize event sent to the scroll area
+// itself only places its scroll bars.
 void TableView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
+    layOutForSize();
+}
+
+void TableView::layOutForSize() {
     const QWidget* frame = parentWidget();
     if (frame != nullptr && frame->isMinimized()) return;
     sizeFont();
     updateScrollRanges();
     horizontalScrollBar()->setValue(0);
     viewport()->update();
+}
+
+void TableView::relayOut() {
+    layOutForSize();
+    readingsChanged();
 }
 
 void TableView::pageHorizontally(int action) {

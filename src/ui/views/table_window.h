@@ -23,6 +23,9 @@ public:
     Mode mode() const { return mode_; }
     // The readings changed: measure the columns again.
     void readingsChanged();
+    // The display settings or column sets changed: the font is sized again
+    // as after a resize, the columns measured again and the scroll bars follow.
+    void relayOut();
     int topRow() const;
     int horizontalPos() const;
     int rowHeight() const;
@@ -60,6 +63,8 @@ private:
     void sizeFont();
     int fitHeight();
     void updateScrollRanges();
+    // Sizes the font for the window's width and sets the scroll ranges for it.
+    void layOutForSize();
     void pageHorizontally(int action);
     void rightDoubleClick(const QPoint& at);
     // Drag marking to a window y; beyond the top or bottom edge the table
