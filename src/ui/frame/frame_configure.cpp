@@ -2,14 +2,32 @@
 // dialogs, and what their OK changes in the windows.
 
 #include <QMdiArea>
+#include <QMdiSubWindow>
 
 #include "ui/frame/frame_window.h"
 #include "core/platform/data_dir.h"
 #include "ui/settings/column_dialog.h"
 #include "ui/settings/configuration_dialog.h"
+#include "ui/views/spectrum_window.h"
 #include "ui/views/table_window.h"
 
 namespace ravik {
+
+namespace {
+
+// Every document window draws itself again with the settings as they are
+// now: the tables (colours) and the spectra (colours and vertical scale).
+// Settings taken by an OK also take the spectra's labels off the old curves.
+void RepaintDocumentWindows(const QMdiArea& client, bool settingsTaken) {
+    for (QMdiSubWindow* window : client.subWindowList()) {
+        if (auto* table = qobject_cast<TableWindow*>(window)) table->view()->viewport()->update();
+        auto* spectrum = qobject_cast<SpectrumWindow*>(window);
+        if (spectrum != nullptr && settingsTaken) spectrum->view()->settingsChanged();
+        if (spectrum != nullptr && !settingsTaken) spectrum->view()->update();
+    }
+}
+
+}  // namespace
 
 void FrameWindow::setPrinterHooks(ConfigurationHooks hooks) { printerHooks_ = std::move(hooks); }
 
@@ -25,7 +43,7 @@ void FrameWindow::configure(ConfigKind kind) {
                                configurationHooks(), this);
     dialog.exec();
     // Colours change at once, even when the dialog is cancelled.
-    repaintTableWindows();
+    RepaintDocumentWindows(*mdiArea_, false);
 }
 
 void FrameWindow::editColumns(Mode mode) {
@@ -45,6 +63,7 @@ void FrameWindow::relayOutTableWindows() {
 void FrameWindow::applySettingsToWindows() {
     relayOutTableWindows();
     applyBackground();
+    RepaintDocumentWindows(*mdiArea_, true);
 }
 
 void FrameWindow::applyBackground() {
