@@ -309,6 +309,22 @@ void TableWindow::closeEvent(QCloseEvent* event) {
     }
 }
 
+void TableWindow::moveEvent(QMoveEvent* event) {
+    QMdiSubWindow::moveEvent(event);
+    keepNormalPlace();
+}
+
+void TableWindow::resizeEvent(QResizeEvent* event) {
+    QMdiSubWindow::resizeEvent(event);
+    keepNormalPlace();
+}
+
+// The client gives no child window's place from before it was maximized:
+// the window keeps it itself.
+void TableWindow::keepNormalPlace() {
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))) normalPlace_ = geometry();
+}
+
 bool TableWindow::onTitleBar(const QPoint& position) const {
     return position.y() < view_->geometry().top();
 }

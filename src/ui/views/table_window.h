@@ -92,6 +92,9 @@ public:
     Mode mode() const { return view_->mode(); }
     // Closes the window without the close question (the file closes).
     void closeWithoutQuestion();
+    // The window's place in the client when it is neither maximized nor an
+    // icon; while it is either, the place it had before.
+    QRect normalPlace() const { return normalPlace_; }
 
 Q_SIGNALS:
     void commandRequested(int command);
@@ -102,13 +105,17 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool onTitleBar(const QPoint& position) const;
+    void keepNormalPlace();
 
     TableView* view_;
     Prompter& prompter_;
     bool closingWithoutQuestion_ = false;
+    QRect normalPlace_;
 };
 
 }  // namespace ravik
