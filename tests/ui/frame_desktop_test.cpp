@@ -83,8 +83,8 @@ private Q_SLOTS:
         QVERIFY(t.frame->tableWindow(Mode::Paint) == nullptr);
     }
 
-    // A new frame gets back the places, the maximized table and the recent files (the
-    // last four, newest first, in the File menu); a recent file that has gone is taken off.
+    // A new frame gets back the places and the recent files (the last four, newest
+    // first, in the File menu); a recent file that has gone is taken off.
     void recentFilesAndPlacesAreRemembered() {
         FrameUnderTest t;
         const QRect frameRect(30, 40, 700, 480);
@@ -113,7 +113,7 @@ private Q_SLOTS:
         QVERIFY(t.frame->recentFiles() == expected);
         t.open(files[2]);
         QCOMPARE(t.frame->tableWindow(Mode::Bulk)->geometry(), bulkRect);
-        TableWindow* paint = t.frame->tableWindow(Mode::Paint);  // in front, its place kept
+        TableWindow* paint = t.frame->tableWindow(Mode::Paint);  // maximized in front, its place kept
         QVERIFY(paint->isMaximized() && t.frame->mdiArea()->activeSubWindow() == paint);
         paint->showNormal();
         QCOMPARE(paint->geometry(), paintRect);
