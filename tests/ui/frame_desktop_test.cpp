@@ -103,6 +103,7 @@ private Q_SLOTS:
         const QRect bulkRect(60, 90, 500, 250);
         t.frame->tableWindow(Mode::Paint)->setGeometry(paintRect);
         t.frame->tableWindow(Mode::Bulk)->setGeometry(bulkRect);
+        t.frame->tableWindow(Mode::Paint)->showMaximized();  // made first: behind the others unless brought up
 
         t.frame.reset();
         std::filesystem::remove(files[4]);
@@ -111,8 +112,11 @@ private Q_SLOTS:
         QCOMPARE(t.frame->geometry(), frameRect);
         QVERIFY(t.frame->recentFiles() == expected);
         t.open(files[2]);
-        QCOMPARE(t.frame->tableWindow(Mode::Paint)->geometry(), paintRect);
         QCOMPARE(t.frame->tableWindow(Mode::Bulk)->geometry(), bulkRect);
+        TableWindow* paint = t.frame->tableWindow(Mode::Paint);  // maximized in front, its place kept
+        QVERIFY(paint->isMaximized() && t.frame->mdiArea()->activeSubWindow() == paint);
+        paint->showNormal();
+        QCOMPARE(paint->geometry(), paintRect);
         t.frame->openRecentFile(files[4]);
         QCOMPARE(Questions(t.prompter, files[4] + "\nThis file no longer exists"), 1);
         QVERIFY(t.frame->recentFiles() == (RecentFiles{files[2], files[3], files[1]}));

@@ -14,6 +14,7 @@
 #include "ui/frame/quick_button_bar.h"
 #include "core/readings/readings_loader.h"
 #include "core/settings/settings_file.h"
+#include "ui/views/spectrum_window.h"
 #include "ui_support.h"
 
 namespace ravik::test {
@@ -408,6 +409,19 @@ private Q_SLOTS:
         t.frame.reset();
         QCOMPARE(t.prompter.captions(), std::vector<std::string>{"Ravik.ini Error"});
         QCOMPARE(ReadAll(ini), broken);  // not replaced by defaults on the way out
+    }
+
+    // OK in the Output dialog draws the spectrum windows again on the new
+    // scale: the labels on the old curve go.
+    void outputOkRedrawsTheSpectrumWindows() {
+        FrameUnderTest t;
+        t.openReadings("survey.qvr", {2, 0, 0, 0, 0});
+        SpectrumView* spectrum = t.frame->openSpectrumWindow(t.program.store.list(Mode::Paint)[0], kPaintLowKind)->view();
+        spectrum->labelElement(0);
+        QVERIFY(!spectrum->labels().empty());
+        t.program.settings.spectrumYscale = kScaleLinear;
+        t.frame->configurationHooks().settingsApplied();  // as the dialog's OK does
+        QVERIFY(spectrum->labels().empty());
     }
 };
 

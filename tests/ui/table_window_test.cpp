@@ -201,6 +201,22 @@ private Q_SLOTS:
         QVERIFY(rowHasColour(1, marked) && rowHasColour(2, deleted));
         QVERIFY(!rowHasColour(3, marked) && !rowHasColour(3, deleted));
     }
+
+    // A font change lays out every table at once, a maximized one too, and
+    // the scroll bars follow: Ctrl+End shows the last row at the bottom.
+    void aFontChangeLaysOutEveryTableAndTheScrollBarsFollow() {
+        FrameUnderTest t;
+        t.openReadings("two.qvr", {3, 40, 0, 0, 0});
+        TableView* bulk = t.view(Mode::Bulk);
+        const int before = bulk->rowHeight();
+        t.frame->tableWindow(Mode::Paint)->showMaximized();
+        t.program.settings.displayFontSize = 3;  // 8 points, as the Display dialog's OK takes it
+        t.frame->configurationHooks().settingsApplied();
+        QCoreApplication::processEvents();
+        QVERIFY(bulk->rowHeight() < before && t.view(Mode::Paint)->rowHeight() == bulk->rowHeight());
+        QTest::keyClick(bulk, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(bulk->topRow() + bulk->viewport()->height() / bulk->rowHeight(), 41);
+    }
 };
 
 }  // namespace ravik::test

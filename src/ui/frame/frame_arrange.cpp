@@ -95,13 +95,20 @@ void FrameWindow::arrangeNewFileWindows() {
     if (!remembered) {
         tile(true);
         autoTiled_ = true;
-        return;
+    } else {
+        tiling_ = true;
+        for (Mode mode : kAllModes) {
+            if (TableWindow* window = tableWindow(mode)) window->setGeometry(places[static_cast<size_t>(Index(mode))]);
+        }
+        tiling_ = false;
+        autoTiled_ = false;
     }
-    tiling_ = true;
-    for (Mode mode : kAllModes) {
-        if (TableWindow* window = tableWindow(mode)) window->setGeometry(places[static_cast<size_t>(Index(mode))]);
-    }
-    tiling_ = false;
+    // The table that was maximized comes back maximized, in front of the others.
+    const std::optional<Mode> maximized = desktop_->rememberedMaximizedTable();
+    TableWindow* window = maximized ? tableWindow(*maximized) : nullptr;
+    if (window == nullptr) return;
+    window->showMaximized();
+    mdiArea_->setActiveSubWindow(window);
     autoTiled_ = false;
 }
 

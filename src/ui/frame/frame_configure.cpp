@@ -1,17 +1,33 @@
 // The frame's Configure commands: the configuration dialogs and the column
 // dialogs, and what their OK changes in the windows.
 
-#include <QCoreApplication>
 #include <QMdiArea>
-#include <QResizeEvent>
+#include <QMdiSubWindow>
 
 #include "ui/frame/frame_window.h"
 #include "core/platform/data_dir.h"
 #include "ui/settings/column_dialog.h"
 #include "ui/settings/configuration_dialog.h"
+#include "ui/views/spectrum_window.h"
 #include "ui/views/table_window.h"
 
 namespace ravik {
+
+namespace {
+
+// Every document window draws itself again with the settings as they are
+// now: the tables (colours) and the spectra (colours and vertical scale).
+// Settings taken by an OK also take the spectra's labels off the old curves.
+void RepaintDocumentWindows(const QMdiArea& client, bool settingsTaken) {
+    for (QMdiSubWindow* window : client.subWindowList()) {
+        if (auto* table = qobject_cast<TableWindow*>(window)) table->view()->viewport()->update();
+        auto* spectrum = qobject_cast<SpectrumWindow*>(window);
+        if (spectrum != nullptr && settingsTaken) spectrum->view()->settingsChanged();
+        if (spectrum != nullptr && !settingsTaken) spectrum->view()->update();
+    }
+}
+
+}  // namespace
 
 void FrameWindow::setPrinterHooks(ConfigurationHooks hooks) { printerHooks_ = std::move(hooks); }
 
@@ -27,7 +43,7 @@ void FrameWindow::configure(ConfigKind kind) {
                                configurationHooks(), this);
     dialog.exec();
     // Colours change at once, even when the dialog is cancelled.
-    repaintTableWindows();
+    RepaintDocumentWindows(*mdiArea_, false);
 }
 
 void FrameWindow::editColumns(Mode mode) {
@@ -37,20 +53,17 @@ void FrameWindow::editColumns(Mode mode) {
 }
 
 void FrameWindow::relayOutTableWindows() {
+    // Every table at once, maximized and minimized ones too: a fixed font
+    // size is shared by all of them.
     for (TableWindow* window : tables_) {
-        if (window == nullptr) continue;
-        TableView* view = window->view();
-        // The table sizes its font for the new settings as after a resize,
-        // then measures its columns again.
-        QResizeEvent resize(view->size(), view->size());
-        QCoreApplication::sendEvent(view, &resize);
-        view->readingsChanged();
+        if (window != nullptr) window->view()->relayOut();
     }
 }
 
 void FrameWindow::applySettingsToWindows() {
     relayOutTableWindows();
     applyBackground();
+    RepaintDocumentWindows(*mdiArea_, true);
 }
 
 void FrameWindow::applyBackground() {

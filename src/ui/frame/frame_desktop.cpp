@@ -32,9 +32,12 @@ std::string LayoutFilePath() { return DataFilePath(DataDirectory(), kLayoutFileN
 
 QString TableKey(Mode mode) { return QStringLiteral("Tables/") + QString::fromLatin1(WindowText(mode)); }
 
+constexpr QStringView kMaximizedTableKey = u"Tables/maximized";
+
 // "desktop.ini" is an INI text: "[Frame]" with "maximized=true" (or false)
 // and "place=@Rect(x y width height)", "[Tables]" with one such place per
-// mode, "Paint=@Rect(...)". A line that is none of these is passed over.
+// mode, "Paint=@Rect(...)", and "maximized=Paint" naming the table that was
+// maximized. A line that is none of these is passed over.
 QString RectText(const QRect& rect) {
     return QStringLiteral("@Rect(%1 %2 %3 %4)").arg(rect.x()).arg(rect.y()).arg(rect.width()).arg(rect.height());
 }
@@ -69,6 +72,7 @@ DesktopLayout ParseLayout(const QString& text) {
         if (key == u"Frame/place") layout.place = RectValue(value);
         for (Mode mode : kAllModes) {
             if (key == TableKey(mode)) layout.tables[static_cast<size_t>(Index(mode))] = RectValue(value);
+            if (key == kMaximizedTableKey && value == QLatin1String(WindowText(mode))) layout.maximizedTable = mode;
         }
     }
     return layout;
@@ -81,6 +85,9 @@ QString LayoutText(const DesktopLayout& layout) {
     for (Mode mode : kAllModes) {
         const QRect& place = layout.tables[static_cast<size_t>(Index(mode))];
         if (place.isValid()) tables += QString::fromLatin1(WindowText(mode)) + u'=' + RectText(place) + u'\n';
+    }
+    if (layout.maximizedTable) {
+        tables += QStringLiteral("maximized=") + QString::fromLatin1(WindowText(*layout.maximizedTable)) + u'\n';
     }
     if (!tables.isEmpty()) text += QStringLiteral("\n[Tables]\n") + tables;
     return text;
@@ -209,11 +216,12 @@ void FrameDesktop::saveLayout(const std::array<TableWindow*, kModeCount>& tables
     layout_.place = layout_.maximized ? frame_.normalGeometry() : frame_.geometry();
     if (std::any_of(tables.begin(), tables.end(), [](const TableWindow* w) { return w != nullptr; })) {
         layout_.tables = {};
+        layout_.maximizedTable.reset();
         for (Mode mode : kAllModes) {
             const TableWindow* window = tables[static_cast<size_t>(Index(mode))];
-            if (!stacked && window != nullptr && !window->isMinimized()) {
-                layout_.tables[static_cast<size_t>(Index(mode))] = window->geometry();
-            }
+            if (window == nullptr) continue;
+            if (!stacked && !window->isMinimized()) layout_.tables[static_cast<size_t>(Index(mode))] = window->normalPlace();
+            if (window->isMaximized()) layout_.maximizedTable = mode;
         }
     }
     // Kept for the next run only: a layout that cannot be written is not worth a message.

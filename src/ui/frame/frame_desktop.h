@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,11 +27,13 @@ struct ReadingStore;
 class TableWindow;
 
 // What "desktop.ini" keeps: the frame's place and whether it was maximized,
-// and the places of the table windows by mode (invalid where none is kept).
+// the places of the table windows by mode (invalid where none is kept) and
+// the table that was maximized, if one was.
 struct DesktopLayout {
     bool maximized = false;
     QRect place;
     std::array<QRect, kModeCount> tables;
+    std::optional<Mode> maximizedTable;
 };
 
 class FrameDesktop {
@@ -57,8 +60,11 @@ public:
     // The places of the tables of the last run, by mode; an invalid
     // rectangle where none is remembered.
     std::array<QRect, kModeCount> rememberedTablePlaces() const;
+    // The mode of the table that was maximized at the end of the last run.
+    std::optional<Mode> rememberedMaximizedTable() const { return layout_.maximizedTable; }
     // Keeps the frame's place and the tables' arrangement: without tables
-    // the last arrangement stays; stacked tables need none.
+    // the last arrangement stays; stacked tables need no places. A maximized
+    // table keeps its place as a window and is remembered as maximized.
     void saveLayout(const std::array<TableWindow*, kModeCount>& tables, bool stacked);
 
     // The tally of readings and marks, and the hint while nothing is open.

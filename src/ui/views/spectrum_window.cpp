@@ -67,6 +67,11 @@ void SpectrumView::labelElement(int element) {
     update();
 }
 
+void SpectrumView::settingsChanged() {
+    labels_.clear();
+    update();
+}
+
 void SpectrumView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     const Settings& settings = program_.settings;

@@ -26,6 +26,9 @@ public:
     // Labels the lines of an element of the emission line table.
     void labelElement(int element);
     const std::vector<PlotLabel>& labels() const { return labels_; }
+    // The settings changed (scale, colours): the spectrum is drawn again, and
+    // the labels go, which stood at the heights of the old curve.
+    void settingsChanged();
 
 Q_SIGNALS:
     // Left double-click in an L window of Paint, Bulk or Thin: the K window.

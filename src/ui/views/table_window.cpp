@@ -117,14 +117,25 @@ void TableView::updateScrollRanges() {
     horizontalScrollBar()->setPageStep(std::max(1, viewport()->width()));
 }
 
+// Called for the viewport's resizes: a resize event sent to the scroll area
+// itself only places its scroll bars.
 void TableView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
+    layOutForSize();
+}
+
+void TableView::layOutForSize() {
     const QWidget* frame = parentWidget();
     if (frame != nullptr && frame->isMinimized()) return;
     sizeFont();
     updateScrollRanges();
     horizontalScrollBar()->setValue(0);
     viewport()->update();
+}
+
+void TableView::relayOut() {
+    layOutForSize();
+    readingsChanged();
 }
 
 void TableView::pageHorizontally(int action) {
@@ -320,6 +331,22 @@ void TableWindow::closeEvent(QCloseEvent* event) {
         // runs once this close event is over.
         QTimer::singleShot(0, this, [this] { Q_EMIT commandRequested(command::kNew); });
     }
+}
+
+void TableWindow::moveEvent(QMoveEvent* event) {
+    QMdiSubWindow::moveEvent(event);
+    keepNormalPlace();
+}
+
+void TableWindow::resizeEvent(QResizeEvent* event) {
+    QMdiSubWindow::resizeEvent(event);
+    keepNormalPlace();
+}
+
+// The client gives no child window's place from before it was maximized:
+// the window keeps it itself.
+void TableWindow::keepNormalPlace() {
+    if (!(windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))) normalPlace_ = geometry();
 }
 
 bool TableWindow::onTitleBar(const QPoint& position) const {

@@ -24,6 +24,9 @@ public:
     Mode mode() const { return mode_; }
     // The readings changed: measure the columns again.
     void readingsChanged();
+    // The display settings or column sets changed: the font is sized again
+    // as after a resize, the columns measured again and the scroll bars follow.
+    void relayOut();
     int topRow() const;
     int horizontalPos() const;
     int rowHeight() const;
@@ -61,6 +64,8 @@ private:
     void sizeFont();
     int fitHeight();
     void updateScrollRanges();
+    // Sizes the font for the window's width and sets the scroll ranges for it.
+    void layOutForSize();
     void pageHorizontally(int action);
     void rightDoubleClick(const QPoint& at);
     // Scrolls the least that brings a data row wholly into view.
@@ -90,6 +95,9 @@ public:
     Mode mode() const { return view_->mode(); }
     // Closes the window without the close question (the file closes).
     void closeWithoutQuestion();
+    // The window's place in the client when it is neither maximized nor an
+    // icon; while it is either, the place it had before.
+    QRect normalPlace() const { return normalPlace_; }
 
 Q_SIGNALS:
     void commandRequested(int command);
@@ -100,13 +108,17 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool onTitleBar(const QPoint& position) const;
+    void keepNormalPlace();
 
     TableView* view_;
     Prompter& prompter_;
     bool closingWithoutQuestion_ = false;
+    QRect normalPlace_;
 };
 
 }  // namespace ravik
