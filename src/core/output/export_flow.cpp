@@ -148,7 +148,7 @@ bool ConfirmReplacing(Prompter& prompter, const std::vector<std::string>& target
     std::string text;
     for (const std::string& path : existing) text += path + "\n";
     text += "These files already exist.\n\nReplace existing files?";
-    return prompter.ask(text, "Save As", Buttons::YesNo, Icon::Information) == Answer::Yes;
+    return prompter.askWithDefault(text, "Save As", Buttons::YesNo, Icon::Information, Answer::No) == Answer::Yes;
 }
 
 ExportResult RunSingleFileExport(const ExportRequest& request, const std::string& chosen, Prompter& prompter,

@@ -44,13 +44,8 @@ void FrameWindow::print() {
     dialog.sendRequest = [&requests](const PrintRequest& request) { requests.push_back(request); };
     dialog.exec();
     for (const PrintRequest& request : requests) runPrintRequest(request);
-    // The tables lay out again.
-    for (Mode mode : {Mode::Paint, Mode::Thin, Mode::Bulk, Mode::Alloy, Mode::Sign}) {
-        if (TableWindow* window = tableWindow(mode)) {
-            QWidget* view = window->view();
-            QCoreApplication::postEvent(view, new QResizeEvent(view->size(), view->size()));
-        }
-    }
+    // The dialog may have changed the columns: the tables lay out again.
+    relayOutTableWindows();
 }
 
 void FrameWindow::runPrintRequest(const PrintRequest& request) {

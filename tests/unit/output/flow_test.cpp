@@ -158,7 +158,7 @@ struct MultiFlow : Flow {
 };
 
 // One question names every file of the set that exists (the chosen name
-// itself is not written); No leaves them all as they were.
+// itself is not written); No, its default, leaves them all as they were.
 TEST(MultiFileExport, OneQuestionAboutTheExistingFilesBeforeAnyWrite) {
     for (const Answer answer : {Answer::No, Answer::Yes}) {
         MultiFlow flow;
@@ -168,6 +168,7 @@ TEST(MultiFileExport, OneQuestionAboutTheExistingFilesBeforeAnyWrite) {
         EXPECT_EQ(flow.run().written.size(), answer == Answer::Yes ? 4U : 0U);
         EXPECT_EQ(flow.prompter.shown(), Strings{"Save As: " + flow.files()[0] + "\n" + flow.files()[3] +
                                                  "\nThese files already exist.\n\nReplace existing files?"});
+        EXPECT_EQ(flow.prompter.boxes().back().defaultAnswer, Answer::No);  // Enter keeps the old set
         EXPECT_EQ(ReadAll(flow.files()[0]) == "old", answer == Answer::No);
         EXPECT_EQ(FileExists(flow.files()[1]), answer == Answer::Yes);
     }
