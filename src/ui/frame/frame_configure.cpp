@@ -42,7 +42,8 @@ void FrameWindow::configure(ConfigKind kind) {
     ConfigurationDialog dialog(kind, program_.settings, program_.store.titles, DataDirectory(), prompter_,
                                configurationHooks(), this);
     dialog.exec();
-    // Colours change at once, even when the dialog is cancelled.
+    // The windows show the colours the dialog leaves: its own on OK, the
+    // previous ones put back on Cancel.
     RepaintDocumentWindows(*mdiArea_, false);
 }
 
