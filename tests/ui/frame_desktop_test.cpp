@@ -151,7 +151,8 @@ private Q_SLOTS:
     }
 
     // Ctrl+C copies the active table's marked readings, titles first, with the
-    // table's row numbers; the status bar counts every table's marks.
+    // table's row numbers; the status bar counts every table's marks, made
+    // by clicks or keys.
     void ctrlCCopiesTheMarkedReadingsWithTitlesFirst() {
         FrameUnderTest t;
         t.openReadings("survey.qvr", {5, 3, 0, 0, 0});
@@ -162,6 +163,9 @@ private Q_SLOTS:
         QTest::mouseClick(table->view()->viewport(), Qt::LeftButton, Qt::NoModifier, RowPoint(*table->view(), 2));
         QTest::mouseClick(table->view()->viewport(), Qt::LeftButton, Qt::ControlModifier, RowPoint(*table->view(), 4));
         QTRY_COMPARE(t.frame->statusText(), QStringLiteral("Paint 5   Bulk 3   Marked 3   Hidden 1"));
+        QTest::keyClick(table->view(), Qt::Key_Space);  // the keys' marks are counted too
+        QTRY_COMPARE(t.frame->statusText(), QStringLiteral("Paint 5   Bulk 3   Marked 2   Hidden 1"));
+        QTest::keyClick(table->view(), Qt::Key_Space);
         t.frame->mdiArea()->setActiveSubWindow(table);
         QApplication::clipboard()->clear();
         QTest::keyClick(table->view(), Qt::Key_C, Qt::ControlModifier);

@@ -1,5 +1,6 @@
 #include "ui/frame/frame_desktop.h"
 
+#include <QAbstractScrollArea>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
@@ -132,6 +133,7 @@ protected:
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonRelease:
             case QEvent::MouseButtonDblClick:
+            case QEvent::KeyRelease:  // Shift+Up/Down and Space mark too
                 QMetaObject::invokeMethod(this, marksChanged_, Qt::QueuedConnection);
                 break;
             default: break;
@@ -237,8 +239,10 @@ void FrameDesktop::updateStatus() {
 
 QString FrameDesktop::statusText() const { return statusLabel_->text(); }
 
-void FrameDesktop::watchMarking(QWidget* tableViewport) {
-    tableViewport->installEventFilter(new MarkWatcher(tableViewport, [this] { updateStatus(); }));
+void FrameDesktop::watchMarking(QAbstractScrollArea* tableView) {
+    auto* watcher = new MarkWatcher(tableView, [this] { updateStatus(); });
+    tableView->installEventFilter(watcher);              // the marking keys
+    tableView->viewport()->installEventFilter(watcher);  // the clicks
 }
 
 }  // namespace ravik

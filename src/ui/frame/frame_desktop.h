@@ -15,6 +15,7 @@
 #include "core/readings/mode.h"
 #include "core/shell/recent_files.h"
 
+class QAbstractScrollArea;
 class QAction;
 class QLabel;
 class QMainWindow;
@@ -70,8 +71,8 @@ public:
     // The tally of readings and marks, and the hint while nothing is open.
     void updateStatus();
     QString statusText() const;
-    // The status follows the marks that mouse clicks in a table change.
-    void watchMarking(QWidget* tableViewport);
+    // The status follows the marks that clicks and keys in a table change.
+    void watchMarking(QAbstractScrollArea* tableView);
 
 private:
     void fillRecentFilesMenu();

@@ -335,7 +335,7 @@ TableWindow* FrameWindow::createTableWindow(Mode mode) {
     connect(window->view(), &TableView::readingEditRequested, this, &FrameWindow::editReading);
     connect(window, &TableWindow::spectrumRequested, this, &FrameWindow::openSpectrumWindow);
     window->installEventFilter(this);
-    desktop_->watchMarking(window->view()->viewport());
+    desktop_->watchMarking(window->view());
     connect(window, &QObject::destroyed, this, [this, slot, window] {
         if (tables_[slot] == window) tables_[slot] = nullptr;
     });
