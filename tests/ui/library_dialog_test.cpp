@@ -32,13 +32,10 @@ AlloyLibrary SmallLibrary() {
 
 std::string ReadText(const std::string& path) { return FileExists(path) ? ReadAll(path) : std::string(); }
 
-// An editor opened on the library, written to a file first; with realBoxes
-// its questions are the desktop's message boxes.
+// An editor opened on the library, written to a file first.
 struct EditorUnderTest {
-    explicit EditorUnderTest(const AlloyLibrary& library, const std::string& device = "/dev/null",
-                             bool realBoxes = false)
-        : path(home.file("test.lib")),
-          dialog(port, realBoxes ? static_cast<Prompter&>(boxes) : prompter, chooser, clock, {device, 0, {}}) {
+    explicit EditorUnderTest(const AlloyLibrary& library, const std::string& device = "/dev/null")
+        : path(home.file("test.lib")), dialog(port, prompter, chooser, clock, {device, 0, {}}) {
         WriteAll(path, LibrarySourceText(library));
         chooser.queuePath(path);
         QVERIFY(dialog.openLibrary());
@@ -56,7 +53,6 @@ struct EditorUnderTest {
     ScratchHome home;
     std::string path;
     ScriptedPrompter prompter;
-    QtPrompter boxes;
     ScriptedFileChooser chooser;
     FastClock clock;
     InstrumentPort port;
@@ -65,40 +61,15 @@ struct EditorUnderTest {
 
 // Runs Send against a simulated analyzer with these options.
 struct SendUnderTest {
-    SendUnderTest(const AlloyLibrary& library, std::vector<std::string> options, bool realBoxes = false)
+    SendUnderTest(const AlloyLibrary& library, std::vector<std::string> options)
         : analyzer(ANALYZER_SIM_EXE, (options.insert(options.end(), {"--library-screen", "--library-report", report}), options)),
-          editor(library, analyzer.path(), realBoxes) {
+          editor(library, analyzer.path()) {
         editor.dialog.sendLibrary();
     }
     TempDir dir;
     std::string report = dir.file("report.txt");
     AnalyzerSimulator analyzer;
     EditorUnderTest editor;
-};
-
-// Presses Enter, on the focused button, in every message box that opens
-// while it lives, and notes the label of each box's default button.
-class EnterPresser {
-public:
-    EnterPresser() {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box == nullptr || !box->isVisible()) return;
-            QString label;
-            for (QPushButton* button : box->findChildren<QPushButton*>()) {
-                if (button->isDefault()) label = box->standardButton(button) == QMessageBox::Yes ? QStringLiteral("Yes")
-                                               : box->standardButton(button) == QMessageBox::No  ? QStringLiteral("No")
-                                                                                                 : button->text();
-            }
-            defaults << label;
-            QTest::keyClick(box->focusWidget() != nullptr ? box->focusWidget() : box, Qt::Key_Return);
-        });
-        timer_.start(10);
-    }
-    QStringList defaults;
-
-private:
-    QTimer timer_;
 };
 
 }  // namespace
@@ -180,62 +151,64 @@ private Q_SLOTS:
     }
 
     // Every question whose Yes destroys work has No as its default button, the
-    // save question Yes: Enter alone never throws work away.
+    // save question Yes: Enter alone never throws work away. The desktop's
+    // boxes give the asked default the Enter key.
     void enterKeepsTheWorkInEveryDestroyingQuestion() {
         ScratchHome home;
         const std::string existing = home.file("survey.QVR");
         WriteAll(existing, "kept");
-        struct Question {
-            const char* name;
-            std::function<void(Prompter&)> ask;
-            QString defaultButton;
+        ScriptedPrompter p;
+        const auto dumpDiscard = [&] {
+            InstrumentPort port;
+            Settings settings;
+            DumpDialog dialog(port, p, settings, home.file("ravik.tmp"));
+            dialog.discardDump();
         };
-        const Question questions[] = {
-            {"dump Discard", [&](Prompter& p) {
-                 InstrumentPort port;
-                 Settings settings;
-                 DumpDialog dialog(port, p, settings, home.file("ravik.tmp"));
-                 dialog.show();
-                 dialog.discardDump();
-                 QVERIFY(dialog.isVisible());
-             }, "No"},
-            {"library Close with changes", [](Prompter&) {
-                 EditorUnderTest t(SmallLibrary(), "/dev/null", true);
-                 t.dialog.insertAlloy();
-                 t.dialog.closeEditor();
-                 QVERIFY(t.dialog.isVisible());
-             }, "No"},
-            {"library Close during a download", [](Prompter&) {
-                 SendUnderTest s(Library({{0, std::vector<AlloyRecord>(100, Alloy("Many"))}}), {}, true);
-                 QVERIFY(QTest::qWaitFor([&] { return s.editor.dialog.download().phase() == LibraryDownload::Phase::Sending; },
-                                         kWaitMillis));
-                 s.editor.dialog.closeEditor();
-                 QCOMPARE(s.editor.dialog.download().phase(), LibraryDownload::Phase::Sending);
-             }, "No"},
-            {"replace a chosen file", [&](Prompter& p) { QVERIFY(!ConfirmOverwrite(p, existing)); }, "No"},
-            {"replace the saved file", [&](Prompter& p) {
+        const auto libraryClose = [&] {
+            EditorUnderTest t(SmallLibrary());
+            t.dialog.insertAlloy();
+            t.dialog.closeEditor();
+            return t.prompter.boxes().back().defaultAnswer;
+        };
+        const auto closeWhileSending = [&] {
+            SendUnderTest s(Library({{0, std::vector<AlloyRecord>(100, Alloy("Many"))}}), {});
+            QVERIFY(QTest::qWaitFor([&] { return s.editor.dialog.download().phase() == LibraryDownload::Phase::Sending; },
+                                    kWaitMillis));
+            s.editor.dialog.closeEditor();
+            QCOMPARE(s.editor.prompter.boxes().back().defaultAnswer, Answer::No);
+        };
+        const auto saveQuestion = [&] {
+            Program program;
+            ScriptedFileChooser chooser;
+            FrameWindow frame(program, p, chooser);
+            program.shell.unsavedChanges = true;
+            frame.handleCommand(command::kNew);
+        };
+        const std::pair<std::function<void()>, Answer> questions[] = {
+            {dumpDiscard, Answer::No},
+            {[&] { ConfirmOverwrite(p, existing); }, Answer::No},
+            {[&] {
                  ReadingStore store;
                  std::string current;
-                 QVERIFY(!SaveReadingsFile(store, home.file("survey.txt"), "", current, p));
-                 QCOMPARE(ReadAll(existing), std::string("kept"));
-             }, "No"},
-            {"save question", [](Prompter& p) {
-                 Program program;
-                 ScriptedFileChooser chooser;
-                 chooser.queueCancel();  // Yes asks for a name
-                 FrameWindow frame(program, p, chooser);
-                 program.shell.unsavedChanges = true;
-                 frame.handleCommand(command::kNew);
-                 QVERIFY(program.shell.unsavedChanges);
-                 QCOMPARE(chooser.requests().size(), size_t{1});
-             }, "Yes"},
+                 SaveReadingsFile(store, home.file("survey.txt"), "", current, p);
+             }, Answer::No},
+            {saveQuestion, Answer::Yes},
         };
-        for (const Question& question : questions) {
-            EnterPresser enter;
-            QtPrompter boxes;
-            question.ask(boxes);
-            QVERIFY2(enter.defaults == QStringList{question.defaultButton}, question.name);
+        for (const auto& [ask, expected] : questions) {
+            ask();
+            QCOMPARE(p.boxes().back().defaultAnswer, expected);
         }
+        QCOMPARE(libraryClose(), Answer::No);
+        closeWhileSending();
+
+        QString enterAnswers;
+        WhenModalOpens<QMessageBox>([&](QMessageBox& box) {
+            enterAnswers = box.defaultButton() == box.button(QMessageBox::No) ? "No" : "other";
+            box.reject();
+        });
+        QtPrompter boxes;
+        boxes.askWithDefault("Replace?", "Save As", Buttons::YesNo, Icon::Information, Answer::No);
+        QCOMPARE(enterAnswers, QStringLiteral("No"));
     }
 
     // Close during a download asks, stops it and closes the port.
