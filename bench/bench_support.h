@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -43,27 +44,25 @@ inline std::string WriteSampleFile(const char* name, const sample::SampleOptions
     return file;
 }
 
+// A sample file of these counts per mode in the temporary folder.
+inline std::string WriteSampleCounts(const char* name, std::array<int, 5> counts) {
+    sample::SampleOptions options;
+    options.counts = counts;
+    options.seed = 5100;
+    return WriteSampleFile(name, options);
+}
+
 // The path of a 5100-reading file of all modes in the temporary folder,
 // written on first use.
 inline const std::string& FullReadingsFile() {
-    static const std::string path = [] {
-        sample::SampleOptions options;
-        options.counts = {1500, 1000, 1000, 1000, 600};
-        options.seed = 5100;
-        return WriteSampleFile("ravik-bench-5100.qvr", options);
-    }();
+    static const std::string path = WriteSampleCounts("ravik-bench-5100.qvr", {1500, 1000, 1000, 1000, 600});
     return path;
 }
 
 // The path of a file of 5100 Bulk readings in the temporary folder, written
 // on first use.
 inline const std::string& BulkReadingsFile() {
-    static const std::string path = [] {
-        sample::SampleOptions options;
-        options.counts = {0, 5100, 0, 0, 0};
-        options.seed = 5100;
-        return WriteSampleFile("ravik-bench-bulk-5100.qvr", options);
-    }();
+    static const std::string path = WriteSampleCounts("ravik-bench-bulk-5100.qvr", {0, 5100, 0, 0, 0});
     return path;
 }
 

@@ -37,7 +37,7 @@ struct ExportArguments {
 };
 
 std::optional<ExportArguments> ParseArguments(const Arguments& args) {
-    constexpr OptionSpec kOptions[] = {
+    constexpr DeclaredOption kOptions[] = {
         {"--mode", true},    {"--table", false},         {"--spectra", false},     {"--status", false},
         {"--form", true},    {"--classes", true},        {"--final-results", false},
         {"--force", false},  {"--settings-dir", true},   {"-o", true},

@@ -53,7 +53,7 @@ void PrintGroupConflicts(const AlloyLibrary& library) {
 }
 
 int ShowLibrary(const Arguments& args) {
-    constexpr OptionSpec kOptions[] = {{"-o", true}, {"--force", false}};
+    constexpr DeclaredOption kOptions[] = {{"-o", true}, {"--force", false}};
     const std::optional<ParsedOptions> parsed = ParseOptions(args, kOptions);
     if (!parsed || parsed->operands().size() != 1) return Usage();
     const std::string& input = parsed->operands()[0];

@@ -17,7 +17,7 @@
 namespace ravik {
 
 int RunLibrarySend(const Arguments& args) {
-    constexpr OptionSpec kOptions[] = {{"--port", true}};
+    constexpr DeclaredOption kOptions[] = {{"--port", true}};
     const std::optional<ParsedOptions> parsed = ParseOptions(args, kOptions);
     if (!parsed || parsed->operands().size() != 1 || !parsed->has("--port")) {
         std::fprintf(stderr, "usage: ravik library send FILE.lib --port DEVICE\n");

@@ -25,7 +25,7 @@ int Usage() {
 }  // namespace
 
 int RunMerge(const Arguments& args) {
-    constexpr OptionSpec kOptions[] = {{"-o", true}, {"--locked", false}, {"--force", false}};
+    constexpr DeclaredOption kOptions[] = {{"-o", true}, {"--locked", false}, {"--force", false}};
     const std::optional<ParsedOptions> parsed = ParseOptions(args, kOptions);
     if (!parsed || parsed->operands().empty() || !parsed->has("-o")) return Usage();
     const std::vector<std::string>& inputs = parsed->operands();

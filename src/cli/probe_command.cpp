@@ -17,7 +17,7 @@
 namespace ravik {
 
 int RunProbe(const Arguments& args) {
-    constexpr OptionSpec kOptions[] = {{"--port", true}};
+    constexpr DeclaredOption kOptions[] = {{"--port", true}};
     const std::optional<ParsedOptions> parsed = ParseOptions(args, kOptions);
     if (!parsed || !parsed->operands().empty() || !parsed->has("--port")) {
         std::fprintf(stderr, "usage: ravik probe --port DEVICE\n");

@@ -58,7 +58,7 @@ bool ParseNumber(const std::string& text, int lo, int hi, int& value) {
 }
 
 bool Parse(const Arguments& args, ReceiveOptions& options) {
-    static constexpr OptionSpec kSpecs[] = {
+    static constexpr DeclaredOption kSpecs[] = {
         {"--port", true}, {"--baud", true}, {"-o", true}, {"--timeout", true}, {"--force", false}};
     const std::optional<ParsedOptions> parsed = ParseOptions(args, kSpecs);
     if (!parsed || !parsed->operands().empty() || !parsed->has("--port") || !parsed->has("-o")) return false;

@@ -15,7 +15,7 @@ std::string ParsedOptions::value(std::string_view name, std::string_view fallbac
     return std::string(fallback);
 }
 
-std::optional<ParsedOptions> ParseOptions(std::span<const std::string> words, std::span<const OptionSpec> specs) {
+std::optional<ParsedOptions> ParseOptions(std::span<const std::string> words, std::span<const DeclaredOption> declared) {
     ParsedOptions parsed;
     for (size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
@@ -25,10 +25,11 @@ std::optional<ParsedOptions> ParseOptions(std::span<const std::string> words, st
         }
         const size_t equals = word.rfind("--", 0) == 0 ? word.find('=') : std::string::npos;
         const std::string_view name = std::string_view(word).substr(0, equals);
-        const auto spec = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& s) { return s.name == name; });
-        if (spec == specs.end() || parsed.has(name)) return std::nullopt;
+        const auto option = std::find_if(declared.begin(), declared.end(),
+                                         [&](const DeclaredOption& each) { return each.name == name; });
+        if (option == declared.end() || parsed.has(name)) return std::nullopt;
         std::string value;
-        if (spec->takesValue) {
+        if (option->takesValue) {
             if (equals != std::string::npos) {
                 value = word.substr(equals + 1);
             } else if (++i < words.size()) {
@@ -38,7 +39,7 @@ std::optional<ParsedOptions> ParseOptions(std::span<const std::string> words, st
         } else if (equals != std::string::npos) {
             return std::nullopt;
         }
-        parsed.given_.emplace_back(spec->name, std::move(value));
+        parsed.given_.emplace_back(option->name, std::move(value));
     }
     return parsed;
 }

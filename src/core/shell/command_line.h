@@ -11,7 +11,7 @@
 
 namespace ravik {
 
-struct OptionSpec {
+struct DeclaredOption {
     std::string_view name;  // "--force", "-o"
     bool takesValue;
 };
@@ -25,7 +25,7 @@ public:
 
 private:
     friend std::optional<ParsedOptions> ParseOptions(std::span<const std::string> words,
-                                                     std::span<const OptionSpec> specs);
+                                                     std::span<const DeclaredOption> declared);
     std::vector<std::pair<std::string_view, std::string>> given_;
     std::vector<std::string> operands_;
 };
@@ -33,6 +33,6 @@ private:
 // Nothing (a usage error) when a word starting with '-' is no declared option
 // ("-" and "--" alone included), an option is given twice, or an option's
 // value is missing or empty. "--name=value" is read as "--name value".
-std::optional<ParsedOptions> ParseOptions(std::span<const std::string> words, std::span<const OptionSpec> specs);
+std::optional<ParsedOptions> ParseOptions(std::span<const std::string> words, std::span<const DeclaredOption> declared);
 
 }  // namespace ravik

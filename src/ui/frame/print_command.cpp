@@ -37,7 +37,7 @@ int Usage() {
     return 2;
 }
 
-constexpr OptionSpec kOptions[] = {
+constexpr DeclaredOption kOptions[] = {
     {"--mode", true},   {"--table", false},  {"--low", false},           {"--high", false},
     {"--status", false}, {"--marked", false}, {"--classes", true},        {"--final-results", false},
     {"--pdf", true},    {"--force", false},  {"--settings-dir", true},

@@ -27,7 +27,7 @@ TEST(Captions, StartupFileAndTableTitles) {
 }
 
 TEST(CommandLine, OptionsOnceDeclaredAndWithValues) {
-    constexpr OptionSpec kSpecs[] = {{"--force", false}, {"-o", true}, {"--mode", true}};
+    constexpr DeclaredOption kSpecs[] = {{"--force", false}, {"-o", true}, {"--mode", true}};
     const auto parse = [&](std::vector<std::string> words) { return ParseOptions(words, kSpecs); };
     const auto parsed = parse({"a.qvr", "--mode=paint", "-o", "out", "b.qvr", "--force"});
     ASSERT_TRUE(parsed);
