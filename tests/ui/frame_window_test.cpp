@@ -181,6 +181,7 @@ private Q_SLOTS:
             QVERIFY2(wentOn == c.goesOn, c.name);
             QCOMPARE(t.prompter.shown().at(0), std::string("Save: Do you wish to save work?"));
             QCOMPARE(t.prompter.boxes().at(0).buttons, Buttons::YesNoCancel);
+            QCOMPARE(t.prompter.boxes().at(0).defaultAnswer, Answer::Yes);
             QVERIFY2((ReadAll(path) != before) == c.saved, c.name);
             QVERIFY2(t.chooser.requests().size() == size_t(c.dialog != 0), c.name);
             if (c.dialog != 0) QCOMPARE(t.chooser.requests().back().purpose, c.dialog);

@@ -219,6 +219,7 @@ TEST(DumpReceiver, DiscardAsksAndNeverTouchesTheStore) {
     EXPECT_TRUE(dump.line.isOpen());
     EXPECT_TRUE(dump.receiver.discard());
     EXPECT_EQ(dump.prompter.shown(), Strings(2, "Warning: Canceling will delete data\nAre you sure?"));
+    EXPECT_EQ(dump.prompter.boxes()[0].defaultAnswer, Answer::No);  // Enter keeps the dump
     EXPECT_FALSE(dump.line.isOpen());
     EXPECT_EQ(store.readingCount, 5);
 

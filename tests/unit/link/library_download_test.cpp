@@ -146,6 +146,7 @@ TEST(LibraryDownload, CloseDuringTheDownloadAsksThenSendsQ) {
     run.download.tick();  // the first alloy
     run.prompter.queueAnswer(Answer::No);
     EXPECT_EQ(run.download.close(), LibraryDownload::CloseDecision::Stay);
+    EXPECT_EQ(run.prompter.boxes().back().defaultAnswer, Answer::No);
     EXPECT_TRUE(run.line.isOpen());
     EXPECT_EQ(run.download.close(), LibraryDownload::CloseDecision::Aborted);
     EXPECT_EQ(run.line.written.back(), kDownloadAbort);

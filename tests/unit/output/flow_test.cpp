@@ -80,6 +80,7 @@ TEST(SingleFileExport, AsksAboutTheFileItWrites) {
         EXPECT_EQ(flow.prompter.shown(),
                   c.asked ? Strings{"Save As: " + dir.file(c.target) + "\nThis file already exists.\n\nReplace existing file?"}
                           : Strings{});
+        if (c.asked) EXPECT_EQ(flow.prompter.boxes()[0].defaultAnswer, Answer::No);  // Enter keeps the file
         EXPECT_EQ(result.outcome, c.written ? ExportOutcome::Written : ExportOutcome::Cancelled) << c.chosen;
         EXPECT_EQ(ReadAll(dir.file(c.target)), c.written ? test::TableBlocks(flow.source(), Mode::Bulk) : "old")
             << c.chosen;

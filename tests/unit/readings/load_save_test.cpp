@@ -371,6 +371,7 @@ TEST(SaveReadingsFile, OtherExtensionsBecomeQvrAndAskBeforeReplacing) {
     EXPECT_EQ(saved.prompter.shown(), Strings{"Save As: " + saved.dir.file("plot.QVR") +
                                               "\nThis file already exists.\n\nReplace existing file?"});
     EXPECT_EQ(saved.prompter.boxes()[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(saved.prompter.boxes()[0].defaultAnswer, Answer::No);
     EXPECT_EQ(saved.currentFileName, "previous.qvr");
     // A chosen ".qvr" name is written as spelled, unasked; a ".lck" name for
     // an unlocked store would silently replace plot.QVR: asked.
