@@ -70,8 +70,7 @@ private Q_SLOTS:
 
         t.prompter.clear();
         Drop(*t.frame, notes);
-        QCOMPARE(t.prompter.boxes().size(), size_t{1});
-        QCOMPARE(Questions(t.prompter, "Do you wish to save work?"), 0);
+        QCOMPARE(t.prompter.shown(), std::vector<std::string>{"READ ERROR: Not a Readings File\n" + notes});
         QCOMPARE(t.program.shell.currentFileName, first);
         QCOMPARE(t.program.store.count(Mode::Paint), 3);
         QVERIFY(t.program.shell.unsavedChanges);
