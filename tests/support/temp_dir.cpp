@@ -22,6 +22,12 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
+std::set<std::string> TempDir::names() const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path_)) names.insert(entry.path().filename());
+    return names;
+}
+
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <set>
 #include <string>
 
 namespace ravik::test {
@@ -16,6 +17,8 @@ public:
 
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
+    // The names of the entries in the directory (not in its subdirectories).
+    std::set<std::string> names() const;
 
 private:
     std::string path_;

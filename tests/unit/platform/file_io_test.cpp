@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <set>
 
 #include "core/platform/file_chooser.h"
 #include "core/platform/file_io.h"
@@ -13,14 +12,6 @@
 
 namespace ravik {
 namespace {
-
-std::set<std::string> Names(const test::TempDir& dir) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
 
 mode_t ModeOf(const std::string& path) {
     struct stat info {};
@@ -70,7 +61,7 @@ TEST(FileIo, ReadsAndReplacesOnlyRegularFiles) {
     EXPECT_EQ(WriteFileAtomically("/dev/null", "x"), FileStatus::NotRegularFile);
     EXPECT_EQ(WriteFileAtomically("/dev/ravik-test.qvr", "x"), FileStatus::CannotCreate);
     EXPECT_FALSE(FileExists("/dev/ravik-test.qvr"));
-    EXPECT_EQ(Names(dir), (std::set<std::string>{"big", "fifo", "folder"}));
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"big", "fifo", "folder"}));
 }
 
 // A replaced file keeps its mode, a new one gets the mode the umask leaves
@@ -92,7 +83,7 @@ TEST(FileIo, ReplacedFilesKeepTheirModeAndLinks) {
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link")));
     const std::string longest(255, 'n');
     EXPECT_EQ(WriteFileAtomically(dir.file(longest), "x"), FileStatus::Ok);
-    EXPECT_EQ(Names(dir), (std::set<std::string>{"fresh", "link", "shared", longest}));
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"fresh", "link", "shared", longest}));
 }
 
 // A set of files is put in place only when every one was written: a write
@@ -114,7 +105,7 @@ TEST(FileIo, StagedFilesReplaceAllOrNothing) {
     });
     EXPECT_EQ(test::ReadAll(dir.file("a")), "old a");
     EXPECT_EQ(test::ReadAll(dir.file("b")), "old b");
-    EXPECT_EQ(Names(dir), (std::set<std::string>{"a", "b"}));
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"a", "b"}));
 
     // Every new file and the manifest are on the disk before the first rename.
     static int syncs = 0;
@@ -124,7 +115,7 @@ TEST(FileIo, StagedFilesReplaceAllOrNothing) {
     SetStagedFileHooks({});
     EXPECT_EQ(syncsBeforeRename, 4);
     EXPECT_EQ(test::ReadAll(dir.file("b")), "new b");
-    EXPECT_EQ(Names(dir), (std::set<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(dir.names(), (std::set<std::string>{"a", "b", "c"}));
 }
 
 // A set cut by a kill between its renames is finished by the next save into
@@ -151,7 +142,7 @@ TEST(FileIo, KilledCommitsAreFinishedWhereStillSafe) {
         ASSERT_EQ(WriteFileAtomically(dir.file("other"), "x"), FileStatus::Ok);
         EXPECT_EQ(test::ReadAll(dir.file("e.spc")), changedSince ? "edited" : "new e.spc");
         EXPECT_EQ(test::ReadAll(dir.file("e.sta")), "new e.sta");
-        EXPECT_EQ(Names(dir), (std::set<std::string>{"e.hdr", "e.pnt", "e.spc", "e.sta", "other"}));
+        EXPECT_EQ(dir.names(), (std::set<std::string>{"e.hdr", "e.pnt", "e.spc", "e.sta", "other"}));
     }
 }
 
@@ -170,7 +161,7 @@ TEST(FileIo, KilledWritesLeaveNoTemporaries) {
     int status = 0;
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(Names(dir), std::set<std::string>{"t.qvr"});
+    EXPECT_EQ(dir.names(), std::set<std::string>{"t.qvr"});
 
     // Only the writer's own names are removed, never a user's look-alike.
     const std::string gone = std::to_string(GonePid());
@@ -182,7 +173,7 @@ TEST(FileIo, KilledWritesLeaveNoTemporaries) {
     for (const std::string& name : kept) test::WriteAll(dir.file(name), "left");
     test::WriteAll(dir.file(stale), "left");
     ASSERT_EQ(WriteFileAtomically(dir.file("t.qvr"), "new"), FileStatus::Ok);
-    EXPECT_EQ(Names(dir), kept);
+    EXPECT_EQ(dir.names(), kept);
 }
 
 // A dialog as "Open|Save FILTER [TITLE] flags START #SELECTED".
