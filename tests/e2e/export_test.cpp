@@ -111,11 +111,8 @@ TEST(ExportCommand, RefusesWhatTheDialogWouldRefuse) {
     EXPECT_EQ(ReadAll(base + ".spc"), test::SpectraBlock(c.source(2, kAllClasses), Mode::Bulk));
 
     const std::string out = c.dir.file("x");
-    result = c.run({"--mode", "bulk", "-o", out});
-    EXPECT_NE(result.exitCode, 0);
-    EXPECT_NE(result.err.find("NOTICE: Must Select Paint, Bulk, Alloy or Thin / and Table, L-Spect, K-Spect or Status"),
-              std::string::npos)
-        << result.err;
+    EXPECT_TRUE(test::EndedSaying(c.run({"--mode", "bulk", "-o", out}), 2,
+                                  "NOTICE: Must Select Paint, Bulk, Alloy or Thin / and Table, L-Spect, K-Spect or Status"));
     for (const std::vector<std::string>& wrong : std::vector<std::vector<std::string>>{
              {"--table", "-o", out},                                     // no mode
              {"--mode", "lead", "--table", "-o", out},                   // unknown mode
@@ -126,8 +123,7 @@ TEST(ExportCommand, RefusesWhatTheDialogWouldRefuse) {
     }
     result = RunProcess(RAVIK_EXE, {"export", c.dir.file("missing.qvr"), "--mode", "bulk", "--table", "--settings-dir",
                                     c.settingsDir, "-o", out});
-    EXPECT_NE(result.exitCode, 0);
-    EXPECT_NE(result.err.find("READ ERROR"), std::string::npos);
+    EXPECT_TRUE(test::EndedSaying(result, 1, "READ ERROR"));
     EXPECT_FALSE(exists(out + ".tab"));
 }
 
@@ -143,11 +139,8 @@ TEST(ExportCommand, SettingsDirectoryWithoutOrWithADamagedSettingsFile) {
 
     // A damaged settings file stops the export with its message.
     test::WriteAll(c.settingsDir + "/ravik56.ini", "xSpect:2\n");
-    result = c.run({"--mode", "bulk", "--table", "-o", c.dir.file("bad")});
-    EXPECT_NE(result.exitCode, 0);
-    EXPECT_NE(result.err.find("Ravik.ini Error: Error in Ravik.ini File / Contact Technical Support"),
-              std::string::npos)
-        << result.err;
+    EXPECT_TRUE(test::EndedSaying(c.run({"--mode", "bulk", "--table", "-o", c.dir.file("bad")}), 1,
+                                  "Ravik.ini Error: Error in Ravik.ini File / Contact Technical Support"));
     EXPECT_FALSE(exists(c.dir.file("bad.tab")));
 }
 

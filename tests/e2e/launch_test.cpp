@@ -87,8 +87,7 @@ TEST(Launcher, WithoutProcUsesItsPathAndNeverTheCurrentFolder) {
         EXPECT_EQ(installed.desktopStarted(), k.installedStarts) << result.err;
         EXPECT_FALSE(current.desktopStarted());
         if (!k.installedStarts) {
-            EXPECT_EQ(result.exitCode, 1);
-            EXPECT_NE(result.err.find("ravik-desktop"), std::string::npos) << result.err;
+            EXPECT_TRUE(test::EndedSaying(result, 1, "ravik-desktop"));
         }
         fs::remove(installed.dir.file("started"));
     }
@@ -99,8 +98,7 @@ TEST(Launcher, WithoutProcUsesItsPathAndNeverTheCurrentFolder) {
 // are not there, and ravik says so.
 TEST(Launcher, HeadlessBuildSaysWhatItHasNot) {
     const test::ProcessResult bare = RunProcess(RAVIK_EXE, {});
-    EXPECT_EQ(bare.exitCode, 1);
-    EXPECT_NE(bare.err.find("no desktop program in this build"), std::string::npos) << bare.err;
+    EXPECT_TRUE(test::EndedSaying(bare, 1, "no desktop program in this build"));
     const test::ProcessResult print = RunProcess(RAVIK_EXE, {"print", "in.qvr", "--pdf", "out.pdf"});
     EXPECT_EQ(print.exitCode, 2);
     EXPECT_EQ(print.err, "ravik print: needs the desktop build (this ravik was built without Qt)\n");

@@ -106,8 +106,7 @@ TEST(LinkEndToEnd, ADumpEndingShortOrDamagedSavesTheReadingsThatArrivedWhole) {
         }
         test::WriteAll(c.sent, bytes);
         const test::ProcessResult run = c.receiveDump(ending.faults, "1");
-        EXPECT_EQ(run.exitCode, ending.exitCode) << run.err;
-        EXPECT_NE(run.err.find(ending.why), std::string::npos) << run.err;
+        EXPECT_TRUE(test::EndedSaying(run, ending.exitCode, ending.why));
         EXPECT_NE(run.err.find("the raw bytes of the dump are in " + c.dir.file("home/ravik.tmp")), std::string::npos)
             << run.err;
         if (ending.exitCode == 1) {
@@ -129,8 +128,7 @@ TEST(LinkEndToEnd, ADumpEndingShortOrDamagedSavesTheReadingsThatArrivedWhole) {
 TEST(LinkEndToEnd, ReceiveChecksItsOutputBeforeThePort) {
     ReceiveCase c;
     test::ProcessResult run = c.receive(c.dir.file("no-such-port"), "1");
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("ERROR SETTING PORT"), std::string::npos) << run.err;
+    EXPECT_TRUE(test::EndedSaying(run, 1, "ERROR SETTING PORT"));
     EXPECT_EQ(run.err.find("raw bytes"), std::string::npos) << run.err;
     c.out = c.dir.file("missing/out.qvr");
     run = c.receive(c.dir.file("no-such-port"), "1");
@@ -177,9 +175,9 @@ TEST(LinkEndToEnd, LibrarySendDeliversTheLibraryOrRefusesOneNotReadWhole) {
     EXPECT_NE(run.err.find("100% Complete\n"), std::string::npos) << run.err;
 
     test::WriteAll(dir.file("cut.lib"), text.substr(0, text.find("searchIndex")));
-    run = RunProcess(RAVIK_EXE, {"library", "send", dir.file("cut.lib"), "--port", dir.file("no-such-port")});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("Library Not Read Whole"), std::string::npos) << run.err;
+    EXPECT_TRUE(test::EndedSaying(
+        RunProcess(RAVIK_EXE, {"library", "send", dir.file("cut.lib"), "--port", dir.file("no-such-port")}), 1,
+        "Library Not Read Whole"));
 }
 
 }  // namespace

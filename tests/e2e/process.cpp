@@ -65,4 +65,10 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     return result;
 }
 
+testing::AssertionResult EndedSaying(const ProcessResult& run, int status, const std::string& said) {
+    if (run.exitCode == status && run.err.find(said) != std::string::npos) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "exit status " << run.exitCode << " (not " << status << "), stderr:\n"
+                                       << run.err << "(looked for: " << said << ")";
+}
+
 }  // namespace ravik::test
