@@ -159,25 +159,6 @@ private Q_SLOTS:
         QCOMPARE(after.size(), before.size() - 1);
         QVERIFY(std::count(after.begin(), after.end(), 17) == 0);
     }
-
-    // Each configuration command opens its dialog under its title.
-    void menuCommandsOpenTheirDialogs() {
-        FrameUnderTest t;
-        const std::pair<int, const char*> commands[] = {{command::kDisplay, "Display Configure"},
-                                                        {command::kCommunication, "Communication Configure"},
-                                                        {command::kOutput, "Output Configure"},
-                                                        {command::kProtocol, "Protocol Configuration"}};
-        for (const auto& [id, title] : commands) {
-            QString seen;
-            WhenModalOpens<ConfigurationDialog>([&seen](ConfigurationDialog& dialog) {
-                seen = dialog.windowTitle();
-                dialog.reject();
-            });
-            QVERIFY(t.frame->commandAction(id)->isEnabled());
-            t.frame->handleCommand(id);
-            QCOMPARE(seen, QString::fromLatin1(title));
-        }
-    }
 };
 
 }  // namespace ravik::test

@@ -310,7 +310,8 @@ private Q_SLOTS:
         QVERIFY(!t.program.shell.unsavedChanges && ReadAll(path) != before);
     }
 
-    // Each menu and each dialog gives every Alt letter to one control only.
+    // Each menu and each dialog gives every Alt letter to one control only;
+    // each configuration command opens its dialog under its title.
     void mnemonicsAreUniqueInEachMenuAndDialog() {
         FrameUnderTest t;
         t.openReadings("survey.qvr", {4, 0, 0, 0, 0});
@@ -318,12 +319,14 @@ private Q_SLOTS:
         QVERIFY(!Mnemonic(t.frame->commandAction(command::kAlloyLibrary)->text()).isNull());
 
         std::map<QString, QString> repeated;  // dialog title -> its repeated letters
+        std::map<int, QString> titles;         // command -> the title of the dialog it opened
         const auto check = [&repeated](QDialog& dialog) { repeated[dialog.windowTitle()] = RepeatedInDialog(dialog); };
         for (int id : {command::kSite, command::kEditReading, command::kDisplay, command::kCommunication,
                        command::kOutput, command::kProtocol, command::kColumnsPaint, command::kAlloyLibrary}) {
             t.chooser.queueCancel();
-            WhenModalOpens<QDialog>([&](QDialog& dialog) {
+            WhenModalOpens<QDialog>([&, id](QDialog& dialog) {
                 check(dialog);
+                titles[id] = dialog.windowTitle();
                 dialog.done(QDialog::Rejected);
             });
             t.frame->handleCommand(id);
@@ -346,6 +349,9 @@ private Q_SLOTS:
         check(dump);
 
         QCOMPARE(repeated.size(), size_t{9});
+        QCOMPARE((QStringList{titles[command::kDisplay], titles[command::kCommunication], titles[command::kOutput],
+                              titles[command::kProtocol]}),
+                 (QStringList{"Display Configure", "Communication Configure", "Output Configure", "Protocol Configuration"}));
         for (const auto& [title, letters] : repeated) QVERIFY2(letters.isEmpty(), qPrintable(title + ": " + letters));
     }
 
