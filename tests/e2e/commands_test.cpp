@@ -151,15 +151,19 @@ TEST(MergeCommand, RefusesExistingOutputsItsInputsDamagedInputsAndSpecialFiles) 
     EXPECT_FALSE(std::filesystem::exists("/dev/full.QVR"));
 }
 
-// A hand-edited ports.ini: control characters in a path are shown escaped,
-// never sent to the terminal; one too large to be read is told, with status 1.
-TEST(PortsCommand, EscapesControlCharactersAndTellsARefusedPortsFile) {
+// A hand-edited ports.ini: COM2's chosen device is listed as one that does
+// not open, control characters in its path shown escaped, never sent to the
+// terminal; a ports.ini too large to be read is told, with status 1.
+TEST(PortsCommand, ListsEachComPortEscapedAndTellsARefusedPortsFile) {
     test::TempDir home;
-    test::WriteAll(home.file("ports.ini"), "COM2=/dev/x\x1b[2J\x7f\xc2\x9b" "1m\n");
+    test::WriteAll(home.file("ports.ini"), "COM2=" + home.file("x\x1b[2J\x7f\xc2\x9b") + "1m\n");
     test::ProcessResult ports = RunProcess(RAVIK_EXE, {"ports"}, {"RAVIK_HOME=" + home.path()});
-    EXPECT_EQ(ports.exitCode, 0) << ports.err;
-    EXPECT_NE(ports.out.find("COM2  /dev/x\\x1B[2J\\x7F\\x9B1m "), std::string::npos) << ports.out;
+    ASSERT_EQ(ports.exitCode, 0) << ports.err;
+    const size_t com2 = ports.out.find("COM2  " + home.file("x\\x1B[2J\\x7F\\x9B1m "));
+    ASSERT_NE(com2, std::string::npos) << ports.out;
+    EXPECT_TRUE(ports.out.substr(com2, ports.out.find('\n', com2) - com2).ends_with(" does not open")) << ports.out;
     EXPECT_EQ(ports.out.find_first_of("\x1b\x7f\x9b"), std::string::npos) << ports.out;
+    EXPECT_EQ(RunProcess(RAVIK_EXE, {"ports", "extra"}).exitCode, 2);
 
     std::filesystem::resize_file(home.file("ports.ini"), kSmallFileLimit + 1);
     ports = RunProcess(RAVIK_EXE, {"ports"}, {"RAVIK_HOME=" + home.path()});

@@ -15,12 +15,6 @@ namespace {
 
 using test::RunProcess;
 
-// The simulated analyzer of these tests.
-class Simulator : public test::AnalyzerSimulator {
-public:
-    explicit Simulator(const std::vector<std::string>& options) : AnalyzerSimulator(ANALYZER_SIM_EXE, options) {}
-};
-
 // "ravik receive" at 115.2K into received.qvr, with its own data directory
 // (and so its own "ravik.tmp").
 struct ReceiveCase {
@@ -41,7 +35,7 @@ struct ReceiveCase {
     // From a simulated analyzer that dumps the sent file (with these further options).
     test::ProcessResult receiveDump(std::vector<std::string> options, const std::string& timeout) const {
         options.insert(options.begin(), {"--dump", sent, "--baud", "4"});
-        Simulator analyzer(options);
+        test::AnalyzerSimulator analyzer(ANALYZER_SIM_EXE, options);
         EXPECT_FALSE(analyzer.path().empty());
         return receive(analyzer.path(), timeout);
     }
@@ -138,22 +132,10 @@ TEST(LinkEndToEnd, ReceiveChecksItsOutputBeforeThePort) {
 }
 
 TEST(LinkEndToEnd, ProbeStepsThroughTheRatesToTheAnalyzers) {
-    Simulator analyzer({"--baud", "1"});
+    test::AnalyzerSimulator analyzer(ANALYZER_SIM_EXE, {"--baud", "1"});
     const test::ProcessResult run = RunProcess(RAVIK_EXE, {"probe", "--port", analyzer.path()});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "19.2K\n");
-}
-
-// COM2's chosen device, in ports.ini, is listed as one that does not open.
-TEST(PortsCommand, ListsWhatEachComPortStandsForAndWhetherItOpens) {
-    test::TempDir home;
-    test::WriteAll(home.file("ports.ini"), "COM2=" + home.file("gone") + "\n");
-    const test::ProcessResult ports = RunProcess(RAVIK_EXE, {"ports"}, {"RAVIK_HOME=" + home.path()});
-    ASSERT_EQ(ports.exitCode, 0) << ports.err;
-    const size_t com2 = ports.out.find("COM2  " + home.file("gone"));
-    ASSERT_NE(com2, std::string::npos) << ports.out;
-    EXPECT_TRUE(ports.out.substr(com2, ports.out.find('\n', com2) - com2).ends_with(" does not open")) << ports.out;
-    EXPECT_EQ(RunProcess(RAVIK_EXE, {"ports", "extra"}).exitCode, 2);
 }
 
 // A library of a few alloys in three groups, some limits not set.
@@ -168,7 +150,7 @@ TEST(LinkEndToEnd, LibrarySendDeliversTheLibraryOrRefusesOneNotReadWhole) {
     test::TempDir dir;
     const std::string text = LibrarySourceText(SmallLibrary());
     test::WriteAll(dir.file("custom.lib"), text);
-    Simulator analyzer({"--library-screen"});
+    test::AnalyzerSimulator analyzer(ANALYZER_SIM_EXE, {"--library-screen"});
     test::ProcessResult run = RunProcess(RAVIK_EXE, {"library", "send", dir.file("custom.lib"), "--port", analyzer.path()});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "4 alloys sent at 9.6K\n");
