@@ -171,50 +171,35 @@ TEST(PortsCommand, ListsEachComPortEscapedAndTellsARefusedPortsFile) {
     EXPECT_NE(ports.out.find("COM2  "), std::string::npos);
 }
 
-// Input that reads only after a correction: no searchIndex at all.
-const std::string kBareLibrary = "assayLibrary\n{\"X\" , 1, 2, 0},\n\n";
-
-TEST(LibraryCommand, ListsTheGroupsNamesConflictsAndWritesTheSourceText) {
+// The library subcommand lists the groups, names and group conflicts; a
+// library that reads only after a correction (here: no searchIndex at all)
+// is listed as corrected, with status 1. -o writes a library that read whole
+// to a new file; an existing file or a library that did not read whole only
+// with --force, its own input never.
+TEST(LibraryCommand, ListsCorrectsAndWritesOnlyWholeLibrariesOrWithForce) {
     test::TempDir dir;
     // A brass under BEGIN_CU and an iron alloy misfiled under BEGIN_CU too.
-    const AlloyLibrary library =
-        test::Library({{2, {Alloy("C36000", {{7, {6000, 6300}}}), Alloy("A36", {{4, {9800, 9900}}})}}});
-    test::WriteAll(dir.file("in.lib"), LibrarySourceText(library));
-
-    const test::ProcessResult shown = RunProcess(RAVIK_EXE, {"library", dir.file("in.lib"), "-o", dir.file("out.lib")});
-    ASSERT_EQ(shown.exitCode, 0) << shown.err;
-    for (const char* part : {"BEGIN_FE (0)\nBEGIN_NI_CO (0)\nBEGIN_CU (2)\n     C36000\n     A36\nBEGIN_CO (0)\n",
-                             "Alloys: 2\n", "Group conflicts:\n     A36: group is BEGIN_CU, should be BEGIN_FE\n"}) {
-        EXPECT_NE(shown.out.find(part), std::string::npos) << shown.out;
-    }
-    EXPECT_EQ(test::ReadAll(dir.file("out.lib")), LibrarySourceText(library));
-}
-
-TEST(LibraryCommand, TellsWhatItCorrectedAndRefusesBadArguments) {
-    test::TempDir dir;
-    test::WriteAll(dir.file("bare.lib"), kBareLibrary);
-    const test::ProcessResult corrected = RunProcess(RAVIK_EXE, {"library", dir.file("bare.lib")});
-    EXPECT_TRUE(test::EndedSaying(corrected, 1, "No searchIndex was read"));
-    EXPECT_NE(corrected.out.find("BEGIN_FE (1)\n     X\n"), std::string::npos) << corrected.out;
-
-    EXPECT_EQ(RunProcess(RAVIK_EXE, {"library"}).exitCode, 2);
-    EXPECT_EQ(RunProcess(RAVIK_EXE, {"library", "a.lib", "b.lib"}).exitCode, 2);
-    EXPECT_TRUE(test::EndedSaying(RunProcess(RAVIK_EXE, {"library", dir.file("none.lib")}), 1, "READ ERROR"));
-}
-
-// -o writes a library that read whole to a new file; an existing file or a
-// library that did not read whole only with --force, its own input never.
-TEST(LibraryCommand, WritesOnlyWholeLibrariesToNewFilesOrWithForce) {
-    test::TempDir dir;
-    const std::string text = LibrarySourceText(test::Library({{0, {Alloy("A36", {{4, {9800, 9900}}})}}}));
+    const std::string text = LibrarySourceText(
+        test::Library({{2, {Alloy("C36000", {{7, {6000, 6300}}}), Alloy("A36", {{4, {9800, 9900}}})}}}));
     test::WriteAll(dir.file("in.lib"), text);
     test::WriteAll(dir.file("old.lib"), "old");
-    test::WriteAll(dir.file("bare.lib"), kBareLibrary);
+    test::WriteAll(dir.file("bare.lib"), "assayLibrary\n{\"X\" , 1, 2, 0},\n\n");
     const auto run = [&](const std::string& in, const std::string& out, bool force = false) {
         std::vector<std::string> args{"library", dir.file(in), "-o", dir.file(out)};
         if (force) args.push_back("--force");
         return RunProcess(RAVIK_EXE, args);
     };
+
+    const test::ProcessResult shown = run("in.lib", "out.lib");
+    ASSERT_EQ(shown.exitCode, 0) << shown.err;
+    for (const char* part : {"BEGIN_FE (0)\nBEGIN_NI_CO (0)\nBEGIN_CU (2)\n     C36000\n     A36\nBEGIN_CO (0)\n",
+                             "Alloys: 2\n", "Group conflicts:\n     A36: group is BEGIN_CU, should be BEGIN_FE\n"}) {
+        EXPECT_NE(shown.out.find(part), std::string::npos) << shown.out;
+    }
+    EXPECT_EQ(test::ReadAll(dir.file("out.lib")), text);
+    const test::ProcessResult corrected = RunProcess(RAVIK_EXE, {"library", dir.file("bare.lib")});
+    EXPECT_TRUE(test::EndedSaying(corrected, 1, "No searchIndex was read"));
+    EXPECT_NE(corrected.out.find("BEGIN_FE (1)\n     X\n"), std::string::npos) << corrected.out;
 
     EXPECT_TRUE(test::EndedSaying(run("in.lib", "in.lib", true), 1, "Cannot Write Over the Input File"));
     EXPECT_EQ(run("in.lib", "old.lib").exitCode, 1);
@@ -229,6 +214,10 @@ TEST(LibraryCommand, WritesOnlyWholeLibrariesToNewFilesOrWithForce) {
 
     // Into a folder that does not exist: no previous file to speak of.
     EXPECT_TRUE(test::EndedSaying(run("in.lib", "none/x.lib"), 1, "Cannot Save Library File / " + dir.file("none/x.lib") + "\n"));
+
+    EXPECT_EQ(RunProcess(RAVIK_EXE, {"library"}).exitCode, 2);
+    EXPECT_EQ(RunProcess(RAVIK_EXE, {"library", "a.lib", "b.lib"}).exitCode, 2);
+    EXPECT_TRUE(test::EndedSaying(RunProcess(RAVIK_EXE, {"library", dir.file("none.lib")}), 1, "READ ERROR"));
 }
 
 }  // namespace
