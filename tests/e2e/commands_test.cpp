@@ -89,7 +89,10 @@ TEST(InfoCommand, PrintsHeaderVersionSiteCountsAndTitles) {
     EXPECT_NE(cut.out.find("Readings: 4\n"), std::string::npos) << cut.out;
 }
 
-TEST(MergeCommand, AppendsWithTheRulesAndSavesEverything) {
+// Merge appends with the rules and saves everything. Nothing is replaced
+// without --force, an input never, and only whole inputs are merged unless
+// --force; folders, FIFOs and devices are neither read nor written.
+TEST(MergeCommand, AppendsWithTheRulesAndRefusesWhatItMayNotReadOrWrite) {
     test::TempDir dir;
     const std::string first = MakeSample(dir, "first.qvr", {"--bulk", "4", "--seed", "1"});
     const std::string second = MakeSample(dir, "second.qvr", {"--paint", "2", "--seed", "2"});
@@ -114,20 +117,13 @@ TEST(MergeCommand, AppendsWithTheRulesAndSavesEverything) {
     }
 
     EXPECT_EQ(RunProcess(RAVIK_EXE, {"merge", first}).exitCode, 2);  // no -o
-}
 
-// Nothing is replaced without --force, an input never, and only whole inputs
-// are merged unless --force; folders, FIFOs and devices are neither read nor
-// written.
-TEST(MergeCommand, RefusesExistingOutputsItsInputsDamagedInputsAndSpecialFiles) {
-    test::TempDir dir;
-    const std::string first = MakeSample(dir, "first.qvr", {"--bulk", "4", "--seed", "1"});
-    const std::string out = dir.file("out.qvr");
-    test::WriteAll(out, "keep");
-    EXPECT_EQ(RunProcess(RAVIK_EXE, {"merge", first, "-o", out}).exitCode, 1);
-    EXPECT_EQ(test::ReadAll(out), "keep");
-    EXPECT_EQ(RunProcess(RAVIK_EXE, {"merge", first, "-o", out, "--force"}).exitCode, 0);
-    EXPECT_NE(test::ReadAll(out), "keep");
+    const std::string kept = dir.file("kept.qvr");
+    test::WriteAll(kept, "keep");
+    EXPECT_EQ(RunProcess(RAVIK_EXE, {"merge", first, "-o", kept}).exitCode, 1);
+    EXPECT_EQ(test::ReadAll(kept), "keep");
+    EXPECT_EQ(RunProcess(RAVIK_EXE, {"merge", first, "-o", kept, "--force"}).exitCode, 0);
+    EXPECT_NE(test::ReadAll(kept), "keep");
 
     const std::string before = test::ReadAll(first);
     EXPECT_TRUE(test::EndedSaying(RunProcess(RAVIK_EXE, {"merge", first, "-o", first, "--force"}), 1,
