@@ -145,27 +145,41 @@ TEST(ExportCommand, SettingsDirectoryWithoutOrWithADamagedSettingsFile) {
 }
 
 #ifdef RAVIK_HAS_DESKTOP
-struct PrintCase {
+// Refused prints write nothing; the jobs asked go into one PDF in their
+// order, the file title on the table page.
+TEST(PrintCommand, RefusalsWriteNothingAndOnePdfHoldsTheJobsInTheirOrder) {
     test::TempDir dir;
-    std::string input = dir.file("survey.qvr");
-    std::string pdf = dir.file("report.pdf");
-
-    PrintCase() {
-        EXPECT_TRUE(test::MakeSampleFile(input, {"--paint", "6", "--bulk", "9", "--alloy", "3", "--seed", "5"}));
-    }
-    test::ProcessResult run(std::vector<std::string> options) const {
+    const std::string input = dir.file("survey.qvr"), pdf = dir.file("report.pdf");
+    ASSERT_TRUE(test::MakeSampleFile(input, {"--paint", "6", "--bulk", "9", "--alloy", "3", "--seed", "5"}));
+    const auto run = [&](std::vector<std::string> options) {
         options.insert(options.begin(), {"print", input, "--settings-dir", dir.file("settings")});
         return RunProcess(RAVIK_EXE, options);
+    };
+    struct Case {
+        const char* name;
+        std::vector<std::string> options;
+        int exitCode;
+    };
+    const std::string unwritable = dir.file("missing/report.pdf");
+    for (const Case& k : {Case{"no readings of the mode", {"--mode", "thin", "--table", "--pdf", pdf}, 1},
+                          Case{"nothing asked", {"--mode", "bulk", "--pdf", pdf}, 2},
+                          Case{"no output", {"--mode", "bulk", "--table"}, 2},
+                          Case{"unwritable output", {"--mode", "bulk", "--table", "--pdf", unwritable}, 1}}) {
+        SCOPED_TRACE(k.name);
+        const test::ProcessResult result = run(k.options);
+        EXPECT_EQ(result.exitCode, k.exitCode);
+        EXPECT_FALSE(result.err.empty());
+        EXPECT_FALSE(exists(pdf));
+        EXPECT_FALSE(exists(unwritable + ".part"));
     }
-    std::string text() const { return RunProcess("/usr/bin/pdftotext", {"-layout", pdf, "-"}).out; }
-};
+    const test::ProcessResult unreadable =
+        RunProcess(RAVIK_EXE, {"print", dir.file("none.qvr"), "--mode", "paint", "--table", "--pdf", pdf});
+    EXPECT_EQ(unreadable.exitCode, 1);
+    EXPECT_FALSE(exists(pdf));
 
-// The jobs asked go into one PDF in their order, the file title on the table page.
-TEST(PrintCommand, OnePdfHoldsTheJobsInTheirOrder) {
-    PrintCase c;
-    const test::ProcessResult result = c.run({"--mode", "paint", "--high", "--low", "--table", "--status", "--pdf", c.pdf});
+    const test::ProcessResult result = run({"--mode", "paint", "--high", "--low", "--table", "--status", "--pdf", pdf});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    const std::string text = c.text();
+    const std::string text = RunProcess("/usr/bin/pdftotext", {"-layout", pdf, "-"}).out;
     const size_t status = text.find("Status Page 1");
     const size_t table = text.find("Paint Page 1");
     const size_t low = text.find("Low Energy Spectrum");
@@ -175,31 +189,6 @@ TEST(PrintCommand, OnePdfHoldsTheJobsInTheirOrder) {
     EXPECT_LT(low, high);
     EXPECT_LT(high, status);
     EXPECT_NE(text.find("Lead survey"), std::string::npos);
-}
-
-TEST(PrintCommand, RefusalsWriteNothing) {
-    PrintCase c;
-    struct Case {
-        const char* name;
-        std::vector<std::string> options;
-        int exitCode;
-    };
-    const std::string unwritable = c.dir.file("missing/report.pdf");
-    for (const Case& k : {Case{"no readings of the mode", {"--mode", "thin", "--table", "--pdf", c.pdf}, 1},
-                          Case{"nothing asked", {"--mode", "bulk", "--pdf", c.pdf}, 2},
-                          Case{"no output", {"--mode", "bulk", "--table"}, 2},
-                          Case{"unwritable output", {"--mode", "bulk", "--table", "--pdf", unwritable}, 1}}) {
-        SCOPED_TRACE(k.name);
-        const test::ProcessResult result = c.run(k.options);
-        EXPECT_EQ(result.exitCode, k.exitCode);
-        EXPECT_FALSE(result.err.empty());
-        EXPECT_FALSE(exists(c.pdf));
-        EXPECT_FALSE(exists(unwritable + ".part"));
-    }
-    const test::ProcessResult unreadable =
-        RunProcess(RAVIK_EXE, {"print", c.dir.file("none.qvr"), "--mode", "paint", "--table", "--pdf", c.pdf});
-    EXPECT_EQ(unreadable.exitCode, 1);
-    EXPECT_FALSE(exists(c.pdf));
 }
 #endif
 
