@@ -1,0 +1,146 @@
+// Spreadsheet files read back: the CSV with a strict RFC 4180 parser, the
+// workbook's sheet XML out of its zip, cell by cell against the CSV.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <regex>
+
+#include "core/output/spreadsheet.h"
+#include "support/temp_dir.h"
+#include "unit/output/output_store.h"
+
+namespace ravik::test {
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// Every record ends in CR LF; a field is bare (no quote, comma, CR or LF) or
+// quoted with its quotes doubled. Anything else fails the parse.
+std::optional<Rows> ParseCsv(const std::string& text) {
+    Rows rows(1, std::vector<std::string>(1));
+    for (size_t i = 0; i < text.size();) {
+        std::string& field = rows.back().back();
+        if (text[i] == '"' && field.empty()) {
+            for (++i;; ++i) {
+                if (i >= text.size()) return std::nullopt;
+                if (text[i] == '"' && (i + 1 >= text.size() || text[i + 1] != '"')) break;
+                if (text[i] == '"') ++i;
+                field += text[i];
+            }
+            if (++i < text.size() && text[i] != ',' && text[i] != '\r') return std::nullopt;
+        } else if (text[i] == ',') {
+            rows.back().emplace_back();
+            ++i;
+        } else if (text.compare(i, 2, "\r\n") == 0) {
+            if (i + 2 < text.size()) rows.emplace_back(1);
+            i += 2;
+        } else if (text[i] == '"' || text[i] == '\r' || text[i] == '\n') {
+            return std::nullopt;
+        } else {
+            field += text[i++];
+        }
+    }
+    if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0) return std::nullopt;
+    return rows;
+}
+
+std::string Unzip(const std::string& zip, const char* member) {
+    std::string out;
+    std::FILE* pipe = ::popen(("unzip -p '" + zip + "' " + member).c_str(), "r");
+    for (int c; pipe != nullptr && (c = std::fgetc(pipe)) != EOF;) out += static_cast<char>(c);
+    if (pipe != nullptr) ::pclose(pipe);
+    return out;
+}
+
+// The ISO text of a workbook date number (days since 1899-12-30).
+std::string IsoOfSerial(double serial) {
+    using namespace std::chrono;
+    const long long second = std::llround(serial * 86400);
+    const year_month_day day(sys_days(1899y / December / 30) + days(second / 86400));
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02lld:%02lld:%02lld", static_cast<int>(day.year()),
+                  static_cast<unsigned>(day.month()), static_cast<unsigned>(day.day()), second % 86400 / 3600,
+                  second % 3600 / 60, second % 60);
+    return text;
+}
+
+TEST(SheetFile, CsvAndWorkbookHoldTheShownTableCellByCell) {
+    sample::RecordSpec lod = Reading(kBulkCode, 7);
+    lod.textFields[0] = "Site:Yard, \"North\"";
+    lod.textFields[1] = "Inspector:=cmd";
+    lod.elements = {Element("Fe", 1.0, 0.7), Element("Pb", 12.5, 0.3)};  // 0.7 x 1.5 > 1.0: below detection
+    sample::RecordSpec hidden = Reading(kBulkCode, 8);
+    sample::RecordSpec noIron = Reading(kBulkCode, 9);
+    noIron.timeStamp = 5 * 3600 + 61;
+    noIron.elements = {Element("Pb", 3.0, 0.2)};
+    sample::RecordSpec range = Reading(kAlloyCode, 10);
+    range.elements = {Element("M1", 1, 0), Element("M2", 2, 0), Element("M3", 3, 0), Element("Cr", 18, -20)};
+    ReadingStore store = StoreWith({lod, hidden, noIron, range});
+    store.flags(2) = Hidden;
+    const Settings settings;
+    const TempDir dir;
+
+    const auto csv = [&](Mode mode) {
+        std::string error;
+        const SheetSource source{store, settings, mode, SelectAll | SelectNegative | SelectSubResults};
+        EXPECT_EQ(WriteSpreadsheet(source, dir.file("t.csv"), error), FileStatus::Ok) << error;
+        EXPECT_EQ(WriteSpreadsheet(source, dir.file("t.xlsx"), error), FileStatus::Ok) << error;
+        return ParseCsv(ReadAll(dir.file("t.csv"))).value_or(Rows{});
+    };
+    const Rows bulk = csv(Mode::Bulk);
+    ASSERT_EQ(bulk.size(), 3u);
+    std::map<std::string, size_t> at;
+    for (size_t c = 0; c < bulk[0].size(); ++c) at[bulk[0][c]] = c;  // the last of equal titles
+    const std::map<std::string, std::vector<std::string>> expected = {
+        {"No", {"1", "3"}},        {"Site", {"Yard, \"North\"", "Yard"}},
+        {"Inspector", {"'=cmd", ""}}, {"Date/Time", {"1994-01-01T00:00:00", "1994-01-01T05:01:01"}},
+        {"Ssec", {"30.0", "30.0"}}, {"Fe", {"<LOD", ""}}, {"Fe Prec", {"1.05", ""}},
+        {"Pb", {"12.50", "3.00"}},  {"Pb Prec", {"0.30", "0.20"}}};
+    for (const auto& [title, cells] : expected) {
+        ASSERT_TRUE(at.count(title)) << title;
+        for (size_t r = 0; r < cells.size(); ++r) EXPECT_EQ(bulk[r + 1][at[title]], cells[r]) << title;
+    }
+
+    // The sheet: header frozen, formats per column, every cell as the CSV has it.
+    const std::string xml = Unzip(dir.file("t.xlsx"), "xl/worksheets/sheet1.xml");
+    EXPECT_NE(xml.find("ySplit=\"1\" topLeftCell=\"A2\" activePane=\"bottomLeft\" state=\"frozen\""), std::string::npos);
+    EXPECT_NE(xml.find("<cols><col "), std::string::npos);
+    const std::string styles = Unzip(dir.file("t.xlsx"), "xl/styles.xml");
+    for (const char* format : {"formatCode=\"0.00\"", "formatCode=\"0.0\"", "formatCode=\"yyyy-mm-dd hh:mm:ss\""}) {
+        EXPECT_NE(styles.find(format), std::string::npos) << format;
+    }
+    Rows sheet(bulk.size(), std::vector<std::string>(bulk[0].size()));
+    const std::regex cell(R"re(<c r="([A-Z]+)(\d+)"[^>]*?( t="inlineStr")?>(?:<v>([^<]*)</v>|<is><t>([^<]*)</t></is>)</c>)re");
+    for (std::sregex_iterator it(xml.begin(), xml.end(), cell), end; it != end; ++it) {
+        size_t column = 0;
+        for (char letter : (*it)[1].str()) column = column * 26 + static_cast<size_t>(letter - 'A' + 1);
+        std::string& text = sheet.at(std::stoul((*it)[2]) - 1).at(column - 1);
+        text = (*it)[3].matched ? std::regex_replace((*it)[5].str(), std::regex("&quot;"), "\"") : (*it)[4].str();
+        if (!(*it)[3].matched) text = column - 1 == at["Date/Time"] ? IsoOfSerial(std::stod(text)) : text;
+    }
+    for (size_t r = 0; r < bulk.size(); ++r) {
+        for (size_t c = 0; c < bulk[r].size(); ++c) {
+            const std::string& want = bulk[r][c];
+            const bool number = !want.empty() && want.find_first_not_of("0123456789.-") == std::string::npos;
+            if (number) {
+                EXPECT_DOUBLE_EQ(std::stod(sheet[r][c]), std::stod(want)) << r << "," << c;
+            } else {
+                EXPECT_EQ(sheet[r][c], want == "'=cmd" ? "=cmd" : std::regex_replace(want, std::regex("<"), "&lt;"));
+            }
+        }
+    }
+
+    // An alloy range gives its ends in the two cells.
+    const Rows alloy = csv(Mode::Alloy);
+    ASSERT_EQ(alloy.size(), 2u);
+    const auto cr = std::find(alloy[0].begin(), alloy[0].end(), "Cr") - alloy[0].begin();
+    EXPECT_EQ(alloy[1][static_cast<size_t>(cr)], "18.00");
+    EXPECT_EQ(alloy[1][static_cast<size_t>(cr) + 1], "20.00");
+}
+
+}  // namespace
+}  // namespace ravik::test
