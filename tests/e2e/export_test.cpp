@@ -121,6 +121,9 @@ TEST(ExportCommand, RefusesWhatTheDialogWouldRefuse) {
              {"--mode", "lead", "--table", "-o", out},                   // unknown mode
              {"--mode", "bulk", "--table", "--form", "4", "-o", out},    // unknown form
              {"--mode", "bulk", "--table", "--classes", "pos,all", "-o", out},
+             {"--mode", "bulk", "--sheet", out + ".csv", "-o", out},     // two outputs
+             {"--mode", "bulk", "--status", "--sheet", out + ".csv"},    // a kind no sheet holds
+             {"--mode", "bulk", "--sheet", out + ".txt"},                // no sheet extension
              {"--mode", "bulk", "--table"}}) {                           // no -o
         EXPECT_EQ(c.run(wrong).exitCode, 2) << wrong[0];
     }
