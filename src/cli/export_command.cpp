@@ -59,7 +59,10 @@ std::optional<ExportArguments> ParseArguments(const Arguments& args) {
             if (options->has(other)) return std::nullopt;
         }
         parsed.output = options->value("--sheet");
-        if (!SheetFormatOf(parsed.output)) return std::nullopt;
+        if (!SheetFormatOf(parsed.output)) {
+            std::fprintf(stderr, "ravik export: %s: a spreadsheet file ends in .csv or .xlsx\n", parsed.output.c_str());
+            return std::nullopt;
+        }
     } else {
         parsed.output = options->value("-o");
     }
