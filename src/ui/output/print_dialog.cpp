@@ -94,7 +94,7 @@ void PrintDialog::buildControls() {
             this, &PrintDialog::clickPdfFile);
     connect(add(new QRadioButton(QStringLiteral("E&xport File")), kExportFile, device->layout()),
             &QAbstractButton::clicked, this, &PrintDialog::clickExportFile);
-    // Every letter of its name is taken; the arrow keys reach it from the other devices.
+    // Every letter of its name is taken: the arrow keys and Space reach it from the other devices.
     connect(add(new QRadioButton(QStringLiteral("Spreadsheet")), kSpreadsheet, device->layout()),
             &QAbstractButton::clicked, this, &PrintDialog::clickSpreadsheet);
 
