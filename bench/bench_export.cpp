@@ -254,6 +254,20 @@ void BM_WriteAndFsyncOfSheetCsvBytes(benchmark::State& state) {
     std::filesystem::remove(csv);
 }
 
+// The floor of every export of these readings: formatting each of them once.
+void BM_FormatBulkReadings(benchmark::State& state) {
+    const ReadingStore& store = BulkStore();
+    ReadingFields fields;
+    for (auto _ : state) {
+        int position = 0;
+        for (int32_t n : store.list(Mode::Bulk)) {
+            FormatReadingFields(store, ExportSettings(), ++position, store.record(n), fields);
+        }
+        benchmark::DoNotOptimize(fields);
+    }
+}
+
+BENCHMARK(BM_FormatBulkReadings)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
 BENCHMARK(BM_SheetXlsx)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(7)->ReportAggregatesOnly();
 BENCHMARK(BM_SheetCsv)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly();
 BENCHMARK(BM_WriteAndFsyncOfSheetCsvBytes)

@@ -2,7 +2,6 @@
 
 #include <strings.h>
 
-#include <charconv>
 #include <cstdio>
 
 #include "core/output/export_sink.h"
@@ -35,11 +34,23 @@ SheetColumnKind FixedKind(Mode mode, int cell) {
     return SheetColumnKind::Text;
 }
 
+// A number as the formatter writes them: an optional minus, digits and at
+// most one point, at least one digit. A plain scan: reading the value itself
+// costs far more and only the workbook needs it.
 bool ReadsAsNumber(std::string_view text) {
-    double number = 0.0;
-    const char* end = text.data() + text.size();
-    const std::from_chars_result read = std::from_chars(text.data(), end, number);
-    return read.ec == std::errc() && read.ptr == end;
+    if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+    bool digit = false;
+    bool point = false;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            digit = true;
+        } else if (c == '.' && !point) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digit;
 }
 
 // A shown text as a cell: blank or "NA" is empty, a whole number text is a
@@ -53,7 +64,6 @@ void SetCell(SheetCell& cell, std::string_view shown, bool numbersAllowed = true
         return;
     }
     if (numbersAllowed && ReadsAsNumber(text)) {
-        std::from_chars(text.data(), text.data() + text.size(), cell.number);
         cell.kind = SheetCellKind::Number;
         return;
     }
@@ -113,7 +123,7 @@ bool RowMaker::make(int position, int32_t readingNumber, std::vector<SheetCell>&
     const ReadingStore& store = source_.store;
     const uint32_t flags = store.flags(readingNumber);
     if ((flags & Hidden) != 0) return false;
-    ReadingFields fields;
+    ReadingFields& fields = fields_;  // reused from row to row, as the export does
     const Bytes record = store.record(readingNumber);
     FormatReadingFields(store, source_.settings, position, record, fields);
     if (!FieldsPassSelection(fields, flags, source_.selection, source_.mode, source_.settings)) return false;
@@ -168,9 +178,15 @@ void AppendCsvField(ExportSink& out, const SheetCell& cell, std::string& scratch
         out += cell.text;  // numbers and ISO dates need no quotes
         return;
     }
-    scratch.clear();
     const char first = cell.text.empty() ? '\0' : cell.text.front();
-    if ((first == '=' || first == '+' || first == '-' || first == '@') && !ReadsAsNumber(cell.text)) scratch = "'";
+    const bool formula = (first == '=' || first == '+' || first == '-' || first == '@') && !ReadsAsNumber(cell.text);
+    bool plain = !formula;  // plain ASCII that needs no quotes: written as it is
+    for (char c : cell.text) plain = plain && static_cast<unsigned char>(c) < 0x80 && c != ',' && c != '"' && c != '\r' && c != '\n';
+    if (plain) {
+        out += cell.text;
+        return;
+    }
+    scratch = formula ? "'" : "";
     scratch += Cp1252ToUtf8(cell.text);
     if (scratch.find_first_of(",\"\r\n") == std::string::npos) {
         out += scratch;

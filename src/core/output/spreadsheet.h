@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/output/reading_selection.h"
+#include "core/readings/field_formatter.h"
 #include "core/platform/file_io.h"
 #include "core/readings/reading_store.h"
 #include "core/settings/settings.h"
@@ -31,12 +32,11 @@ std::optional<SheetFormat> SheetFormatOf(std::string_view path);
 enum class SheetCellKind : uint8_t { Empty, Number, Text, DateTime };
 
 // One cell as the file holds it. Number: the shown text without its padding
-// ("1.05", "-3.50") and its value; Text: the shown Windows-1252 text;
-// DateTime: the ISO 8601 text "2024-03-05T14:07:09".
+// ("1.05", "-3.50"); Text: the shown Windows-1252 text; DateTime: the ISO
+// 8601 text "2024-03-05T14:07:09".
 struct SheetCell {
     SheetCellKind kind = SheetCellKind::Empty;
     std::string text;
-    double number = 0.0;
 };
 
 enum class SheetColumnKind : uint8_t { Text, Number, DateTime };
@@ -109,6 +109,7 @@ private:
     const SheetSource& source_;
     std::vector<int> fixed_;     // shown fixed cells
     std::vector<int> elements_;  // shown element slots
+    ReadingFields fields_;
 };
 }  // namespace sheet_detail
 

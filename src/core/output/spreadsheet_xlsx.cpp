@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -145,8 +146,11 @@ private:
         switch (cell.kind) {
             case SheetCellKind::Empty:
                 return LXW_NO_ERROR;
-            case SheetCellKind::Number:
-                return worksheet_write_number(sheet, row, col, cell.number, format);
+            case SheetCellKind::Number: {
+                double number = 0.0;
+                std::from_chars(cell.text.data(), cell.text.data() + cell.text.size(), number);
+                return worksheet_write_number(sheet, row, col, number, format);
+            }
             case SheetCellKind::DateTime: {
                 lxw_datetime moment{};
                 if (std::sscanf(cell.text.c_str(), "%d-%d-%dT%d:%d:%lf", &moment.year, &moment.month, &moment.day,
