@@ -6,6 +6,7 @@
 // is measured too, and the spectra export as the ravik command runs it, a
 // whole process, against writing its output bytes with write and fsync:
 // time, and the process's peak resident memory against its input's size.
+// The spreadsheet files of the same readings are measured last.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -19,6 +20,7 @@
 #include "make-sample/sample_file.h"
 #include "core/output/export_flow.h"
 #include "core/output/export_writers.h"
+#include "core/output/spreadsheet.h"
 #include "core/platform/file_chooser.h"
 #include "core/platform/prompter.h"
 #include "core/readings/readings_loader.h"
@@ -216,6 +218,63 @@ void BM_WriteAndFsyncOfCommandOutput(benchmark::State& state) {
     Report(state, bytes);
     std::filesystem::remove(path);
 }
+
+// Spreadsheet files of the 5100 Bulk readings (80 columns): the workbook,
+// and the CSV, both written whole through the staged writer and flushed to
+// disk; the CSV's reference is its bytes written with write and fsync.
+void WriteSheet(benchmark::State& state, const char* name) {
+    const std::string path = TargetPath(name);
+    const SheetSource source{BulkStore(), ExportSettings(), Mode::Bulk, kEverything};
+    for (auto _ : state) {
+        std::string error;
+        if (WriteSpreadsheet(source, path, error) != FileStatus::Ok) state.SkipWithError(error.c_str());
+    }
+    state.counters["MB"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+    std::filesystem::remove(path);
+}
+
+void BM_SheetXlsx(benchmark::State& state) { WriteSheet(state, "ravik-bench-sheet.xlsx"); }
+void BM_SheetCsv(benchmark::State& state) { WriteSheet(state, "ravik-bench-sheet.csv"); }
+
+void BM_WriteAndFsyncOfSheetCsvBytes(benchmark::State& state) {
+    const std::string csv = TargetPath("ravik-bench-sheet-ref.csv");
+    std::string error;
+    WriteSpreadsheet({BulkStore(), ExportSettings(), Mode::Bulk, kEverything}, csv, error);
+    std::ifstream in(csv, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::string path = TargetPath("ravik-bench-sheet-plain");
+    for (auto _ : state) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        benchmark::DoNotOptimize(::write(fd, bytes.data(), bytes.size()));
+        ::fsync(fd);
+        ::close(fd);
+    }
+    Report(state, bytes);
+    std::filesystem::remove(path);
+    std::filesystem::remove(csv);
+}
+
+// The floor of every export of these readings: formatting each of them once.
+void BM_FormatBulkReadings(benchmark::State& state) {
+    const ReadingStore& store = BulkStore();
+    ReadingFields fields;
+    for (auto _ : state) {
+        int position = 0;
+        for (int32_t n : store.list(Mode::Bulk)) {
+            FormatReadingFields(store, ExportSettings(), ++position, store.record(n), fields);
+        }
+        benchmark::DoNotOptimize(fields);
+    }
+}
+
+BENCHMARK(BM_FormatBulkReadings)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly();
+BENCHMARK(BM_SheetXlsx)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(7)->ReportAggregatesOnly();
+BENCHMARK(BM_SheetCsv)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly();
+BENCHMARK(BM_WriteAndFsyncOfSheetCsvBytes)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(9)
+    ->ReportAggregatesOnly();
 
 BENCHMARK(BM_SpectraCommand)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(10)->ReportAggregatesOnly();
 BENCHMARK(BM_WriteAndFsyncOfCommandOutput)

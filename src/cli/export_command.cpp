@@ -1,6 +1,8 @@
 // "ravik export INPUT.qvr --mode MODE [--table] [--spectra] [--status] ... -o OUTPUT":
 // the export of the Print dialog, run headless: the same files, byte for
 // byte, that the desktop program writes for the same choices.
+// "ravik export INPUT.qvr --mode MODE ... --sheet OUT.csv|OUT.xlsx": the
+// mode's table as a spreadsheet file, under the same output rules.
 
 #include <algorithm>
 #include <cstdio>
@@ -11,6 +13,7 @@
 #include "cli/commands.h"
 #include "core/shell/command_line.h"
 #include "core/output/export_flow.h"
+#include "core/output/spreadsheet.h"
 #include "core/platform/data_dir.h"
 #include "core/platform/file_chooser.h"
 #include "core/platform/file_io.h"
@@ -30,6 +33,7 @@ int Usage() {
 struct ExportArguments {
     std::string input;
     std::string output;
+    bool sheet = false;  // output is a spreadsheet file
     std::string settingsDirectory;
     std::optional<int> form;
     bool force = false;
@@ -40,17 +44,32 @@ std::optional<ExportArguments> ParseArguments(const Arguments& args) {
     constexpr DeclaredOption kOptions[] = {
         {"--mode", true},    {"--table", false},         {"--spectra", false},     {"--status", false},
         {"--form", true},    {"--classes", true},        {"--final-results", false},
-        {"--force", false},  {"--settings-dir", true},   {"-o", true},
+        {"--force", false},  {"--settings-dir", true},   {"-o", true},          {"--sheet", true},
     };
     const std::optional<ParsedOptions> options = ParseOptions(args, kOptions);
-    if (!options || options->operands().size() != 1 || !options->has("-o")) return std::nullopt;
+    if (!options || options->operands().size() != 1 || options->has("-o") == options->has("--sheet")) {
+        return std::nullopt;
+    }
     ExportArguments parsed;
     parsed.input = options->operands()[0];
-    parsed.output = options->value("-o");
+    parsed.sheet = options->has("--sheet");
+    if (parsed.sheet) {
+        // A spreadsheet holds the table alone, in a format its name gives.
+        for (const char* other : {"--spectra", "--status", "--form"}) {
+            if (options->has(other)) return std::nullopt;
+        }
+        parsed.output = options->value("--sheet");
+        if (!SheetFormatOf(parsed.output)) {
+            std::fprintf(stderr, "ravik export: %s: a spreadsheet file ends in .csv or .xlsx\n", parsed.output.c_str());
+            return std::nullopt;
+        }
+    } else {
+        parsed.output = options->value("-o");
+    }
     parsed.settingsDirectory = options->value("--settings-dir");
     parsed.force = options->has("--force");
     parsed.choices.device = OutputDevice::ExportFile;
-    parsed.choices.table = options->has("--table");
+    parsed.choices.table = parsed.sheet || options->has("--table");
     parsed.choices.lowSpectrum = options->has("--spectra");
     parsed.choices.status = options->has("--status");
     if (options->has("--final-results")) parsed.choices.subResults = false;
@@ -102,6 +121,14 @@ int RunExport(const Arguments& args) {
     if (store.count(mode) == 0) {
         std::fprintf(stderr, "ravik export: %s holds no %s readings\n", parsed->input.c_str(), WindowText(mode));
         return 1;
+    }
+
+    if (parsed->sheet) {
+        if (!MayWriteOutput(parsed->output, {parsed->input}, parsed->force, prompter)) return 1;
+        const SheetSource source{store, settings, mode, SelectionFrom(parsed->choices)};
+        if (!SaveSpreadsheet(source, parsed->output, prompter)) return 1;
+        std::printf("%s\n", parsed->output.c_str());
+        return 0;
     }
 
     const ExportRequest request{store, settings, parsed->choices};

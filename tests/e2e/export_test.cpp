@@ -118,9 +118,21 @@ TEST(ExportCommand, RefusesWhatTheDialogWouldRefuse) {
              {"--mode", "lead", "--table", "-o", out},                   // unknown mode
              {"--mode", "bulk", "--table", "--form", "4", "-o", out},    // unknown form
              {"--mode", "bulk", "--table", "--classes", "pos,all", "-o", out},
+             {"--mode", "bulk", "--status", "--sheet", out + ".csv"},    // a kind no sheet holds
+             {"--mode", "bulk", "--sheet", out + ".txt"},                // no sheet extension
              {"--mode", "bulk", "--table"}}) {                           // no -o
         EXPECT_EQ(c.run(wrong).exitCode, 2) << wrong[0];
     }
+    // A spreadsheet file under the same rules: never over a file without --force
+    // or over the input (through a link), nothing left by a failed write.
+    test::WriteAll(out + ".xlsx", "old");
+    std::filesystem::create_symlink(c.input, c.dir.file("link.csv"));
+    for (const std::string& refused : {out + ".xlsx", c.dir.file("link.csv"), c.dir.file("none/x.csv")}) {
+        EXPECT_EQ(c.run({"--mode", "bulk", "--sheet", refused, refused == out + ".xlsx" ? "--table" : "--force"}).exitCode, 1);
+    }
+    EXPECT_EQ(ReadAll(out + ".xlsx"), "old");
+    EXPECT_EQ(c.run({"--mode", "bulk", "--force", "--sheet", out + ".xlsx"}).exitCode, 0);
+    EXPECT_EQ(ReadAll(out + ".xlsx").substr(0, 2), "PK");
     result = RunProcess(RAVIK_EXE, {"export", c.dir.file("missing.qvr"), "--mode", "bulk", "--table", "--settings-dir",
                                     c.settingsDir, "-o", out});
     EXPECT_TRUE(test::EndedSaying(result, 1, "READ ERROR"));

@@ -96,6 +96,10 @@ private Q_SLOTS:
         QVERIFY(Enabled(dialog, kFinalResults) && dialog.control(kFinalResults)->isChecked());
         QVERIFY(!Enabled(dialog, kNegative));
 
+        dialog.clickSpreadsheet();
+        QVERIFY(!Enabled(dialog, kLowSpectrum) && !Enabled(dialog, kStatus));
+        dialog.clickExportFile();
+        QVERIFY(Enabled(dialog, kLowSpectrum) && Enabled(dialog, kStatus));
         f.program.settings.download = kDownloadNone;
         dialog.clickExportFile();
         QVERIFY(!Enabled(dialog, kLowSpectrum) && !Enabled(dialog, kHighSpectrum));
@@ -141,8 +145,8 @@ private Q_SLOTS:
         QVERIFY(Enabled(again, kHighSpectrum));
     }
 
-    // Export File and PDF File write the chosen kinds into the file named in
-    // their dialog, a PDF never over the open readings file, its abort window
+    // Export File, PDF File and Spreadsheet write the chosen kinds into the
+    // file named in their dialog, a PDF never over the open readings file, its abort window
     // saying where the pages go; a PDF job
     // cancelled after its first page leaves no file.
     void exportAndPdfFilesHoldTheOutput() {
@@ -170,6 +174,18 @@ private Q_SLOTS:
             const QStringList expected =
                 pdf ? QStringList{"Paint Page 1", "Low Energy Spectrum"} : QStringList{"BULK\r\nHeader:\r\n"};
             for (const QString& part : expected) QVERIFY2(text.contains(part), qPrintable(text.left(200)));
+        }
+
+        {  // the Spreadsheet device: the table, ".xlsx" behind a name of no sheet extension
+            OpenFrame f;
+            f.chooser.queuePath(f.dir.file("bulk.sheet"));
+            PrintDialog dialog(f.context());
+            dialog.clickMode(Mode::Bulk);
+            dialog.clickSpreadsheet();
+            dialog.control(kTable)->setChecked(true);
+            QVERIFY(dialog.pressOk());
+            QCOMPARE(f.chooser.requests().at(0).purpose, kPurposeSpreadsheet);
+            QCOMPARE(ReadAll(f.dir.file("bulk.sheet.xlsx")).substr(0, 2), "PK");
         }
 
         OpenFrame f;

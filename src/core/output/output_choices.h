@@ -11,8 +11,9 @@ namespace ravik {
 
 class Prompter;
 
-// PdfFile draws the printer's pages into a PDF file.
-enum class OutputDevice { Printer, ExportFile, PdfFile };
+// PdfFile draws the printer's pages into a PDF file; Spreadsheet writes the
+// mode's table as a CSV or .xlsx file.
+enum class OutputDevice { Printer, ExportFile, PdfFile, Spreadsheet };
 
 struct OutputChoices {
     // The kinds of output: "&Data Table", "&Low Spectrum", "&Hi Spectrum", "&Status".

@@ -111,6 +111,11 @@ std::optional<FileDialogSpec> DescribeFileDialog(int purpose, const std::string&
             dialog.title = "Print to PDF File";
             dialog.defaultExtension = "pdf";
             break;
+        case kPurposeSpreadsheet:
+            dialog = Save(kSpreadsheetFilter, true);
+            dialog.title = "Spreadsheet File";
+            dialog.defaultExtension = "xlsx";
+            break;
         default:
             return std::nullopt;
     }
@@ -122,6 +127,8 @@ std::optional<FileDialogSpec> DescribeFileDialog(int purpose, const std::string&
         dialog.startName = StartNameAs(startPath, TabExportForm(state.exportForm) ? ".tab" : ".csv");
     } else if (purpose == kPurposeMultiExport) {
         dialog.startName = StartNameAs(startPath, ".pnt");
+    } else if (purpose == kPurposeSpreadsheet) {
+        dialog.startName = StartNameAs(startPath, ".xlsx");
     } else if (purpose != kPurposeOpenReadings) {
         dialog.startName = FileNamePart(startPath);
     }

@@ -24,6 +24,7 @@ inline constexpr int kPurposeShapeFile = 130;
 inline constexpr int kPurposeSaveLocked = 173;  // Save As Locked, receive
 inline constexpr int kPurposeOpenLibrary = 1222;
 inline constexpr int kPurposePrintPdf = 1115;  // the Print dialog's PDF file
+inline constexpr int kPurposeSpreadsheet = 1116;  // the Print dialog's spreadsheet file
 
 // The filter strings of the string table: (description, pattern) pairs, each
 // text ended by the separator, which is the string's last character.
@@ -36,6 +37,8 @@ inline constexpr const char* kTabExportFilter = "Export File(*.tab)|*.tab|All Fi
 inline constexpr const char* kCommaExportFilter = "Export File(*.csv)|*.csv|All Files (*.*)|*.*|";
 inline constexpr const char* kLibraryFilter = "Alloy Library File(*.lib)|*.lib|All Files (*.*)|*.*|";
 inline constexpr const char* kPdfFilter = "PDF File(*.pdf)|*.pdf|All Files (*.*)|*.*|";
+inline constexpr const char* kSpreadsheetFilter =
+    "Spreadsheet Workbook(*.xlsx)|*.xlsx|CSV File(*.csv)|*.csv|All Files (*.*)|*.*|";
 inline constexpr const char* kShapeFilter = "Shape File(*.shape)|*.shape|All Files (*.*)|*.*|";
 
 struct FileFilter {

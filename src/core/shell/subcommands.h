@@ -46,6 +46,8 @@ inline constexpr const char* kPrintUsage =
     "[--marked] [--classes LIST] [--final-results] [--settings-dir DIR] [--force] --pdf OUT.pdf";
 inline constexpr const char* kExportUsage =
     "ravik export INPUT.qvr --mode {paint|bulk|thin|alloy|sign} [--table] [--spectra] [--status] "
-    "[--form {0|1|2|3}] [--classes LIST] [--final-results] [--settings-dir DIR] [--force] -o OUTPUT";
+    "[--form {0|1|2|3}] [--classes LIST] [--final-results] [--settings-dir DIR] [--force] -o OUTPUT\n"
+    "       ravik export INPUT.qvr --mode {paint|bulk|thin|alloy|sign} [--classes LIST] [--final-results] "
+    "[--settings-dir DIR] [--force] --sheet OUT.csv|OUT.xlsx";
 
 }  // namespace ravik

@@ -1,6 +1,7 @@
 #include "ui/output/print_dialog.h"
 
 #include <QCheckBox>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,6 +17,7 @@
 #include "ui/output/abort_dialog.h"
 #include "core/platform/file_io.h"
 #include "core/output/export_flow.h"
+#include "core/output/spreadsheet.h"
 #include "ui/output/print_jobs.h"
 #include "core/platform/file_chooser.h"
 #include "core/platform/prompter.h"
@@ -92,6 +94,9 @@ void PrintDialog::buildControls() {
             this, &PrintDialog::clickPdfFile);
     connect(add(new QRadioButton(QStringLiteral("E&xport File")), kExportFile, device->layout()),
             &QAbstractButton::clicked, this, &PrintDialog::clickExportFile);
+    // Every letter of its name is taken: the arrow keys and Space reach it from the other devices.
+    connect(add(new QRadioButton(QStringLiteral("Spreadsheet")), kSpreadsheet, device->layout()),
+            &QAbstractButton::clicked, this, &PrintDialog::clickSpreadsheet);
 
     auto* buttons = new QVBoxLayout;
     auto* ok = static_cast<QPushButton*>(add(new QPushButton(QStringLiteral("&OK")), kOk, buttons));
@@ -140,9 +145,10 @@ void PrintDialog::fillFromChoices() {
     control(kNegative)->setChecked(choices.negative);
     control(kIncomplete)->setChecked(choices.incomplete);
     control(choices.subResults ? kSubResults : kFinalResults)->setChecked(true);
-    const int device = choices.device == OutputDevice::ExportFile ? kExportFile
-                       : choices.device == OutputDevice::PdfFile  ? kPdfFile
-                                                                  : kPrinter;
+    const int device = choices.device == OutputDevice::ExportFile    ? kExportFile
+                       : choices.device == OutputDevice::PdfFile     ? kPdfFile
+                       : choices.device == OutputDevice::Spreadsheet ? kSpreadsheet
+                                                                     : kPrinter;
     control(device)->setChecked(true);
 
     control(kHighSpectrum)->setEnabled(false);
@@ -154,6 +160,7 @@ void PrintDialog::fillFromChoices() {
         control(ModeControl(*choices.mode))->setChecked(true);
         applyModeRules(*choices.mode);
     }
+    greyForSpreadsheet();
 }
 
 void PrintDialog::setSpectraEnabled(bool enabled) {
@@ -174,21 +181,36 @@ void PrintDialog::applyModeRules(Mode mode) {
 void PrintDialog::clickMode(Mode mode) {
     control(ModeControl(mode))->setChecked(true);
     applyModeRules(mode);
+    greyForSpreadsheet();
 }
 
 void PrintDialog::clickPrinter() {
     control(kPrinter)->setChecked(true);
     setSpectraEnabled(true);
+    control(kStatus)->setEnabled(context_.settings.download == kDownloadDone);
 }
 
 void PrintDialog::clickPdfFile() {
     control(kPdfFile)->setChecked(true);
     setSpectraEnabled(true);
+    control(kStatus)->setEnabled(context_.settings.download == kDownloadDone);
 }
 
 void PrintDialog::clickExportFile() {
     control(kExportFile)->setChecked(true);
     setSpectraEnabled(context_.settings.download == kDownloadDone);
+    control(kStatus)->setEnabled(context_.settings.download == kDownloadDone);
+}
+
+void PrintDialog::clickSpreadsheet() {
+    control(kSpreadsheet)->setChecked(true);
+    greyForSpreadsheet();
+}
+
+void PrintDialog::greyForSpreadsheet() {
+    if (!control(kSpreadsheet)->isChecked()) return;
+    setSpectraEnabled(false);
+    control(kStatus)->setEnabled(false);
 }
 
 void PrintDialog::readKindsAndStage() {
@@ -209,12 +231,18 @@ bool PrintDialog::pressOk() {
     choices.positive = control(kPositive)->isChecked();
     choices.negative = control(kNegative)->isChecked();
     choices.incomplete = control(kIncomplete)->isChecked();
-    choices.device = control(kExportFile)->isChecked() ? OutputDevice::ExportFile
-                     : control(kPdfFile)->isChecked()  ? OutputDevice::PdfFile
-                                                       : OutputDevice::Printer;
+    choices.device = control(kExportFile)->isChecked()    ? OutputDevice::ExportFile
+                     : control(kPdfFile)->isChecked()     ? OutputDevice::PdfFile
+                     : control(kSpreadsheet)->isChecked() ? OutputDevice::Spreadsheet
+                                                          : OutputDevice::Printer;
     choices.mode.reset();
     for (Mode mode : kAllModes) {
         if (control(ModeControl(mode))->isChecked() && control(ModeControl(mode))->isEnabled()) choices.mode = mode;
+    }
+    // A spreadsheet holds the data table and nothing else.
+    if (choices.device == OutputDevice::Spreadsheet && !choices.table) {
+        context_.prompter.notice(kNoOutputKindNotice, "NOTICE");
+        return false;
     }
     switch (choices.device) {
         case OutputDevice::Printer:
@@ -224,6 +252,7 @@ bool PrintDialog::pressOk() {
             break;
         case OutputDevice::PdfFile: writePdf(); break;
         case OutputDevice::ExportFile: writeExport(); break;
+        case OutputDevice::Spreadsheet: writeSpreadsheet(); break;
     }
     accept();
     return true;
@@ -273,6 +302,19 @@ void PrintDialog::writeExport() {
         progress->setValue(0);
         QCoreApplication::processEvents();
     });
+}
+
+// The mode's table alone: the other kinds have no place in it.
+void PrintDialog::writeSpreadsheet() {
+    const OutputChoices& choices = context_.choices;
+    if (!choices.mode || context_.store.count(*choices.mode) == 0) return;
+    const SheetSource source{context_.store, context_.settings, *choices.mode, SelectionFrom(choices)};
+    bool busy = false;
+    RunSpreadsheetExport(source, context_.currentFileName, context_.chooser, context_.prompter, [&busy] {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        busy = true;
+    });
+    if (busy) QApplication::restoreOverrideCursor();
 }
 
 }  // namespace ravik

@@ -1,7 +1,7 @@
 #pragma once
 // "PrintDialogBox": what to output (table, low or high spectra, status),
-// which readings, the mode and the device (printer, PDF file or export
-// file). The printer's requests go to the frame; PDF files and exports are
+// which readings, the mode and the device (printer, PDF file, export file
+// or spreadsheet). The printer's requests go to the frame; PDF files and exports are
 // written here.
 
 #include <QDialog>
@@ -32,6 +32,7 @@ inline constexpr int kIncomplete = 1060;
 inline constexpr int kPrinter = 1113;
 inline constexpr int kExportFile = 1114;
 inline constexpr int kPdfFile = 1115;
+inline constexpr int kSpreadsheet = 1116;
 inline constexpr int kSubResults = 1185;
 inline constexpr int kFinalResults = 1186;
 inline constexpr int kFirstMode = 1062;  // Paint; then Bulk, Thin, Alloy, Signature
@@ -65,6 +66,7 @@ public:
     void clickPrinter();
     void clickExportFile();
     void clickPdfFile();
+    void clickSpreadsheet();
     // OK: false when the dialog stays open (nothing ticked).
     bool pressOk();
     void pressCancel();
@@ -79,6 +81,9 @@ private:
     void readKindsAndStage();
     void writePdf();
     void writeExport();
+    void writeSpreadsheet();
+    // The kinds a spreadsheet cannot hold are greyed while it is the device.
+    void greyForSpreadsheet();
 
     PrintDialogContext context_;
     std::map<int, QAbstractButton*> controls_;

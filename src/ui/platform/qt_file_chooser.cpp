@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QTreeView>
@@ -69,6 +70,14 @@ bool QtFileChooser::askFileName(std::string& path, int purpose) {
     dialog.setNameFilters(filters);
     if (dialogDescription->selectedFilter >= 0 && dialogDescription->selectedFilter < filters.size()) {
         dialog.selectNameFilter(filters[dialogDescription->selectedFilter]);
+    }
+    if (purpose == kPurposeSpreadsheet) {
+        // The format follows the filter chosen: a name typed without an
+        // extension takes the filter's.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+            const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("\\*\\.(\\w+)\\)")).match(filter);
+            if (match.hasMatch()) dialog.setDefaultSuffix(match.captured(1));
+        });
     }
     const QFileInfo start(PathToQString(path));
     if (!path.empty() && start.dir().exists()) dialog.setDirectory(start.dir());
