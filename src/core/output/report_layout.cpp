@@ -362,12 +362,26 @@ PageLine TableLine(PageLine::Kind kind, int table, int group, int row) {
 
 class PageFlow {
 public:
-    PageFlow(ReportPlan& plan, int linesPerPage) : plan_(plan), linesPerPage_(std::max(linesPerPage, 8)) {
+    PageFlow(ReportPlan& plan, int linesPerPage) : plan_(plan) {
+        usePages(linesPerPage, false);
+        pageLines_ = linesPerPage_;
         plan_.pages.emplace_back();
+        plan_.detailPage.push_back(false);
     }
-    int left() const { return linesPerPage_ - static_cast<int>(plan_.pages.back().size()); }
+    // The lines and kind of the pages started from now on.
+    void usePages(int linesPerPage, bool detail) {
+        linesPerPage_ = std::max(linesPerPage, 8);
+        detail_ = detail;
+    }
+    int left() const { return pageLines_ - static_cast<int>(plan_.pages.back().size()); }
     void newPage() {
-        if (!plan_.pages.back().empty()) plan_.pages.emplace_back();
+        if (plan_.pages.back().empty()) {
+            plan_.detailPage.back() = detail_;
+        } else {
+            plan_.pages.emplace_back();
+            plan_.detailPage.push_back(detail_);
+        }
+        pageLines_ = linesPerPage_;
     }
     // Starts a new page unless lines more lines fit on this one.
     void keep(int lines) {
@@ -376,7 +390,7 @@ public:
     void add(PageLine line) {
         if (left() <= 0) newPage();
         // A page never starts with an empty line.
-        if (line.kind == PageLine::Kind::Blank && plan_.pages.back().empty()) return;
+        if (line.kind == PageLine::Kind::Blank && line.text.empty() && plan_.pages.back().empty()) return;
         plan_.pages.back().push_back(std::move(line));
     }
     void table(int index, const std::string& caption) {
@@ -409,7 +423,9 @@ public:
 
 private:
     ReportPlan& plan_;
-    int linesPerPage_;
+    int linesPerPage_ = 0;
+    int pageLines_ = 0;  // of the page being filled
+    bool detail_ = false;
 };
 
 }  // namespace
@@ -417,22 +433,28 @@ private:
 ReportPlan PlanReport(const ReportContent& content, const ReportTemplate& layoutTemplate, const ReportMetrics& metrics,
                       const MeasureText& measure, bool summaryOnly) {
     ReportPlan plan;
-    const auto addTable = [&](const ReportTable& table) {
+    const auto addTable = [&](const ReportTable& table, double width) {
         plan.tables.push_back(table);
-        plan.groups.push_back(SplitColumnGroups(table, metrics.width, metrics.cellGap, measure));
+        plan.groups.push_back(SplitColumnGroups(table, width, metrics.cellGap, measure));
         return static_cast<int>(plan.tables.size()) - 1;
     };
     PageFlow flow(plan, metrics.linesPerPage);
     using K = PageLine::Kind;
 
-    flow.add(Line(K::Title, "Inspection Report"));
+    // The firm's block stays left of the logo, which takes the top right corner.
     const ReportTemplate& t = layoutTemplate;
+    const double firmWidth = std::max(metrics.width - metrics.logoWidth, metrics.width / 2);
+    for (std::string& text : Wrap(t.firmName, firmWidth, measure)) {
+        if (!text.empty()) flow.add(Line(K::Title, std::move(text)));
+    }
     for (const std::string* line : {&t.firmAddress, &t.telephone, &t.licence}) {
-        for (std::string& text : Wrap(*line, metrics.width, measure)) {
+        for (std::string& text : Wrap(*line, firmWidth, measure)) {
             if (!text.empty()) flow.add(Line(K::Text, std::move(text)));
         }
     }
+    while (static_cast<int>(plan.pages.back().size()) < metrics.logoLines) flow.add(Line(K::Blank, " "));
     flow.add(Line(K::Blank));
+    flow.add(Line(K::Title, "Inspection Report"));
     const double labelWidth = metrics.width * 0.28;
     const double valueWidth = metrics.width - labelWidth;
     const auto label = [&](const std::string& name, const std::string& value) {
@@ -465,13 +487,15 @@ ReportPlan PlanReport(const ReportContent& content, const ReportTemplate& layout
     flow.add(Line(K::Title, "Summary"));
     for (const ReportTable& table : content.summaryTables) {
         flow.add(Line(K::Blank));
-        flow.table(addTable(table), table.caption);
+        flow.table(addTable(table, metrics.width), table.caption);
     }
     if (summaryOnly) return plan;
 
+    const bool turned = metrics.detailWidth > 0 && metrics.detailLinesPerPage > 0;
+    flow.usePages(turned ? metrics.detailLinesPerPage : metrics.linesPerPage, turned);
     for (const ReportTable& table : content.detailTables) {
         flow.newPage();
-        flow.table(addTable(table), table.caption);
+        flow.table(addTable(table, turned ? metrics.detailWidth : metrics.width), table.caption);
     }
     // The signature blocks, together on the last page.
     const int signers = std::max<int>(1, static_cast<int>(t.inspectors.size()));
