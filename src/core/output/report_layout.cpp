@@ -362,26 +362,12 @@ PageLine TableLine(PageLine::Kind kind, int table, int group, int row) {
 
 class PageFlow {
 public:
-    PageFlow(ReportPlan& plan, int linesPerPage) : plan_(plan) {
-        usePages(linesPerPage, false);
-        pageLines_ = linesPerPage_;
+    PageFlow(ReportPlan& plan, int linesPerPage) : plan_(plan), linesPerPage_(std::max(linesPerPage, 8)) {
         plan_.pages.emplace_back();
-        plan_.detailPage.push_back(false);
     }
-    // The lines and kind of the pages started from now on.
-    void usePages(int linesPerPage, bool detail) {
-        linesPerPage_ = std::max(linesPerPage, 8);
-        detail_ = detail;
-    }
-    int left() const { return pageLines_ - static_cast<int>(plan_.pages.back().size()); }
+    int left() const { return linesPerPage_ - static_cast<int>(plan_.pages.back().size()); }
     void newPage() {
-        if (plan_.pages.back().empty()) {
-            plan_.detailPage.back() = detail_;
-        } else {
-            plan_.pages.emplace_back();
-            plan_.detailPage.push_back(detail_);
-        }
-        pageLines_ = linesPerPage_;
+        if (!plan_.pages.back().empty()) plan_.pages.emplace_back();
     }
     // Starts a new page unless lines more lines fit on this one.
     void keep(int lines) {
@@ -423,9 +409,7 @@ public:
 
 private:
     ReportPlan& plan_;
-    int linesPerPage_ = 0;
-    int pageLines_ = 0;  // of the page being filled
-    bool detail_ = false;
+    int linesPerPage_;
 };
 
 }  // namespace
@@ -491,11 +475,9 @@ ReportPlan PlanReport(const ReportContent& content, const ReportTemplate& layout
     }
     if (summaryOnly) return plan;
 
-    const bool turned = metrics.detailWidth > 0 && metrics.detailLinesPerPage > 0;
-    flow.usePages(turned ? metrics.detailLinesPerPage : metrics.linesPerPage, turned);
     for (const ReportTable& table : content.detailTables) {
         flow.newPage();
-        flow.table(addTable(table, turned ? metrics.detailWidth : metrics.width), table.caption);
+        flow.table(addTable(table, metrics.width), table.caption);
     }
     // The signature blocks, together on the last page.
     const int signers = std::max<int>(1, static_cast<int>(t.inspectors.size()));

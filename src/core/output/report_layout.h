@@ -76,9 +76,6 @@ struct ReportMetrics {
     double cellGap = 0;     // between two columns
     double logoWidth = 0;   // of the first page's logo (0: none), with its gap
     int logoLines = 0;      // lines the logo takes at the top of the first page
-    // The detail tables' pages, turned to landscape (0: as the other pages).
-    double detailWidth = 0;
-    int detailLinesPerPage = 0;
 };
 
 struct ColumnGroup {
@@ -107,7 +104,6 @@ struct ReportPlan {
     std::vector<ReportTable> tables;
     std::vector<std::vector<ColumnGroup>> groups;  // per table
     std::vector<std::vector<PageLine>> pages;
-    std::vector<bool> detailPage;  // per page: laid out with the detail metrics
     std::vector<std::string> warnings;
 };
 
@@ -118,8 +114,7 @@ inline constexpr int kSignatureLines = 4;
 // dates, inspectors, instrument, classification rule, method) and the
 // summary, then each detail table from a new page with its header row
 // repeated on every page, and a signature block for each inspector on the
-// last page. The detail tables' pages take the detail metrics (landscape),
-// the others the first ones. summaryOnly stops after the summary.
+// last page. summaryOnly stops after the summary.
 ReportPlan PlanReport(const ReportContent& content, const ReportTemplate& layoutTemplate, const ReportMetrics& metrics,
                       const MeasureText& measure, bool summaryOnly = false);
 

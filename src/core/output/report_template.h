@@ -38,7 +38,7 @@ struct ReportTemplate {
     std::string method;
     std::string footer;
     std::string paperSize = "Letter";       // "Letter", "A4" or "Legal"
-    std::string orientation = "portrait";  // "portrait" or "landscape"
+    std::string orientation = "landscape";  // "portrait" or "landscape": wide tables split less
 };
 
 // Reads a template file. Bad values (longer than kReportValueLimit, not

@@ -78,15 +78,9 @@ public:
           boldMetrics_(bold_, &device) {
         line_ = kLinePoints * points_;
         top_ = 2.2 * kMarginPoints * points_;
-        normalLayout_ = ReportPageLayout(source.layoutTemplate);
-        detailLayout_ = normalLayout_;
-        detailLayout_.setOrientation(QPageLayout::Landscape);
-        usePage(false);
-    }
-
-    // The page geometry of a first or detail page.
-    void usePage(bool detail) {
-        const QRect area = (detail ? detailLayout_ : normalLayout_).paintRectPixels(device_.logicalDpiX());
+        // Every page has the template's size and orientation: a preview
+        // shows all pages in one layout, so the PDF keeps to it too.
+        const QRect area = ReportPageLayout(source.layoutTemplate).paintRectPixels(device_.logicalDpiX());
         width_ = area.width();
         height_ = area.height();
         bottom_ = height_ - 2.2 * kMarginPoints * points_;
@@ -95,10 +89,6 @@ public:
 
     ReportPlan plan(bool withLogo) {
         ReportMetrics metrics;
-        usePage(true);
-        metrics.detailWidth = width_;
-        metrics.detailLinesPerPage = linesPerPage();
-        usePage(false);
         metrics.width = width_;
         metrics.linesPerPage = linesPerPage();
         metrics.cellGap = 1.2 * textMetrics_.averageCharWidth();
@@ -227,15 +217,7 @@ public:
         QPainter painter;
         if (!painter.begin(&device_)) return false;
         const int pages = static_cast<int>(plan.pages.size());
-        bool detail = false;
         for (int page = 0; page < pages; ++page) {
-            // The detail tables' pages are turned to landscape.
-            const bool detailPage = plan.detailPage[static_cast<size_t>(page)];
-            if (detailPage != detail) {
-                detail = detailPage;
-                device_.setPageLayout(detail ? detailLayout_ : normalLayout_);
-                usePage(detail);
-            }
             if (page > 0) device_.newPage();
             drawFrame(painter, page + 1, pages);
             if (page == 0 && withLogo) drawLogo(painter);
@@ -258,7 +240,6 @@ private:
     double points_;
     QFont text_, bold_, italic_, heading_, title_, small_, smallBold_;
     QFontMetricsF textMetrics_, boldMetrics_;
-    QPageLayout normalLayout_, detailLayout_;
     double width_ = 0, height_ = 0, line_ = 0, top_ = 0, bottom_ = 0;
 };
 

@@ -89,8 +89,8 @@ ReportSetupDialog::ReportSetupDialog(std::string path, const ReportTemplate& val
     form_->addRow(tr("Pap&er:"), paper_);
     orientation_ = new QComboBox(page);
     orientation_->setObjectName(QStringLiteral("orientation"));
-    orientation_->addItems({QStringLiteral("portrait"), QStringLiteral("landscape")});
-    form_->addRow(tr("Orientation of the first pa&ges:"), orientation_);
+    orientation_->addItems({QStringLiteral("landscape"), QStringLiteral("portrait")});
+    form_->addRow(tr("Orientation:"), orientation_);
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(page);
     scroll->setWidgetResizable(true);
