@@ -147,6 +147,7 @@ public:
     void drawTableLine(QPainter& painter, const ReportPlan& plan, const PageLine& line, double y) {
         const ReportTable& table = plan.tables[static_cast<size_t>(line.table)];
         const ColumnGroup& group = plan.groups[static_cast<size_t>(line.table)][static_cast<size_t>(line.group)];
+        if (group.columns.empty()) return;  // a mode whose columns are all switched off
         const bool header = line.kind == PageLine::Kind::TableHeader;
         const double right = group.left.back() + group.width.back();
         if (header) {
