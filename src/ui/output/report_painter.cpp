@@ -159,11 +159,14 @@ public:
                                      table.bold[static_cast<size_t>(line.row)]);
         painter.setFont(bold ? bold_ : text_);
         const std::vector<std::string>* cells = header ? &table.titles : &table.rows[static_cast<size_t>(line.row)];
+        // Cells are drawn at their baseline: much cheaper than laying each
+        // out in a rectangle, and they were measured to fit their column.
+        const QFontMetricsF& metrics = bold ? boldMetrics_ : textMetrics_;
+        const double baseline = y + (line_ + metrics.ascent() - metrics.descent()) / 2;
         for (size_t i = 0; i < group.columns.size(); ++i) {
             const size_t column = static_cast<size_t>(group.columns[i]);
-            if (column >= cells->size()) continue;
-            painter.drawText(QRectF(group.left[i], y, group.width[i] + line_, line_), Qt::AlignLeft | Qt::AlignVCenter,
-                             Text((*cells)[column]));
+            if (column >= cells->size() || (*cells)[column].empty()) continue;
+            painter.drawText(QPointF(group.left[i], baseline), Text((*cells)[column]));
         }
         if (header) painter.drawLine(QPointF(0, y + line_), QPointF(right, y + line_));
     }
