@@ -73,7 +73,9 @@ ReportSetupDialog::ReportSetupDialog(std::string path, const ReportTemplate& val
     logo->setObjectName(QStringLiteral("logo"));
     logoRow->addWidget(logo);
     logoRow->addWidget(browse);
-    form_->addRow(tr("L&ogo (PNG, JPEG, SVG):"), logoRow);
+    auto* logoLabel = new QLabel(tr("L&ogo (PNG, JPEG, SVG):"), page);
+    logoLabel->setBuddy(logo);
+    form_->addRow(logoLabel, logoRow);
     connect(browse, &QPushButton::clicked, this, &ReportSetupDialog::browseLogo);
     addLine("client", tr("&Client / owner:"));
     clientAddress_ = addText("client_address", tr("Client a&ddress:"));
