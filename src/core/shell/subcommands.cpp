@@ -18,6 +18,7 @@ const std::vector<Subcommand>& Subcommands() {
         {"ports", "ravik ports", false},
         {"export", kExportUsage, false},
         {"print", kPrintUsage, true},
+        {"report", kReportUsage, true},
     };
     return kCommands;
 }

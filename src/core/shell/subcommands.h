@@ -44,6 +44,9 @@ int RunSubcommand(int argc, char** argv, std::span<const SubcommandBinding> bind
 inline constexpr const char* kPrintUsage =
     "ravik print INPUT.qvr --mode {paint|bulk|thin|alloy|sign} [--table] [--low] [--high] [--status] "
     "[--marked] [--classes LIST] [--final-results] [--settings-dir DIR] [--force] --pdf OUT.pdf";
+inline constexpr const char* kReportUsage =
+    "ravik report INPUT.qvr [--modes paint,bulk,...] [--readings LIST] [--template FILE] [--settings-dir DIR] "
+    "[--force] --pdf OUT.pdf";
 inline constexpr const char* kExportUsage =
     "ravik export INPUT.qvr --mode {paint|bulk|thin|alloy|sign} [--table] [--spectra] [--status] "
     "[--form {0|1|2|3}] [--classes LIST] [--final-results] [--settings-dir DIR] [--force] -o OUTPUT\n"

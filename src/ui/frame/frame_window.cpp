@@ -90,6 +90,7 @@ FrameWindow::FrameWindow(Program& program, Prompter& prompter, FileChooser& file
     setAcceptDrops(true);
     desktop_ = std::make_unique<FrameDesktop>(*this, mdiViewport_, program_.store, prompter_);
     desktop_->listRecentFilesAbove(commandAction(kExit), [this](const std::string& path) { openRecentFile(path); });
+    addReportCommands();
     setWindowTitle(FromUtf8(StartupCaption()));
     resize(1100, 760);
     updateCommandStates();
@@ -260,6 +261,7 @@ void FrameWindow::updateCommandStates() {
     for (const auto& [id, enabled] : states.commands) {
         if (QAction* action = commandAction(id)) action->setEnabled(enabled);
     }
+    if (reportAction_ != nullptr) reportAction_->setEnabled(program_.store.hasReadings());
     if (desktop_ != nullptr) desktop_->updateStatus();
     if (quickButtons_ == nullptr) return;
     for (const auto& [id, enabled] : states.buttons) quickButtons_->setButtonEnabled(id, enabled);

@@ -36,6 +36,7 @@ class FileChooser;
 class HelpWindow;
 class Prompter;
 class QuickButtonBar;
+class ReportPreviewWindow;
 class SpectrumWindow;
 class TableWindow;
 
@@ -95,6 +96,9 @@ public:
     QuickButtonBar* quickButtonBar() const { return quickButtons_; }
     TableWindow* tableWindow(Mode mode) const { return tables_[static_cast<size_t>(Index(mode))]; }
     QAction* commandAction(int command) const;
+    // The client report's preview of all or the marked readings (not yet
+    // shown), or nothing when none is left to report.
+    ReportPreviewWindow* openReportPreview(bool markedOnly);
     HelpWindow* helpWindow() const;
 
     // What makes the frame at home on a desktop.
@@ -171,6 +175,10 @@ private:
     void printerSetup();
     // Printer Setup for the configuration dialogs, the editor for spectrum windows.
     void connectOutputDialogs();
+    // File, Report... and Report Setup... (frame_report.cpp).
+    void addReportCommands();
+    void report();
+    bool reportSetup();
 
     void editSelectedReading();
     // The tables lay themselves out for changed settings or column sets.
@@ -198,6 +206,7 @@ private:
 
     Program& program_;
     Prompter& prompter_;
+    QAction* reportAction_ = nullptr;
     FileChooser& fileChooser_;
     TableViewState views_;
     QWidget* client_ = nullptr;
