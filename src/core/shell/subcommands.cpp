@@ -18,6 +18,7 @@ const std::vector<Subcommand>& Subcommands() {
         {"ports", "ravik ports", false},
         {"export", kExportUsage, false},
         {"print", kPrintUsage, true},
+        {"archive", "ravik archive add|find|collect|files|remove|check ... [--db URL]", false},
     };
     return kCommands;
 }
