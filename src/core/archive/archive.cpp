@@ -150,6 +150,9 @@ void Archive::openPostgresql() {
     try {
         session_ = std::make_unique<soci::session>(soci::postgresql, address);
         *session_ << "SET client_min_messages TO WARNING";
+        // A table another program holds locked is waited for as long as a
+        // locked SQLite file, then the statement fails with a message.
+        *session_ << "SET lock_timeout = " + std::to_string(target_.waitSeconds * 1000);
     } catch (const std::exception& e) {
         session_.reset();
         throw ArchiveError("cannot reach the archive " + name() + ": " + e.what());
@@ -157,6 +160,15 @@ void Archive::openPostgresql() {
 }
 
 void Archive::createOrMigrate() {
+    // An archive of this schema is used as it is, without a statement that
+    // would wait on a table another program holds.
+    try {
+        int version = 0;
+        *session_ << "SELECT max(version) FROM archive_schema", soci::into(version);
+        if (version == kArchiveSchemaVersion) return;
+    } catch (const std::exception&) {
+        // No schema yet: it is made below.
+    }
     // Two programs making the schema at once on a server may clash on the
     // catalogue; the second attempt then finds the tables made.
     for (int attempt = 0;; ++attempt) {
@@ -285,6 +297,11 @@ void Prepare(soci::statement& statement, const std::string& text) {
 
 void Fail(Archive& archive, const std::string& doing, const std::exception& error) {
     std::string text = error.what();
+    // The statement and its values (record bytes among them) are no help to a user.
+    const size_t statement = text.find(" while executing");
+    if (statement != std::string::npos) text.erase(statement);
+    const size_t preparing = text.find(" while preparing");
+    if (preparing != std::string::npos) text.erase(preparing);
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
     if (text.find("database is locked") != std::string::npos) {
         text = "it stayed locked by another program for " + std::to_string(archive.target().waitSeconds) +

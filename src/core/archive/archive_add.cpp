@@ -257,9 +257,12 @@ private:
     std::vector<ElementRow> batch_;
 };
 
+// A random id, drawn afresh each time: adders that are copies of one
+// process (forked) must not draw the same ids.
 long long NewFileId() {
-    static std::mt19937_64 generator{std::random_device{}()};
-    return static_cast<long long>(generator() >> 2) + 1;
+    std::random_device device;
+    const uint64_t high = device(), low = device();
+    return static_cast<long long>(((high << 32) | low) >> 2) + 1;
 }
 
 struct FileFacts {

@@ -47,18 +47,25 @@ Clause BuildClause(const ArchiveFilter& filter, const Settings& settings, Parame
     if (filter.mode) also("r.mode = " + parameters.add(static_cast<long long>(Index(*filter.mode))));
     if (filter.paintClass) {
         if (settings.pcs == kPcsUser) {
-            const std::string minimum = parameters.add(static_cast<double>(settings.minLtime));
-            const std::string pos = parameters.add(static_cast<double>(settings.pos));
-            const std::string neg = parameters.add(static_cast<double>(settings.neg));
+            // Each placeholder is used exactly once, as SOCI binds them by position.
+            auto minimum = [&] { return parameters.add(static_cast<double>(settings.minLtime)); };
+            auto pos = [&] { return parameters.add(static_cast<double>(settings.pos)); };
+            auto neg = [&] { return parameters.add(static_cast<double>(settings.neg)); };
             switch (*filter.paintClass) {
-                case 1: also("(r.mode = 0 AND r.seconds >= " + minimum + " AND r.l_value >= " + pos + ")"); break;
-                case 2:
-                    also("(r.mode <> 0 OR (r.seconds >= " + minimum + " AND r.l_value < " + pos +
-                         " AND r.l_value < " + neg + "))");
+                case 1: {
+                    const std::string m = minimum(), p = pos();
+                    also("(r.mode = 0 AND r.seconds >= " + m + " AND r.l_value >= " + p + ")");
                     break;
-                default:
-                    also("(r.mode = 0 AND (r.seconds < " + minimum + " OR (r.l_value < " + pos +
-                         " AND r.l_value >= " + neg + ")))");
+                }
+                case 2: {
+                    const std::string m = minimum(), p = pos(), n = neg();
+                    also("(r.mode <> 0 OR (r.seconds >= " + m + " AND r.l_value < " + p + " AND r.l_value < " + n + "))");
+                    break;
+                }
+                default: {
+                    const std::string m = minimum(), p = pos(), n = neg();
+                    also("(r.mode = 0 AND (r.seconds < " + m + " OR (r.l_value < " + p + " AND r.l_value >= " + n + ")))");
+                }
             }
         } else {
             switch (*filter.paintClass) {
