@@ -283,7 +283,10 @@ class EngineTally : public ::testing::EmptyTestEventListener {
         if (info.result()->Passed() && !info.result()->Skipped()) ++ran_[std::string(info.name()).ends_with("/sqlite") ? 0 : 1];
     }
     void OnTestProgramEnd(const ::testing::UnitTest&) override {
-        std::printf("archive suite: %d tests run on sqlite, %d on postgresql\n", ran_[0], ran_[1]);
+        std::string whyNot;
+        if (ran_[1] == 0) PostgresServer::Get(whyNot);
+        std::printf("archive suite: %d tests run on sqlite, %d on postgresql%s\n", ran_[0], ran_[1],
+                    whyNot.empty() ? "" : (" (" + whyNot + ")").c_str());
     }
     int ran_[2] = {0, 0};
 };
