@@ -131,6 +131,9 @@ void Archive::openSqlite() {
         // anything is written to it.
         int tables = 0;
         *session_ << "SELECT count(*) FROM sqlite_master", soci::into(tables);
+        // Records of one to four kilobytes pack into large pages with little
+        // left over; the size only takes effect on a new, empty file.
+        if (tables == 0) *session_ << "PRAGMA page_size=16384";
         std::string mode;
         *session_ << "PRAGMA journal_mode=WAL", soci::into(mode);
         *session_ << "PRAGMA synchronous=NORMAL";
