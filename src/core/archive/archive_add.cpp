@@ -69,12 +69,15 @@ struct ElementRow {
     int belowDetection = 0;
 };
 
+// The instrument's own clock time, as ISO 8601 without a zone: its seconds
+// count from 1994-01-01 00:00 of that clock, which runs an hour ahead of
+// universal time (the tables show the same clock, with its 24th hour).
 std::string IsoTime(uint32_t instrumentSeconds) {
-    const time_t when = static_cast<time_t>(kInstrumentEpoch + instrumentSeconds);
+    const time_t when = static_cast<time_t>(kInstrumentEpoch + 3600 + instrumentSeconds);
     std::tm parts{};
     gmtime_r(&when, &parts);
     char text[80];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", parts.tm_year + 1900, parts.tm_mon + 1,
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", parts.tm_year + 1900, parts.tm_mon + 1,
                   parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec);
     return text;
 }

@@ -96,6 +96,7 @@ FindReadingsWindow::FindReadingsWindow(const ArchiveTarget& target, const Settin
     results_->verticalHeader()->hide();
     results_->horizontalHeader()->setStretchLastSection(true);
     results_->setShowGrid(false);
+    results_->setWordWrap(false);
     // The program's table colours: its background, normal text, and the
     // marked colour for the chosen row.
     results_->setStyleSheet(QStringLiteral("QTableWidget { background: %1; color: %2; }"
@@ -202,7 +203,7 @@ void FindReadingsWindow::fillRow(int row, const FoundReading& reading) {
     QString fields = QString::fromUtf8(reading.annotations);
     fields.replace(u'\t', QStringLiteral("  "));
     const QString cells[7] = {PathToQString(reading.path),
-                              QString::fromStdString(reading.taken).replace(u'T', u' ').remove(u'Z'),
+                              QString::fromStdString(reading.taken).replace(u'T', u' '),
                               QString::fromLatin1(WindowText(reading.mode)),
                               QString::number(reading.readingNumber),
                               reading.mode == Mode::Paint

@@ -20,6 +20,7 @@ class QTableWidget;
 namespace ravik {
 
 class FindReadingsWindow : public QWidget {
+    Q_OBJECT
 public:
     using OpenReading = std::function<void(const std::string& path, int readingNumber)>;
 
