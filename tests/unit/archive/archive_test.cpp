@@ -6,10 +6,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <soci/soci.h>
 
 #include "cli/commands.h"
@@ -25,16 +23,10 @@
 namespace ravik::test {
 namespace {
 
-std::string Bytes(const std::vector<uint8_t>& v) { return {v.begin(), v.end()}; }
-
 std::string Sample(const TempDir& dir, const std::string& name, uint32_t seed, const std::string& site,
                    const std::string& version = "6.0") {
-    sample::SampleOptions options;
-    options.counts = {30, 12, 6, 6, 6};
-    options.seed = seed;
-    options.site = site;
-    options.version = version;
-    WriteAll(dir.file(name), Bytes(sample::MakeReadingsFile(options)));
+    const auto bytes = sample::MakeReadingsFile({.version = version, .counts = {30, 12, 6, 6, 6}, .seed = seed, .site = site});
+    WriteAll(dir.file(name), std::string(bytes.begin(), bytes.end()));
     return dir.file(name);
 }
 
@@ -65,11 +57,11 @@ protected:
         if (pid == 0) {
             try {
                 body();
+                _exit(0);
             } catch (const std::exception& e) {
                 std::fprintf(stderr, "child: %s\n", e.what());
-                _exit(1);
             }
-            _exit(0);
+            _exit(1);
         }
         return pid;
     }
@@ -122,10 +114,11 @@ struct Expected {
 
 TEST_P(ArchiveTest, EveryFilterAndCombinationsMatchCountsReckonedFromTheFiles) {
     auto archive = Open();
-    Settings user;
+    Settings user, belowLod;
     user.pcs = kPcsUser;
     user.pos = 1.0f;
     user.neg = 0.5f;
+    belowLod.displayValuesBelowLod = true;
     std::vector<Expected> expected;
     for (int i = 0; i < 3; ++i) {
         const std::string path = Sample(dir_, "f" + std::to_string(i) + ".qvr", 10 + i, i == 2 ? "Oak" : "Maple");
@@ -136,15 +129,14 @@ TEST_P(ArchiveTest, EveryFilterAndCombinationsMatchCountsReckonedFromTheFiles) {
         for (Mode mode : kAllModes) {
             for (int32_t n : store.list(mode)) {
                 ReadingFields shown, asUser, numbers;
-                Settings belowLod;
-                belowLod.displayValuesBelowLod = true;
                 FormatReadingFields(store, Settings{}, n, store.record(n), shown);
                 FormatReadingFields(store, user, n, store.record(n), asUser);
                 FormatReadingFields(store, belowLod, n, store.record(n), numbers);
                 Expected e{store.site, path, "", "", mode, 2, 2, -1};
                 const ShownTime t = ShownTimeOf(RecordView(store.record(n)).timeStamp());
-                e.date = std::to_string(t.year) + "-" + (t.month < 10 ? "0" : "") + std::to_string(t.month) + "-" +
-                         (t.day < 10 ? "0" : "") + std::to_string(t.day);
+                char date[16];
+                std::snprintf(date, sizeof date, "%04d-%02d-%02d", static_cast<int>(t.year), t.month, t.day);
+                e.date = date;
                 for (int c = 2; c <= 12; ++c) e.annotations += std::string(shown.text[c].view()) + "\t";
                 auto classOf = [](std::string_view text) { return text == "POS" ? 1 : text == "NEG" ? 2 : 3; };
                 if (mode == Mode::Paint) e.deviceClass = classOf(shown.text[17].view()), e.userClass = classOf(asUser.text[17].view());
@@ -218,7 +210,6 @@ TEST_P(ArchiveTest, CollectRoundTripsRecordsAndRefusesMixedVersions) {
 TEST_P(ArchiveTest, KilledAddLeavesArchiveAsBeforeAndTwoAddersStoreEachFileOnce) {
     const std::vector<std::string> files = {Sample(dir_, "a.qvr", 1, "A"), Sample(dir_, "b.qvr", 2, "B"),
                                             Sample(dir_, "c.qvr", 3, "C"), Sample(dir_, "d.qvr", 4, "D")};
-    Open()->session();  // the schema exists before the children race
     const pid_t killed = Child([&] {
         auto archive = Open();
         AddToArchive(*archive, files, [](const AddProgress& p) {

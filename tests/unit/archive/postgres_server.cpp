@@ -1,8 +1,6 @@
 #include "postgres_server.h"
 
-#include <netinet/in.h>
 #include <pwd.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -26,21 +24,6 @@ std::string FindBin() {
         if (fs::exists(bin + "/initdb") && fs::exists(bin + "/pg_ctl") && bin > best) best = bin;
     }
     return best;
-}
-
-int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
-        port = ntohs(address.sin_port);
-    }
-    ::close(fd);
-    return port;
 }
 
 void Run(const std::string& command) {
@@ -74,7 +57,9 @@ PostgresServer* PostgresServer::Get(std::string& whyNot) {
         }
         made->runAs_ = "runuser -u postgres -- ";
     }
-    made->port_ = FreePort();
+    // The server listens on no TCP address, only on a socket in its own
+    // folder, so no other server can hold the port that names the socket.
+    made->port_ = 20000 + ::getpid() % 20000;
     const std::string data = made->folder_ + "/data";
     Run(made->runAs_ + bin + "/initdb -D " + data + " -A trust -U postgres -E UTF8 --no-locale --no-sync >" +
         made->folder_ + "/initdb.log 2>&1");
