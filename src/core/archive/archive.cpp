@@ -38,7 +38,11 @@ std::vector<std::string> SchemaStatements(const char* bytesType) {
         " l_value DOUBLE PRECISION NOT NULL, l_prec DOUBLE PRECISION NOT NULL,"
         " k_value DOUBLE PRECISION NOT NULL, k_prec DOUBLE PRECISION NOT NULL,"
         " seconds DOUBLE PRECISION NOT NULL, hidden INTEGER NOT NULL,"
-        " annotations TEXT NOT NULL, fields TEXT NOT NULL, record " + bytes + " NOT NULL,"
+        " annotations TEXT NOT NULL, fields TEXT NOT NULL, PRIMARY KEY (file_id, reading_no))",
+        // The record bytes sit apart, so that a search that reads many
+        // readings' fields does not read their spectra as well.
+        "CREATE TABLE IF NOT EXISTS archived_records ("
+        " file_id BIGINT NOT NULL, reading_no INTEGER NOT NULL, record " + bytes + " NOT NULL,"
         " PRIMARY KEY (file_id, reading_no))",
         "CREATE TABLE IF NOT EXISTS archived_elements ("
         " file_id BIGINT NOT NULL, reading_no INTEGER NOT NULL, element TEXT NOT NULL,"
@@ -47,7 +51,6 @@ std::vector<std::string> SchemaStatements(const char* bytesType) {
         "CREATE INDEX IF NOT EXISTS archived_files_site ON archived_files (site_key)",
         "CREATE INDEX IF NOT EXISTS archived_files_hash ON archived_files (content_hash)",
         "CREATE INDEX IF NOT EXISTS archived_readings_taken ON archived_readings (taken)",
-        "CREATE INDEX IF NOT EXISTS archived_readings_mode ON archived_readings (mode, file_id)",
         "CREATE INDEX IF NOT EXISTS archived_elements_value ON archived_elements (element, value)",
         "CREATE INDEX IF NOT EXISTS archived_elements_reading ON archived_elements (file_id, reading_no)",
     };

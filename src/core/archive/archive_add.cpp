@@ -178,7 +178,8 @@ std::string RowsText(const char* head, size_t rows, size_t columns) {
 // bound once to a batch of rows that is refilled for each execution.
 class ReadingInserter {
 public:
-    ReadingInserter(Archive& archive, size_t rows) : rows_(rows), statement_(archive.session()) {
+    ReadingInserter(Archive& archive, size_t rows)
+        : rows_(rows), statement_(archive.session()), records_(archive.session()) {
         batch_.resize(rows);
         for (size_t i = 0; i < rows; ++i) bytes_.emplace_back(archive);
         for (size_t i = 0; i < rows; ++i) {
@@ -197,12 +198,15 @@ public:
             statement_.exchange(soci::use(row.hidden));
             statement_.exchange(soci::use(row.annotations));
             statement_.exchange(soci::use(row.fields));
-            bytes_[i].bindTo(statement_);
+            records_.exchange(soci::use(row.fileId));
+            records_.exchange(soci::use(row.number));
+            bytes_[i].bindTo(records_);
         }
         archive_db::Prepare(statement_, RowsText("INSERT INTO archived_readings (file_id, reading_no, mode, qvno,"
                                                  " taken, device_class, l_value, l_prec, k_value, k_prec, seconds,"
-                                                 " hidden, annotations, fields, record)",
-                                                 rows, 15));
+                                                 " hidden, annotations, fields)",
+                                                 rows, 14));
+        archive_db::Prepare(records_, RowsText("INSERT INTO archived_records (file_id, reading_no, record)", rows, 3));
     }
     void insert(const ReadingRow* rows) {
         for (size_t i = 0; i < rows_; ++i) {
@@ -224,11 +228,13 @@ public:
             bytes_[i].set(rows[i].record);
         }
         statement_.execute(true);
+        records_.execute(true);
     }
 
 private:
     size_t rows_;
     soci::statement statement_;
+    soci::statement records_;
     std::vector<ReadingRow> batch_;
     std::deque<BytesParameter> bytes_;
 };
@@ -302,9 +308,11 @@ void DeleteFile(Archive& archive, const std::string& path) {
     archive.session() << "DELETE FROM archived_elements WHERE file_id IN"
                          " (SELECT id FROM archived_files WHERE path = :p)",
         soci::use(path);
-    archive.session() << "DELETE FROM archived_readings WHERE file_id IN"
-                         " (SELECT id FROM archived_files WHERE path = :p)",
-        soci::use(path);
+    for (const char* table : {"archived_readings", "archived_records"}) {
+        archive.session() << std::string("DELETE FROM ") + table +
+                                 " WHERE file_id IN (SELECT id FROM archived_files WHERE path = :p)",
+            soci::use(path);
+    }
     archive.session() << "DELETE FROM archived_files WHERE path = :p", soci::use(path);
 }
 

@@ -180,7 +180,7 @@ std::vector<CollectedReading> CollectRecords(Archive& archive, const std::vector
         long long fileId = 0;
         int number = 0;
         std::string record;
-        soci::statement statement = (sql.prepare << "SELECT record FROM archived_readings"
+        soci::statement statement = (sql.prepare << "SELECT record FROM archived_records"
                                                     " WHERE file_id = :f AND reading_no = :n",
                                      soci::into(record), soci::use(fileId), soci::use(number));
         std::string header;
@@ -256,8 +256,11 @@ std::vector<std::string> RemoveFromArchive(Archive& archive, const std::vector<s
             for (const std::string& target : these) {
                 sql << "DELETE FROM archived_elements WHERE file_id IN (SELECT id FROM archived_files WHERE path = :p)",
                     soci::use(target);
-                sql << "DELETE FROM archived_readings WHERE file_id IN (SELECT id FROM archived_files WHERE path = :p)",
-                    soci::use(target);
+                for (const char* table : {"archived_readings", "archived_records"}) {
+                    sql << std::string("DELETE FROM ") + table +
+                               " WHERE file_id IN (SELECT id FROM archived_files WHERE path = :p)",
+                        soci::use(target);
+                }
                 sql << "DELETE FROM archived_files WHERE path = :p", soci::use(target);
                 removed.push_back(target);
             }
@@ -289,8 +292,10 @@ std::vector<std::string> CheckArchive(Archive& archive) {
         }
         int number = 0, qvno = 0;
         std::string record;
-        soci::statement records = (sql.prepare << "SELECT f.path, r.reading_no, r.qvno, r.record FROM"
+        soci::statement records = (sql.prepare << "SELECT f.path, r.reading_no, r.qvno, b.record FROM"
                                                   " archived_readings r JOIN archived_files f ON f.id = r.file_id"
+                                                  " JOIN archived_records b ON b.file_id = r.file_id"
+                                                  " AND b.reading_no = r.reading_no"
                                                   " ORDER BY f.path, r.reading_no",
                                    soci::into(path), soci::into(number), soci::into(qvno), soci::into(record));
         records.execute(false);
