@@ -86,7 +86,9 @@ std::string JoinCells(const ReadingFields& fields, int first, int last) {
     std::string joined;
     for (int cell = first; cell <= last; ++cell) {
         if (cell > first) joined += '\t';
-        joined += fields.text[static_cast<size_t>(cell)].view();
+        // A cell no field of the mode's layout fills keeps the formatter's "DEF<n>".
+        const std::string_view text = fields.text[static_cast<size_t>(cell)].view();
+        if (text != "DEF" + std::to_string(cell)) joined += text;
     }
     return Cp1252ToUtf8(joined);
 }
