@@ -14,5 +14,6 @@ int RunPorts(const Arguments& args);
 // "ravik library send FILE.lib --port DEVICE" (args after "send").
 int RunLibrarySend(const Arguments& args);
 int RunExport(const Arguments& args);
+int RunArchive(const Arguments& args);
 
 }  // namespace ravik

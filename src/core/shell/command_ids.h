@@ -10,6 +10,8 @@ inline constexpr int kAppend = 147;
 inline constexpr int kSave = 110;
 inline constexpr int kSaveAs = 111;
 inline constexpr int kSaveAsLocked = 173;
+// File, Find Readings...: the readings archive's search window.
+inline constexpr int kFindReadings = 186;
 inline constexpr int kPrint = 141;
 inline constexpr int kPrintTable = 138;
 inline constexpr int kPrintSpectra = 137;

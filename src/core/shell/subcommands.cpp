@@ -19,6 +19,7 @@ const std::vector<Subcommand>& Subcommands() {
         {"export", kExportUsage, false},
         {"print", kPrintUsage, true},
         {"report", kReportUsage, true},
+        {"archive", "ravik archive add|find|collect|files|remove|check ... [--db URL]", false},
     };
     return kCommands;
 }

@@ -71,6 +71,7 @@ DesktopLayout ParseLayout(const QString& text) {
         const QStringView value = line.sliced(equals + 1).trimmed();
         if (key == u"Frame/maximized") layout.maximized = value == u"true";
         if (key == u"Frame/place") layout.place = RectValue(value);
+        if (key == u"Archive/offerAdd") layout.offerArchiveAdd = value == u"true";
         for (Mode mode : kAllModes) {
             if (key == TableKey(mode)) layout.tables[static_cast<size_t>(Index(mode))] = RectValue(value);
             if (key == kMaximizedTableKey && value == QLatin1String(WindowText(mode))) layout.maximizedTable = mode;
@@ -91,6 +92,7 @@ QString LayoutText(const DesktopLayout& layout) {
         tables += QStringLiteral("maximized=") + QString::fromLatin1(WindowText(*layout.maximizedTable)) + u'\n';
     }
     if (!tables.isEmpty()) text += QStringLiteral("\n[Tables]\n") + tables;
+    if (layout.offerArchiveAdd) text += QStringLiteral("\n[Archive]\nofferAdd=true\n");
     return text;
 }
 

@@ -35,6 +35,8 @@ struct DesktopLayout {
     QRect place;
     std::array<QRect, kModeCount> tables;
     std::optional<Mode> maximizedTable;
+    // "[Archive]" "offerAdd=true": saving a readings file offers to add it to the archive.
+    bool offerArchiveAdd = false;
 };
 
 class FrameDesktop {
@@ -67,6 +69,9 @@ public:
     // the last arrangement stays; stacked tables need no places. A maximized
     // table keeps its place as a window and is remembered as maximized.
     void saveLayout(const std::array<TableWindow*, kModeCount>& tables, bool stacked);
+
+    bool offerArchiveAdd() const { return layout_.offerArchiveAdd; }
+    void setOfferArchiveAdd(bool on) { layout_.offerArchiveAdd = on; }
 
     // The tally of readings and marks, and the hint while nothing is open.
     void updateStatus();

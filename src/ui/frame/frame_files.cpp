@@ -57,7 +57,10 @@ bool FrameWindow::saveWork() {
         const std::string name = shell.currentFileName;
         saved = SaveReadingsFile(program_.store, name, name, shell.currentFileName, prompter_);
     }
-    if (saved) shell.unsavedChanges = false;
+    if (saved) {
+        shell.unsavedChanges = false;
+        offerToArchive(shell.currentFileName);
+    }
     return saved;
 }
 
@@ -176,6 +179,7 @@ void FrameWindow::saveAs(int purpose) {
     program_.shell.unsavedChanges = false;
     updateCommandStates();
     setFileCaption();
+    offerToArchive(program_.shell.currentFileName);
     // The table windows show what is on disk now.
     loadAndShowFile(program_.shell.currentFileName, kOpenCommand);
 }

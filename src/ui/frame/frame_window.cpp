@@ -222,6 +222,7 @@ std::span<const FrameWindow::CommandHandler> FrameWindow::commandHandlers() {
         {kConnectionEnded, [](F& f, intptr_t) { f.connectionEnded(); }},
         {kRemote, [](F& f, intptr_t) { f.remoteControl(); }},
         {kAlloyLibrary, [](F& f, intptr_t) { f.alloyLibrary(); }},
+        {kFindReadings, [](F& f, intptr_t) { f.findReadings(); }},
     };
     return kHandlers;
 }

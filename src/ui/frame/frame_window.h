@@ -192,6 +192,12 @@ private:
     void connectionEnded();
     void remoteControl();
     void alloyLibrary();
+    // The readings archive: its search window, opening a found reading, and
+    // the offer to add a file just saved.
+    void findReadings();
+    void openArchivedReading(const std::string& path, int readingNumber);
+    void offerToArchive(const std::string& path);
+    QPointer<QWidget> findWindow_;
     // Creates the table windows of the modes the store holds and shows the readings.
     void showStoreReadings(bool hadTables);
 
