@@ -276,7 +276,7 @@ void FitCountRange(const SpectrumOverlay& overlay, CountScale scale, ViewWindow&
     if (log) {
         // Whole decades, at least one.
         window.fromAxis = std::floor(low);
-        window.toAxis = std::max(std::ceil(high + 1e-9), window.fromAxis + 1);
+        window.toAxis = std::max(std::ceil(high - 1e-9), window.fromAxis + 1);
         return;
     }
     low = std::min(low, 0.0);  // counts rise from the axis
