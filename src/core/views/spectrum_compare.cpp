@@ -574,6 +574,19 @@ std::vector<CursorValue> ValuesAt(const SpectrumOverlay& overlay, double keV) {
     return values;
 }
 
+std::vector<std::string> ReadoutLines(const SpectrumComparison& comparison, const SpectrumOverlay& overlay,
+                                      double keV) {
+    std::vector<std::string> lines = {Format("%.2f keV", keV)};
+    for (const CursorValue& value : ValuesAt(overlay, keV)) {
+        const SpectrumComparison::Entry* entry = comparison.find(value.id);
+        std::string line = entry != nullptr ? LegendText(entry->reading, 0) : std::to_string(value.id);
+        line += ": ";
+        line += value.value ? Format("%.6g", *value.value) : "-";
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
 RegionSum SumRegionOf(const OverlayCurve& curve, double fromKeV, double toKeV) {
     RegionSum region;
     region.id = curve.id;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <xraylib.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/views/element_lines.h"
@@ -11,17 +12,12 @@ namespace {
 double Energy(int z, int line) { return LineEnergy(z, line, nullptr); }
 
 const ElementCandidate* Find(const std::vector<ElementCandidate>& found, int z) {
-    for (const ElementCandidate& c : found) {
-        if (c.z == z) return &c;
-    }
-    return nullptr;
+    const auto at = std::ranges::find(found, z, &ElementCandidate::z);
+    return at == found.end() ? nullptr : &*at;
 }
 
 bool HasLine(const std::vector<XrayLine>& lines, double keV) {
-    for (const XrayLine& line : lines) {
-        if (std::fabs(line.keV - keV) < 1e-9) return true;
-    }
-    return false;
+    return std::ranges::any_of(lines, [keV](const XrayLine& line) { return line.keV == keV; });
 }
 
 // Each click lists the element by its line at the library's energy, among

@@ -1,24 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "core/views/spectrum_compare.h"
-#include "make-sample/record_builder.h"
+#include <array>
+
+#include "unit/spectrum/spectrum_reading.h"
 
 namespace ravik {
 namespace {
-
-// A reading whose low spectrum holds these counts (fewer than 150: none).
-ComparedReading Reading(int tableNo, std::vector<double> counts, uint32_t millis) {
-    sample::RecordSpec spec;
-    spec.measuringMillis = millis;
-    spec.spectrum.lowChannels = static_cast<uint16_t>(counts.size());
-    for (double count : counts) spec.spectrum.channelWords.push_back(sample::PackMilli(count));
-    ComparedReading reading;
-    reading.fileName = "wall.qvr";
-    reading.tableNo = tableNo;
-    reading.measuringSeconds = millis / 1000.0;
-    reading.record = sample::BuildRecord(spec);
-    return reading;
-}
 
 // A: 2 everywhere, a peak 6, 10, 6 at channels 100..102 (sum 316, 2 s).
 // B: 1 everywhere, 5 at channel 101, -3 at channel 5 (read as 0), 160 channels (sum 163, 4 s).
@@ -30,34 +17,28 @@ struct Three {
         std::vector<double> countsA(150, 2.0), countsB(160, 1.0);
         countsA[100] = 6, countsA[101] = 10, countsA[102] = 6;
         countsB[101] = 5, countsB[5] = -3;
-        a = *comparison.add(Reading(1, countsA, 2000));
-        b = *comparison.add(Reading(2, countsB, 4000));
-        c = *comparison.add(Reading(3, std::vector<double>(100, 1.0), 0));
+        a = *comparison.add(test::SpectrumReading(1, countsA, 2000));
+        b = *comparison.add(test::SpectrumReading(2, countsB, 4000));
+        c = *comparison.add(test::SpectrumReading(3, std::vector<double>(100, 1.0), 0));
     }
     SpectrumOverlay overlay(Normalisation n) const { return BuildOverlay(comparison, {SpectrumBand::Low, n}); }
 };
 
 TEST(SpectrumCompare, NormalisationDifferenceAndRemarks) {
     Three t;
-    struct Case {
-        Normalisation normalisation;
-        double a0, a101, b0, b5, b101;
-    } cases[] = {
-        {Normalisation::None, 2, 10, 1, 0, 5},
-        {Normalisation::ToMaximum, 0.2, 1, 0.2, 0, 1},
-        {Normalisation::ToArea, 2 / 316.0, 10 / 316.0, 1 / 163.0, 0, 5 / 163.0},
-        {Normalisation::ToMeasuringTime, 1, 5, 0.25, 0, 1.25},
+    // A[0], A[101], B[0], B[5], B[101] under each normalisation.
+    const std::pair<Normalisation, std::array<double, 5>> cases[] = {
+        {Normalisation::None, {2, 10, 1, 0, 5}},
+        {Normalisation::ToMaximum, {0.2, 1, 0.2, 0, 1}},
+        {Normalisation::ToArea, {2 / 316.0, 10 / 316.0, 1 / 163.0, 0, 5 / 163.0}},
+        {Normalisation::ToMeasuringTime, {1, 5, 0.25, 0, 1.25}},
     };
-    for (const Case& c : cases) {
-        const SpectrumOverlay overlay = t.overlay(c.normalisation);
-        SCOPED_TRACE(NormalisationWord(c.normalisation));
+    for (const auto& [normalisation, expected] : cases) {
+        const SpectrumOverlay overlay = t.overlay(normalisation);
+        SCOPED_TRACE(NormalisationWord(normalisation));
         ASSERT_EQ(overlay.curves.size(), 2u);
-        const OverlayCurve &a = overlay.curves[0], &b = overlay.curves[1];
-        EXPECT_DOUBLE_EQ(a.values[0], c.a0);
-        EXPECT_DOUBLE_EQ(a.values[101], c.a101);
-        EXPECT_DOUBLE_EQ(b.values[0], c.b0);
-        EXPECT_DOUBLE_EQ(b.values[5], c.b5);
-        EXPECT_DOUBLE_EQ(b.values[101], c.b101);
+        const std::vector<double>&a = overlay.curves[0].values, &b = overlay.curves[1].values;
+        EXPECT_EQ((std::array<double, 5>{a[0], a[101], b[0], b[5], b[101]}), expected);
         EXPECT_DOUBLE_EQ(overlay.lastKeV, 15.9);
         ASSERT_EQ(overlay.remarks.size(), 1u);
         EXPECT_EQ(RemarkText(t.comparison, SpectrumBand::Low, overlay.remarks[0]), "wall.qvr No 3 has no Low spectrum");
@@ -79,23 +60,17 @@ TEST(SpectrumCompare, NormalisationDifferenceAndRemarks) {
 TEST(SpectrumCompare, RegionSumsAboveAStraightBackground) {
     Three t;
     const SpectrumOverlay overlay = t.overlay(Normalisation::None);
-    struct Case {
-        double from, to;
-        int first, last;
-        double sumA, netA, sumB, netB;
-    } cases[] = {
-        {10.0, 10.2, 100, 102, 22, 4, 7, 4},      // edges 6 and 6 under A, 1 and 1 under B
-        {10.3, 9.9, 99, 103, 26, 16, 9, 4},       // given in reverse
-        {10.1, 10.1, 101, 101, 10, 0, 5, 0},      // one channel: its own background
+    // from, to keV; first, last channel of A; A's sum and net; B's sum and net.
+    const std::array<double, 8> cases[] = {
+        {10.0, 10.2, 100, 102, 22, 4, 7, 4},  // edges 6 and 6 under A, 1 and 1 under B
+        {10.3, 9.9, 99, 103, 26, 16, 9, 4},   // given in reverse
+        {10.1, 10.1, 101, 101, 10, 0, 5, 0},  // one channel: its own background
     };
-    for (const Case& c : cases) {
-        const std::vector<RegionSum> sums = SumRegion(overlay, c.from, c.to);
-        EXPECT_EQ(sums[0].firstChannel, c.first);
-        EXPECT_EQ(sums[0].lastChannel, c.last);
-        EXPECT_DOUBLE_EQ(sums[0].sum, c.sumA);
-        EXPECT_DOUBLE_EQ(sums[0].net, c.netA);
-        EXPECT_DOUBLE_EQ(sums[1].sum, c.sumB);
-        EXPECT_DOUBLE_EQ(sums[1].net, c.netB);
+    for (const std::array<double, 8>& c : cases) {
+        const std::vector<RegionSum> s = SumRegion(overlay, c[0], c[1]);
+        EXPECT_EQ((std::array<double, 8>{c[0], c[1], double(s[0].firstChannel), double(s[0].lastChannel), s[0].sum,
+                                         s[0].net, s[1].sum, s[1].net}),
+                  c);
     }
     // Past A's last channel (14.9 keV) only B has counts; the readout says so too.
     const std::vector<RegionSum> beyond = SumRegion(overlay, 15.2, 20);
@@ -104,6 +79,14 @@ TEST(SpectrumCompare, RegionSumsAboveAStraightBackground) {
     const std::vector<CursorValue> readout = ValuesAt(overlay, 15.24);
     EXPECT_FALSE(readout[0].value.has_value());
     EXPECT_EQ(readout[1].value, 1.0);
+}
+
+std::vector<std::string> Labels(const SpectrumOverlay& overlay, const ViewWindow& window) {
+    std::vector<std::string> labels;
+    for (const AxisTick& tick : LayOutComparison(overlay, window, CountScale::Linear, 0, 0, 800, 400).countTicks) {
+        labels.push_back(tick.label);
+    }
+    return labels;
 }
 
 TEST(SpectrumCompare, ViewportZoomPanResetAndFollowingCounts) {
@@ -125,6 +108,11 @@ TEST(SpectrumCompare, ViewportZoomPanResetAndFollowingCounts) {
     view.reset();
     EXPECT_TRUE(view.countsFollow());
     EXPECT_DOUBLE_EQ(view.overviewTo(), 1);
+    // Round count labels: 0..11 in steps of 2, and 0..1.1 (to the maximum) in steps of 0.2.
+    EXPECT_EQ(Labels(view.overlay(), view.window()), (std::vector<std::string>{"0", "2", "4", "6", "8", "10"}));
+    view.update(t.overlay(Normalisation::ToMaximum), CountScale::Linear);
+    EXPECT_EQ(Labels(view.overlay(), view.window()),
+              (std::vector<std::string>{"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}));
     // Log axis: whole decades; the scale's ticks carry count labels.
     view.update(t.overlay(Normalisation::None), CountScale::Log10);
     EXPECT_DOUBLE_EQ(view.window().fromAxis, 0);
@@ -134,24 +122,6 @@ TEST(SpectrumCompare, ViewportZoomPanResetAndFollowingCounts) {
     EXPECT_EQ(plot.countTicks[1].label, "10");
     EXPECT_DOUBLE_EQ(plot.countTicks[1].position, 0);
     EXPECT_DOUBLE_EQ(plot.curves[1][5].y, 400);  // B's damaged count on the axis
-}
-
-TEST(SpectrumCompare, NiceTicks) {
-    struct Case {
-        double from, to;
-        int most;
-        std::vector<std::string> labels;
-    } cases[] = {
-        {0, 1234, 8, {"0", "200", "400", "600", "800", "1000", "1200"}},
-        {0.013, 0.1, 5, {"0.02", "0.04", "0.06", "0.08", "0.10"}},
-        {-3.5, 3.5, 4, {"-2", "0", "2"}},
-    };
-    for (const Case& c : cases) {
-        const std::vector<double> values = NiceTickValues(c.from, c.to, c.most);
-        std::vector<std::string> labels;
-        for (double v : values) labels.push_back(TickLabel(v, values[1] - values[0]));
-        EXPECT_EQ(labels, c.labels);
-    }
 }
 
 }  // namespace

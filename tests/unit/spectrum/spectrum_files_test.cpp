@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "core/output/spectrum_files.h"
-#include "make-sample/record_builder.h"
 #include "support/temp_dir.h"
+#include "unit/spectrum/spectrum_reading.h"
 
 namespace ravik {
 namespace {
@@ -62,22 +62,14 @@ EmsaFile ReadStrictly(const std::string& text) {
     return file;
 }
 
+// 150 low channels, 160 high ones counting 150 % 7, 151 % 7, ...
 ComparedReading Reading() {
-    sample::RecordSpec spec;
-    spec.instrumentNumber = 417;
-    spec.timeStamp = 86400 * 365 + 3600 * 5 + 60 * 7;  // 1995-01-01 04:07 UTC, shown (as the table does) 05:07
-    spec.measuringMillis = 12345;
-    spec.spectrum.lowChannels = 150;
-    spec.spectrum.highChannels = 160;
-    for (int i = 0; i < 310; ++i) spec.spectrum.channelWords.push_back(sample::PackMilli(i % 7));
-    ComparedReading reading;
-    reading.fileName = "wall.qvr";
-    reading.tableNo = 5;
+    std::vector<double> high;
+    for (int i = 150; i < 310; ++i) high.push_back(i % 7);
+    ComparedReading reading = test::SpectrumReading(5, std::vector<double>(150, 1.0), 12345, high);
     reading.qvNo = 417;
-    reading.measuringSeconds = 12.345;
-    reading.timeStamp = spec.timeStamp;
+    reading.timeStamp = 86400 * 365 + 3600 * 5 + 60 * 7;  // 1995-01-01 04:07 UTC, shown (as the table does) 05:07
     reading.fields = {"Room: Kitchen \xB1 hall", std::string(100, 'x')};
-    reading.record = sample::BuildRecord(spec);
     return reading;
 }
 
