@@ -15,5 +15,7 @@ int RunPorts(const Arguments& args);
 int RunLibrarySend(const Arguments& args);
 int RunExport(const Arguments& args);
 int RunArchive(const Arguments& args);
+// "ravik spectrum": writes .msa and .csv itself, hands pictures to ravik-desktop.
+int RunSpectrum(const Arguments& args);
 
 }  // namespace ravik

@@ -13,6 +13,7 @@ constexpr ravik::SubcommandBinding kBindings[] = {
     {"receive", ravik::RunReceive}, {"probe", ravik::RunProbe},   {"ports", ravik::RunPorts},
     {"export", ravik::RunExport},
     {"archive", ravik::RunArchive},
+    {"spectrum", ravik::RunSpectrum},
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/shell/shell_rules.h"
+#include "core/shell/spectrum_request.h"
 
 namespace ravik {
 
@@ -20,6 +21,8 @@ const std::vector<Subcommand>& Subcommands() {
         {"print", kPrintUsage, true},
         {"report", kReportUsage, true},
         {"archive", "ravik archive add|find|collect|files|remove|check ... [--db URL]", false},
+        // ravik writes its .msa and .csv outputs and hands its pictures to ravik-desktop.
+        {"spectrum", kSpectrumUsage, false},
     };
     return kCommands;
 }
