@@ -14,5 +14,7 @@ int RunPorts(const Arguments& args);
 // "ravik library send FILE.lib --port DEVICE" (args after "send").
 int RunLibrarySend(const Arguments& args);
 int RunExport(const Arguments& args);
+// "ravik spectrum": writes .msa and .csv itself, hands pictures to ravik-desktop.
+int RunSpectrum(const Arguments& args);
 
 }  // namespace ravik

@@ -12,6 +12,7 @@ constexpr ravik::SubcommandBinding kBindings[] = {
     {"info", ravik::RunInfo},       {"merge", ravik::RunMerge},   {"library", ravik::RunLibrary},
     {"receive", ravik::RunReceive}, {"probe", ravik::RunProbe},   {"ports", ravik::RunPorts},
     {"export", ravik::RunExport},
+    {"spectrum", ravik::RunSpectrum},
 };
 
 }  // namespace

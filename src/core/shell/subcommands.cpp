@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "core/shell/shell_rules.h"
+#include "core/shell/spectrum_request.h"
 
 namespace ravik {
 
@@ -18,6 +19,8 @@ const std::vector<Subcommand>& Subcommands() {
         {"ports", "ravik ports", false},
         {"export", kExportUsage, false},
         {"print", kPrintUsage, true},
+        // ravik writes its .msa and .csv outputs and hands its pictures to ravik-desktop.
+        {"spectrum", kSpectrumUsage, false},
     };
     return kCommands;
 }
