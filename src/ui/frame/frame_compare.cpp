@@ -26,6 +26,10 @@ std::string OpenFileName(const Program& program) {
 
 CompareWindow* FrameWindow::compareWindow() const { return compareWindow_; }
 
+void FrameWindow::closeCompareWindow() {
+    if (compareWindow_ != nullptr) compareWindow_->close();
+}
+
 CompareWindow* FrameWindow::showCompareWindow() {
     if (compareWindow_ == nullptr) {
         compareWindow_ = new CompareWindow(this);

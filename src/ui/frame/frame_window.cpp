@@ -15,7 +15,6 @@
 #include "core/shell/command_ids.h"
 #include "core/shell/command_states.h"
 #include "ui/frame/help_window.h"
-#include "ui/views/compare_window.h"
 #include "ui/common/qt_text.h"
 #include "ui/frame/quick_button_bar.h"
 #include "core/shell/shell_rules.h"
@@ -443,7 +442,7 @@ void FrameWindow::shutDown() {
     quickButtons_ = nullptr;
     closeChildWindows(false);
     if (helpWindow_ != nullptr) helpWindow_->close();
-    if (compareWindow_ != nullptr) compareWindow_->close();
+    closeCompareWindow();
 }
 
 }  // namespace ravik

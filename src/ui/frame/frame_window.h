@@ -93,6 +93,7 @@ public:
     void compareMarked(Mode mode);
     // A spectrum window's "Compare": its reading joins the comparison.
     void compareSpectrum(int32_t reading, int kind);
+    void closeCompareWindow();
     // The printer of print jobs; tests give a PDF printer.
     std::function<std::unique_ptr<QPrinter>()> printerFactory;
     // A right double-click in a spectrum window: the reading's editor.
