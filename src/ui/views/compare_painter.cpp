@@ -54,14 +54,15 @@ void DrawCurves(QPainter& painter, const ComparePlot& plot, const SpectrumOverla
     }
 }
 
-void DrawLegend(QPainter& painter, const CompareScene& scene, const QRectF& box, const QFontMetricsF& metrics) {
+void DrawLegend(QPainter& painter, const CompareScene& scene, const ComparePlot& plot, const QRectF& box,
+                const QFontMetricsF& metrics) {
     const SpectrumOverlay& overlay = *scene.overlay;
     std::vector<std::pair<int, QString>> lines;
     for (const OverlayCurve& curve : overlay.curves) {
         const SpectrumComparison::Entry* entry = scene.comparison->find(curve.id);
         if (entry == nullptr) continue;
         QString text = Text(LegendText(entry->reading));
-        if (overlay.difference && scene.comparison->reference() == curve.id) text += QStringLiteral("  [reference]");
+        if (overlay.difference && scene.comparison->reference() == curve.id) text.prepend(QStringLiteral("[reference] "));
         lines.emplace_back(curve.id, text);
     }
     if (lines.empty()) return;
@@ -74,8 +75,18 @@ void DrawLegend(QPainter& painter, const CompareScene& scene, const QRectF& box,
     for (size_t i = 0; i < shown; ++i) width = std::max(width, metrics.horizontalAdvance(lines[i].second));
     width = std::min(width, box.width() * 0.6);
     const double rows = static_cast<double>(shown + (shown < lines.size() ? 1 : 0));
-    const QRectF frame(box.right() - width - swatch - lineHeight, box.top() + lineHeight * 0.5,
-                       width + swatch + lineHeight * 0.5, rows * lineHeight + lineHeight * 0.5);
+    const QSizeF size(width + swatch + lineHeight * 0.5, rows * lineHeight + lineHeight * 0.5);
+    // The top corner where the legend hides fewer of the curves' points.
+    const QRectF right(QPointF(box.right() - size.width() - lineHeight * 0.5, box.top() + lineHeight * 0.5), size);
+    const QRectF left(QPointF(box.left() + lineHeight * 0.5, box.top() + lineHeight * 0.5), size);
+    const auto hidden = [&plot](const QRectF& place) {
+        size_t count = 0;
+        for (const std::vector<PlotPoint>& curve : plot.curves) {
+            for (const PlotPoint& point : curve) count += place.contains(point.x, point.y) ? 1 : 0;
+        }
+        return count;
+    };
+    const QRectF frame = hidden(left) < hidden(right) ? left : right;
     painter.setPen(QPen(QColor(160, 160, 160), 0));
     painter.setBrush(QColor(255, 255, 255, 225));
     painter.drawRect(frame);
@@ -97,27 +108,43 @@ void DrawLegend(QPainter& painter, const CompareScene& scene, const QRectF& box,
     }
 }
 
-void DrawMarkers(QPainter& painter, const CompareScene& scene, const ComparePlot& plot,
-                 const QFontMetricsF& metrics) {
+void DrawMarkers(QPainter& painter, const CompareScene& scene, const ComparePlot& plot) {
     std::map<std::string, size_t> elementIndex;
     for (const LineMarker& marker : scene.markers) elementIndex.emplace(marker.element, elementIndex.size());
-    // Labels of close lines step down so they do not overlap.
-    std::vector<std::pair<double, double>> taken;  // x range of each label row's last label
     for (const LineMarker& marker : scene.markers) {
         if (marker.keV < plot.window.fromKeV || marker.keV > plot.window.toKeV) continue;
         const double x = plot.xOf(marker.keV);
         const QColor colour = MarkerColour(elementIndex[marker.element]);
         painter.setPen(QPen(colour, 0, Qt::DashLine));
         painter.drawLine(QPointF(x, plot.top), QPointF(x, plot.bottom));
+    }
+}
+
+// The markers' labels, over the legend, each on a white ground at the top
+// of its line; labels that would overlap step down a row.
+void DrawMarkerLabels(QPainter& painter, const CompareScene& scene, const ComparePlot& plot,
+                      const QFontMetricsF& metrics) {
+    std::map<std::string, size_t> elementIndex;
+    for (const LineMarker& marker : scene.markers) elementIndex.emplace(marker.element, elementIndex.size());
+    std::vector<LineMarker> shown;
+    for (const LineMarker& marker : scene.markers) {
+        if (marker.keV >= plot.window.fromKeV && marker.keV <= plot.window.toKeV) shown.push_back(marker);
+    }
+    std::sort(shown.begin(), shown.end(), [](const LineMarker& a, const LineMarker& b) { return a.keV < b.keV; });
+    std::vector<double> rowEnds;  // where each row's last label ends
+    for (const LineMarker& marker : shown) {
+        const double x = plot.xOf(marker.keV);
         const QString label = Text(marker.element + " " + marker.line);
-        const double width = metrics.horizontalAdvance(label);
+        const double width = metrics.horizontalAdvance(label) + 4;
         size_t row = 0;
-        while (row < taken.size() && taken[row].second > x + 2) ++row;
-        if (row == taken.size()) taken.emplace_back(0, 0);
-        taken[row] = {x, x + width + 4};
-        painter.setPen(colour);
-        painter.drawText(QPointF(x + 2, plot.top + metrics.ascent() + 2 + static_cast<double>(row) * metrics.height()),
-                         label);
+        while (row < rowEnds.size() && rowEnds[row] > x) ++row;
+        if (row == rowEnds.size()) rowEnds.push_back(0);
+        rowEnds[row] = x + width + 2;
+        const double top = plot.top + 2 + static_cast<double>(row) * metrics.height();
+        if (top + metrics.height() > plot.bottom) continue;
+        painter.fillRect(QRectF(x + 1, top, width, metrics.height()), QColor(255, 255, 255, 230));
+        painter.setPen(MarkerColour(elementIndex[marker.element]));
+        painter.drawText(QPointF(x + 3, top + metrics.ascent()), label);
     }
 }
 
@@ -258,7 +285,7 @@ ComparePlot PaintComparison(QPainter& painter, const CompareScene& scene, const 
         painter.drawLine(QPointF(plot.left, *plot.zeroY), QPointF(plot.right, *plot.zeroY));
     }
     DrawCurves(painter, plot, overlay, 255);
-    DrawMarkers(painter, scene, plot, metrics);
+    DrawMarkers(painter, scene, plot);
     if (scene.cursorKeV && *scene.cursorKeV >= plot.window.fromKeV && *scene.cursorKeV <= plot.window.toKeV) {
         painter.setPen(QPen(QColor(90, 90, 90), 0));
         const double x = plot.xOf(*scene.cursorKeV);
@@ -267,7 +294,8 @@ ComparePlot PaintComparison(QPainter& painter, const CompareScene& scene, const 
     painter.setClipping(false);
     painter.setPen(QPen(Qt::black, 0));
     painter.drawRect(box);
-    if (scene.legend) DrawLegend(painter, scene, box, metrics);
+    if (scene.legend) DrawLegend(painter, scene, plot, box, metrics);
+    DrawMarkerLabels(painter, scene, plot, metrics);
     if (scene.overview && !frame.overview.isEmpty()) DrawOverview(painter, scene, frame.overview, plot);
     painter.restore();
     return plot;

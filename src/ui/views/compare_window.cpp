@@ -253,6 +253,10 @@ void CompareWindow::buildControls() {
     readings_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     readings_->header()->setStretchLastSection(false);
     readings_->header()->setSectionResizeMode(kLegendColumn, QHeaderView::Stretch);
+    for (int column : {kCursorColumn, kSumColumn, kNetColumn}) {
+        readings_->header()->setSectionResizeMode(column, QHeaderView::Fixed);
+        readings_->header()->resizeSection(column, 72);
+    }
     sideLayout->addWidget(readings_, 3);
     auto* regionRow = new QHBoxLayout;
     regionLabel_ = new QLabel(side);
@@ -276,6 +280,8 @@ void CompareWindow::buildControls() {
     sideLayout->addWidget(new QLabel(QStringLiteral("Candidates at the click (Enter marks):"), side));
     candidateList_ = new QListWidget(side);
     candidateList_->setObjectName(QStringLiteral("candidates"));
+    candidateList_->setWordWrap(true);
+    candidateList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sideLayout->addWidget(candidateList_, 2);
     connect(candidateList_, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { markElement(item->data(Qt::UserRole).toInt()); });
@@ -287,18 +293,20 @@ void CompareWindow::buildControls() {
     sideLayout->addLayout(markerRow);
     markerList_ = new QListWidget(side);
     markerList_->setObjectName(QStringLiteral("markers"));
+    markerList_->setWordWrap(true);
+    markerList_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     sideLayout->addWidget(markerList_, 1);
     connect(clear, &QPushButton::clicked, this, &CompareWindow::clearMarkers);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({860, 340});
+    splitter->setSizes({900, 460});
 
     connect(view_, &CompareView::cursorMoved, this, [this](std::optional<double> keV) {
         cursorKeV_ = keV;
         refreshReadout();
         view_->update();
     });
-    connect(view_, &CompareView::peakClicked, this, &CompareWindow::showCandidates);
+    connect(view_, &CompareView::peakClicked, this, &CompareWindow::identifyAt);
     connect(view_, &CompareView::regionChosen, this, &CompareWindow::setRegion);
 }
 
@@ -459,12 +467,13 @@ void CompareWindow::refreshReadout() {
 }
 
 const std::vector<ElementCandidate>& CompareWindow::candidatesFor(double keV) {
-    const SpectrumOverlay& overlay = viewport_.overlay();
-    candidates_ = XrayLineTable::Instance().candidates(keV, overlay.firstKeV, overlay.lastKeV);
+    // The other lines that confirm a candidate are those in view.
+    const ViewWindow& shown = viewport_.window();
+    candidates_ = XrayLineTable::Instance().candidates(keV, shown.fromKeV, shown.toKeV);
     return candidates_;
 }
 
-void CompareWindow::showCandidates(double keV) {
+void CompareWindow::identifyAt(double keV) {
     candidatesFor(keV);
     candidateList_->clear();
     for (const ElementCandidate& candidate : candidates_) {
@@ -476,6 +485,7 @@ void CompareWindow::showCandidates(double keV) {
         if (!confirming.isEmpty()) text += QStringLiteral("; also ") + confirming.join(QStringLiteral(", "));
         auto* item = new QListWidgetItem(text, candidateList_);
         item->setData(Qt::UserRole, candidate.z);
+        item->setToolTip(text);
     }
     if (candidates_.empty()) {
         auto* item = new QListWidgetItem(QStringLiteral("No K, L or M line within %1 keV of %2 keV")

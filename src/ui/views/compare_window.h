@@ -94,6 +94,8 @@ public:
     // Identification: the candidates for an energy (listed in the window),
     // and an element's lines marked over the plotted range.
     const std::vector<ElementCandidate>& candidatesFor(double keV);
+    // A click at keV: its candidates listed, the strongest first.
+    void identifyAt(double keV);
     const std::vector<ElementCandidate>& candidates() const { return candidates_; }
     void markElement(int z);
     void clearMarkers();
@@ -126,7 +128,6 @@ private:
     void rebuild();
     void refreshLists();
     void refreshReadout();
-    void showCandidates(double keV);
     void chooseImageExport();
     void chooseEmsaExport();
     void chooseCsvExport();
