@@ -4,6 +4,8 @@
 // pictures come out in their formats. The arithmetic is the core's and is
 // tested there.
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QWheelEvent>
 
 // The comparison's PlotPoint and the remote displays' PlotPoint share a name
@@ -42,12 +44,24 @@ private Q_SLOTS:
         QCOMPARE(static_cast<int>(compare->comparison().size()), marked + 1);
         QCOMPARE(compare->comparison().entries().back().reading.tableNo, 7);
 
+        // The right button's menu comes after the double-click time.
+        QTimer::singleShot(3 * QApplication::doubleClickInterval(), [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu && menu->actions().at(0)->text() == QStringLiteral("Compare &Marked"));
+            menu->actions().at(0)->trigger();
+            menu->close();
+        });
+        const QPoint at = t.rowPoint(1);
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, t.view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(t.view->viewport(), &menuEvent);
+        QTRY_COMPARE(static_cast<int>(compare->comparison().size()), 2 * marked + 1);
+
         t.frame->handleCommand(command::kCloseAll);
         t.prompter.queueAnswer(Answer::No);
         t.frame->handleCommand(command::kNew);
         QVERIFY(!t.program.store.hasReadings());
         QCOMPARE(t.frame->compareWindow(), compare);
-        QCOMPARE(static_cast<int>(compare->comparison().size()), marked + 1);
+        QCOMPARE(static_cast<int>(compare->comparison().size()), 2 * marked + 1);
         QCOMPARE(compare->viewport().overlay().curves.size(), compare->comparison().size());
         QCOMPARE(t.frame->showCompareWindow(), compare);  // Window, Compare Spectra... brings it forward
     }
@@ -127,6 +141,22 @@ private Q_SLOTS:
             QCOMPARE(ReadFileText(t.dir.file(name), bytes, 64), FileStatus::Ok);
             QVERIFY2(QByteArray::fromStdString(bytes).startsWith(magic), name);
         }
+        // The spectra: an EMSA file per reading, all or none; a CSV table.
+        t.program.store.flags(t.program.store.list(Mode::Paint).at(1)) |= Marked;
+        t.frame->compareMarked(Mode::Paint);  // reading 1 again, and reading 2
+        const std::vector<std::string> paths = compare->emsaPaths(t.dir.path());
+        QCOMPARE(paths.size(), size_t{3});
+        QVERIFY(paths[0] != paths[1]);  // the same reading twice gets two names
+        QVERIFY(WriteFileAtomically(paths[2], "keep") == FileStatus::Ok);
+        std::string error;
+        QVERIFY(!compare->exportEmsa(t.dir.path(), false, error));
+        QVERIFY(!FileExists(paths[0]) && !FileExists(paths[1]));
+        QVERIFY(compare->exportEmsa(t.dir.path(), true, error));
+        std::string head;
+        QCOMPARE(ReadFileText(paths[2], head, 20), FileStatus::Ok);
+        QVERIFY(head.starts_with("#FORMAT"));
+        QVERIFY(compare->exportCsv(t.dir.file("spectra.csv"), error));
+
         // The subcommand: a picture, then no second one over it without --force.
         const std::string input = t.program.shell.currentFileName;
         const std::string out = t.dir.file("cli.png");

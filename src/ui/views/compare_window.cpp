@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QCursor>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -95,8 +96,16 @@ void CompareView::wheelEvent(QWheelEvent* event) {
     if (notches == 0 || plot_.right <= plot_.left) return;
     const double about = plot_.keVAt(event->position().x());
     window_.viewport().zoomEnergy(std::pow(kWheelStep, notches), about);
-    update();
+    followPointer();
     event->accept();
+}
+
+void CompareView::followPointer() {
+    const ComparePlot plot = currentPlot();
+    const QPoint at = mapFromGlobal(QCursor::pos());
+    const bool inside = at.x() >= plot.left && at.x() <= plot.right && at.y() >= plot.top && at.y() <= plot.bottom;
+    Q_EMIT cursorMoved(inside && underMouse() ? std::optional<double>(plot.keVAt(at.x())) : std::nullopt);
+    update();
 }
 
 void CompareView::mousePressEvent(QMouseEvent* event) {
@@ -162,7 +171,7 @@ void CompareView::keyPressEvent(QKeyEvent* event) {
         default: QWidget::keyPressEvent(event); return;
     }
     event->accept();
-    update();
+    followPointer();
 }
 
 void CompareView::leaveEvent(QEvent*) { Q_EMIT cursorMoved(std::nullopt); }

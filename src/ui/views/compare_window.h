@@ -58,6 +58,9 @@ protected:
     void leaveEvent(QEvent* event) override;
 
 private:
+    // After the view moved under a resting pointer: the energy under it now.
+    void followPointer();
+
     enum class Drag { None, Energy, Counts, Region };
     CompareWindow& window_;
     ComparePlot plot_;
