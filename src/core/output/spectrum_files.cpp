@@ -216,4 +216,41 @@ std::string EmsaFileName(std::string_view inputPath, int tableNo) {
     return std::string(name) + "-" + std::to_string(tableNo) + ".msa";
 }
 
+std::vector<std::string> EmsaFolderTargets(const SpectrumComparison& comparison, SpectrumBand band,
+                                           const std::string& folder) {
+    std::vector<std::string> targets;
+    std::vector<std::string> names;
+    for (const SpectrumComparison::Entry& entry : comparison.entries()) {
+        if (entry.reading.decode(band).empty()) continue;
+        const std::string name = EmsaFileName(entry.reading.fileName, entry.reading.tableNo);
+        std::string unique = name;
+        for (int n = 2; std::find(names.begin(), names.end(), unique) != names.end(); ++n) {
+            unique = name.substr(0, name.size() - 4) + "_" + std::to_string(n) + ".msa";
+        }
+        names.push_back(unique);
+        targets.push_back(folder.empty() || folder.back() == '/' ? folder + unique : folder + "/" + unique);
+    }
+    return targets;
+}
+
+FileStatus WriteEmsaFolder(const SpectrumComparison& comparison, SpectrumBand band, const std::string& folder,
+                           std::string& failedPath) {
+    const std::vector<std::string> targets = EmsaFolderTargets(comparison, band, folder);
+    std::vector<StagedFile> files;
+    files.reserve(targets.size());
+    size_t next = 0;
+    for (const SpectrumComparison::Entry& entry : comparison.entries()) {
+        EmsaSpectrum spectrum;
+        if (!EmsaSpectrumOf(entry.reading, band, spectrum) || next >= targets.size()) continue;
+        StagedFile& file = files.emplace_back(targets[next++]);
+        if (const FileStatus status = WriteEmsaFile(spectrum, file); status != FileStatus::Ok) {
+            failedPath = file.target();
+            return status;
+        }
+    }
+    const FileStatus status = CommitStagedFiles(files);
+    if (status != FileStatus::Ok && !targets.empty()) failedPath = folder;
+    return status;
+}
+
 }  // namespace ravik

@@ -68,4 +68,15 @@ std::string SpectrumCsvText(const SpectrumOverlay& overlay, const std::vector<st
 // The file name of a reading's EMSA file in a folder: "<input base>-<No>.msa".
 std::string EmsaFileName(std::string_view inputPath, int tableNo);
 
+// The EMSA files of the compared readings that have the band's spectrum, in
+// the comparison's order: "<file base>-<No>.msa" in folder, by each
+// reading's file name and table No; a name that repeats (the same reading
+// twice, or two files of one name) gets "_2", "_3", ... before ".msa".
+std::vector<std::string> EmsaFolderTargets(const SpectrumComparison& comparison, SpectrumBand band,
+                                           const std::string& folder);
+// Writes them and commits them together: all of them or none. On a failure
+// failedPath names the file.
+FileStatus WriteEmsaFolder(const SpectrumComparison& comparison, SpectrumBand band, const std::string& folder,
+                           std::string& failedPath);
+
 }  // namespace ravik

@@ -247,42 +247,32 @@ std::vector<std::string> SpectrumFileTargets(const SpectrumRequest& request, con
     if (request.kind == SpectrumOutput::Csv) {
         targets.push_back(request.output);
     } else if (request.kind == SpectrumOutput::Msa) {
-        for (const OverlayCurve& curve : job.overlay.curves) {
-            if (!request.outputIsFolder) {
-                targets.push_back(request.output);
-                break;
-            }
-            const ComparedReading& reading = job.comparison.find(curve.id)->reading;
-            targets.push_back((std::filesystem::path(request.output) / EmsaFileName(request.input, reading.tableNo)).string());
-        }
+        if (request.outputIsFolder) return EmsaFolderTargets(job.comparison, request.overlay.band, request.output);
+        if (!job.overlay.curves.empty()) targets.push_back(request.output);
     }
     return targets;
 }
 
 FileStatus WriteSpectrumFiles(const SpectrumRequest& request, const SpectrumJob& job, std::string& failedPath) {
-    const std::vector<std::string> targets = SpectrumFileTargets(request, job);
-    std::vector<StagedFile> files;
-    files.reserve(targets.size());
-    for (size_t i = 0; i < targets.size(); ++i) {
-        StagedFile& file = files.emplace_back(targets[i]);
-        FileStatus status = FileStatus::Ok;
-        if (request.kind == SpectrumOutput::Csv) {
-            const bool ranged = request.fromKeV && request.toKeV;
-            status = ranged ? WriteSpectrumCsv(job.overlay, job.legends, file, *request.fromKeV, *request.toKeV)
-                            : WriteSpectrumCsv(job.overlay, job.legends, file);
-        } else {
-            EmsaSpectrum spectrum;
-            const ComparedReading& reading = job.comparison.find(job.overlay.curves[i].id)->reading;
-            EmsaSpectrumOf(reading, request.overlay.band, spectrum);
-            status = WriteEmsaFile(spectrum, file);
-        }
-        if (status != FileStatus::Ok) {
-            failedPath = targets[i];
-            return status;
-        }
+    if (request.kind == SpectrumOutput::Msa && request.outputIsFolder) {
+        return WriteEmsaFolder(job.comparison, request.overlay.band, request.output, failedPath);
     }
-    const FileStatus status = CommitStagedFiles(files);
-    if (status != FileStatus::Ok && !targets.empty()) failedPath = targets.front();
+    const std::vector<std::string> targets = SpectrumFileTargets(request, job);
+    if (targets.empty()) return FileStatus::Ok;
+    std::vector<StagedFile> files;
+    StagedFile& file = files.emplace_back(targets.front());
+    FileStatus status = FileStatus::Ok;
+    if (request.kind == SpectrumOutput::Csv) {
+        const bool ranged = request.fromKeV && request.toKeV;
+        status = ranged ? WriteSpectrumCsv(job.overlay, job.legends, file, *request.fromKeV, *request.toKeV)
+                        : WriteSpectrumCsv(job.overlay, job.legends, file);
+    } else {
+        EmsaSpectrum spectrum;
+        EmsaSpectrumOf(job.comparison.find(job.overlay.curves.front().id)->reading, request.overlay.band, spectrum);
+        status = WriteEmsaFile(spectrum, file);
+    }
+    if (status == FileStatus::Ok) status = CommitStagedFiles(files);
+    if (status != FileStatus::Ok) failedPath = targets.front();
     return status;
 }
 

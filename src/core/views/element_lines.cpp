@@ -104,6 +104,43 @@ std::string LineText(const XrayLine& line) {
     return text;
 }
 
+std::string CandidateText(const ElementCandidate& candidate, size_t maxConfirming) {
+    std::string text = LineText(candidate.matched);
+    std::vector<XrayLine> strongest = candidate.confirming;
+    std::stable_sort(strongest.begin(), strongest.end(),
+                     [](const XrayLine& a, const XrayLine& b) { return a.weight > b.weight; });
+    for (size_t i = 0; i < strongest.size() && i < maxConfirming; ++i) {
+        char line[48];
+        std::snprintf(line, sizeof line, "%s %s %.3f", i == 0 ? "; also" : ",", strongest[i].name, strongest[i].keV);
+        text += line;
+    }
+    return text;
+}
+
+bool ElementMarkers::add(int z) {
+    if (z < 1 || z > kLastElement || std::find(elements_.begin(), elements_.end(), z) != elements_.end()) {
+        return false;
+    }
+    elements_.push_back(z);
+    return true;
+}
+
+bool ElementMarkers::remove(int z) {
+    const auto found = std::find(elements_.begin(), elements_.end(), z);
+    if (found == elements_.end()) return false;
+    elements_.erase(found);
+    return true;
+}
+
+std::vector<XrayLine> ElementMarkers::lines(const XrayLineTable& table, double fromKeV, double toKeV) const {
+    std::vector<XrayLine> marked;
+    for (int z : elements_) {
+        const std::vector<XrayLine> own = table.linesOf(z, fromKeV, toKeV);
+        marked.insert(marked.end(), own.begin(), own.end());
+    }
+    return marked;
+}
+
 const XrayLineTable& XrayLineTable::Instance() {
     static const XrayLineTable table;
     return table;

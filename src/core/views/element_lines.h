@@ -46,6 +46,30 @@ std::optional<std::vector<int>> ParseElementList(std::string_view text, std::str
 // "Pb La1 10.551 keV".
 std::string LineText(const XrayLine& line);
 
+// "As Ka1 10.544 keV; also Kb1 11.726, Kb3 11.720" for the candidate list:
+// the matched line, then at most maxConfirming of the strongest other lines.
+std::string CandidateText(const ElementCandidate& candidate, size_t maxConfirming = 3);
+
+class XrayLineTable;
+
+// The elements whose lines are marked on a plot, in the order chosen. They
+// stay until removed or cleared.
+class ElementMarkers {
+public:
+    // False when the element is marked already or is no element.
+    bool add(int z);
+    bool remove(int z);
+    void clear() { elements_.clear(); }
+    const std::vector<int>& elements() const { return elements_; }
+
+    // Every marked element's lines from fromKeV to toKeV, by element in
+    // the order chosen, each element's by energy.
+    std::vector<XrayLine> lines(const XrayLineTable& table, double fromKeV, double toKeV) const;
+
+private:
+    std::vector<int> elements_;
+};
+
 class XrayLineTable {
 public:
     // The table, built on first use from the line library (thread-safe).

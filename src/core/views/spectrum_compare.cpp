@@ -276,7 +276,7 @@ void FitCountRange(const SpectrumOverlay& overlay, CountScale scale, ViewWindow&
     if (log) {
         // Whole decades, at least one.
         window.fromAxis = std::floor(low);
-        window.toAxis = std::max(std::ceil(high + 1e-9), window.fromAxis + 1);
+        window.toAxis = std::max(std::ceil(high - 1e-9), window.fromAxis + 1);
         return;
     }
     low = std::min(low, 0.0);  // counts rise from the axis
@@ -572,6 +572,19 @@ std::vector<CursorValue> ValuesAt(const SpectrumOverlay& overlay, double keV) {
         values.push_back(value);
     }
     return values;
+}
+
+std::vector<std::string> ReadoutLines(const SpectrumComparison& comparison, const SpectrumOverlay& overlay,
+                                      double keV) {
+    std::vector<std::string> lines = {Format("%.2f keV", keV)};
+    for (const CursorValue& value : ValuesAt(overlay, keV)) {
+        const SpectrumComparison::Entry* entry = comparison.find(value.id);
+        std::string line = entry != nullptr ? LegendText(entry->reading, 0) : std::to_string(value.id);
+        line += ": ";
+        line += value.value ? Format("%.6g", *value.value) : "-";
+        lines.push_back(std::move(line));
+    }
+    return lines;
 }
 
 RegionSum SumRegionOf(const OverlayCurve& curve, double fromKeV, double toKeV) {

@@ -266,6 +266,12 @@ struct CursorValue {
 };
 std::vector<CursorValue> ValuesAt(const SpectrumOverlay& overlay, double keV);
 
+// The readout under the pointer: "12.34 keV", then a line per curve,
+// "legend: value" ("legend: -" where it has no channel there). Values are
+// written with up to 6 significant digits.
+std::vector<std::string> ReadoutLines(const SpectrumComparison& comparison, const SpectrumOverlay& overlay,
+                                      double keV);
+
 // A region of interest of one curve: the channels from the one nearest to
 // fromKeV to the one nearest to toKeV (inclusive; swapped when given in
 // reverse, cut to the curve's channels). The background is the straight line
