@@ -346,8 +346,7 @@ void CompareWindow::setBand(SpectrumBand band) {
     band_ = band;
     bandBox_->setCurrentIndex(band == SpectrumBand::High ? 1 : 0);
     // Markers and a region belong to the energies of one band.
-    markers_.clear();
-    markedElements_.clear();
+    marked_.clear();
     candidates_.clear();
     region_.reset();
     rebuild();
@@ -393,10 +392,8 @@ void CompareWindow::rebuild() {
     // The markers follow the plotted range.
     markers_.clear();
     const SpectrumOverlay& overlay = viewport_.overlay();
-    for (int z : markedElements_) {
-        for (const XrayLine& line : XrayLineTable::Instance().linesOf(z, overlay.firstKeV, overlay.lastKeV)) {
-            markers_.push_back({ElementSymbol(z), line.name, line.keV});
-        }
+    for (const XrayLine& line : marked_.lines(XrayLineTable::Instance(), overlay.firstKeV, overlay.lastKeV)) {
+        markers_.push_back({ElementSymbol(line.z), line.name, line.keV});
     }
     refreshLists();
     view_->update();
@@ -425,7 +422,7 @@ void CompareWindow::refreshLists() {
                                         .arg(std::max(region_->first, region_->second), 0, 'f', 2)
                                   : QStringLiteral("Ctrl+drag for a region"));
     markerList_->clear();
-    for (int z : markedElements_) {
+    for (int z : marked_.elements()) {
         QStringList lines;
         for (const LineMarker& marker : markers_) {
             if (marker.element == ElementSymbol(z)) lines << QStringLiteral("%1 %2").arg(ToQString(marker.line)).arg(marker.keV, 0, 'f', 2);
@@ -486,15 +483,10 @@ void CompareWindow::identifyAt(double keV) {
     candidatesFor(keV);
     candidateList_->clear();
     for (const ElementCandidate& candidate : candidates_) {
-        QStringList confirming;
-        for (const XrayLine& line : candidate.confirming) {
-            confirming << QStringLiteral("%1 %2").arg(QString::fromLatin1(line.name)).arg(line.keV, 0, 'f', 2);
-        }
-        QString text = ToQString(LineText(candidate.matched));
-        if (!confirming.isEmpty()) text += QStringLiteral("; also ") + confirming.join(QStringLiteral(", "));
+        const QString text = ToQString(CandidateText(candidate));
         auto* item = new QListWidgetItem(text, candidateList_);
         item->setData(Qt::UserRole, candidate.z);
-        item->setToolTip(text);
+        item->setToolTip(ToQString(CandidateText(candidate, candidate.confirming.size())));
     }
     if (candidates_.empty()) {
         auto* item = new QListWidgetItem(QStringLiteral("No K, L or M line within %1 keV of %2 keV")
@@ -508,13 +500,11 @@ void CompareWindow::identifyAt(double keV) {
 }
 
 void CompareWindow::markElement(int z) {
-    if (z <= 0 || std::find(markedElements_.begin(), markedElements_.end(), z) != markedElements_.end()) return;
-    markedElements_.push_back(z);
-    rebuild();
+    if (marked_.add(z)) rebuild();
 }
 
 void CompareWindow::clearMarkers() {
-    markedElements_.clear();
+    marked_.clear();
     rebuild();
 }
 
@@ -542,7 +532,7 @@ void CompareWindow::keyPressEvent(QKeyEvent* event) {
     }
     if (event->key() == Qt::Key_Delete && markerList_->hasFocus() && markerList_->currentItem() != nullptr) {
         const int z = markerList_->currentItem()->data(Qt::UserRole).toInt();
-        std::erase(markedElements_, z);
+        marked_.remove(z);
         rebuild();
         return;
     }
@@ -562,21 +552,7 @@ bool CompareWindow::exportImage(const std::string& path, int width, int height, 
 }
 
 std::vector<std::string> CompareWindow::emsaPaths(const std::string& folder) const {
-    std::vector<std::string> paths;
-    std::vector<std::string> names;
-    for (const SpectrumComparison::Entry& entry : comparison_.entries()) {
-        EmsaSpectrum spectrum;
-        if (!EmsaSpectrumOf(entry.reading, band_, spectrum)) continue;
-        std::string name = EmsaFileName(entry.reading.fileName, entry.reading.tableNo);
-        // Readings of files with the same name, or one reading taken twice,
-        // get the comparison's number too, so no file overwrites another.
-        if (std::find(names.begin(), names.end(), name) != names.end()) {
-            name.insert(ExtensionStart(name), "-" + std::to_string(entry.id));
-        }
-        names.push_back(name);
-        paths.push_back(folder + "/" + name);
-    }
-    return paths;
+    return EmsaFolderTargets(comparison_, band_, folder);
 }
 
 bool CompareWindow::exportEmsa(const std::string& folder, bool replace, std::string& error) const {
@@ -585,24 +561,16 @@ bool CompareWindow::exportEmsa(const std::string& folder, bool replace, std::str
         error = std::string("No compared reading has a ") + BandText(band_) + " spectrum.";
         return false;
     }
-    std::vector<StagedFile> files;
-    size_t next = 0;
-    for (const SpectrumComparison::Entry& entry : comparison_.entries()) {
-        EmsaSpectrum spectrum;
-        if (!EmsaSpectrumOf(entry.reading, band_, spectrum)) continue;
-        const std::string& path = paths[next++];
+    for (const std::string& path : paths) {
         if (IsSpecialFile(path) || (!replace && FileExists(path))) {
-            error = "Cannot write " + path + ": " + (IsSpecialFile(path) ? "it is not a regular file." : "it exists.");
-            return false;
-        }
-        files.emplace_back(path);
-        if (WriteEmsaFile(spectrum, files.back()) != FileStatus::Ok) {
-            error = "Cannot write " + path + "; no file was written.";
+            error = "Cannot write " + path + ": " + (IsSpecialFile(path) ? "it is not a regular file." : "it exists.") +
+                    " No file was written.";
             return false;
         }
     }
-    if (CommitStagedFiles(files) != FileStatus::Ok) {
-        error = "Cannot write the EMSA files into " + folder + "; no file was written.";
+    std::string failedPath;
+    if (WriteEmsaFolder(comparison_, band_, folder, failedPath) != FileStatus::Ok) {
+        error = "Cannot write " + failedPath + "; no file was written.";
         return false;
     }
     return true;

@@ -142,7 +142,7 @@ private:
     Normalisation normalisation_ = Normalisation::None;
     CountScale scale_ = CountScale::Linear;
     std::vector<LineMarker> markers_;
-    std::vector<int> markedElements_;
+    ElementMarkers marked_;
     std::vector<ElementCandidate> candidates_;
     std::optional<std::pair<double, double>> region_;
     std::vector<RegionSum> regionSums_;
