@@ -129,6 +129,8 @@ private Q_SLOTS:
 
     void picturesComeOutInTheirFormats() {
         PaintTable t(3);
+        t.frame->handleCommand(command::kCompareSpectra);  // empty, it paints its hint
+        t.frame->compareWindow()->view()->repaint();
         t.program.store.flags(t.program.store.list(Mode::Paint).at(0)) |= Marked;
         t.frame->compareMarked(Mode::Paint);
         CompareWindow* compare = t.frame->compareWindow();

@@ -32,7 +32,7 @@ void FrameWindow::closeCompareWindow() {
 
 CompareWindow* FrameWindow::showCompareWindow() {
     if (compareWindow_ == nullptr) {
-        compareWindow_ = new CompareWindow(this);
+        compareWindow_ = new CompareWindow(&prompter_, this);
         compareWindow_->setAttribute(Qt::WA_DeleteOnClose);
     }
     compareWindow_->show();

@@ -30,6 +30,7 @@
 
 #include "core/output/spectrum_files.h"
 #include "core/platform/file_io.h"
+#include "core/platform/prompter.h"
 #include "ui/common/qt_text.h"
 
 namespace ravik {
@@ -178,7 +179,7 @@ void CompareView::leaveEvent(QEvent*) { Q_EMIT cursorMoved(std::nullopt); }
 
 // ---- the window --------------------------------------------------------
 
-CompareWindow::CompareWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+CompareWindow::CompareWindow(Prompter* prompter, QWidget* parent) : QWidget(parent, Qt::Window), prompter_(prompter) {
     setObjectName(QStringLiteral("compareWindow"));
     setWindowTitle(QStringLiteral("Compare Spectra"));
     buildControls();
@@ -345,9 +346,10 @@ void CompareWindow::removeReading(int id) {
 void CompareWindow::setBand(SpectrumBand band) {
     band_ = band;
     bandBox_->setCurrentIndex(band == SpectrumBand::High ? 1 : 0);
-    // Markers and a region belong to the energies of one band.
-    marked_.clear();
+    // A region and the candidates belong to the energies of one band; the
+    // marked elements stay, with their lines of the new band.
     candidates_.clear();
+    candidateList_->clear();
     region_.reset();
     rebuild();
 }
@@ -593,7 +595,11 @@ bool CompareWindow::exportCsv(const std::string& path, std::string& error) const
 }
 
 void CompareWindow::tell(const QString& text) {
-    QMessageBox::warning(this, QStringLiteral("Compare Spectra"), text);
+    if (prompter_ != nullptr) {
+        prompter_->notice(FromQString(text), "Compare Spectra");
+    } else {
+        QMessageBox::warning(this, QStringLiteral("Compare Spectra"), text);
+    }
 }
 
 void CompareWindow::chooseImageExport() {
@@ -627,10 +633,12 @@ void CompareWindow::chooseEmsaExport() {
     const auto existing = std::count_if(paths.begin(), paths.end(), [](const std::string& p) { return FileExists(p); });
     bool replace = false;
     if (existing > 0) {
-        replace = QMessageBox::question(this, QStringLiteral("Compare Spectra"),
-                                        QStringLiteral("%1 of the %2 files exist in the folder. Replace them?")
-                                            .arg(existing)
-                                            .arg(paths.size())) == QMessageBox::Yes;
+        const QString question =
+            QStringLiteral("%1 of the %2 files exist in the folder. Replace them?").arg(existing).arg(paths.size());
+        replace = prompter_ != nullptr
+                      ? prompter_->ask(FromQString(question), "Compare Spectra", Buttons::YesNo, Icon::Question) ==
+                            Answer::Yes
+                      : QMessageBox::question(this, QStringLiteral("Compare Spectra"), question) == QMessageBox::Yes;
         if (!replace) return;
     }
     std::string error;
@@ -649,4 +657,4 @@ void CompareWindow::chooseCsvExport() {
 
 // Compiled here rather than with the other windows' meta-object code, so
 // the comparison's types never meet the remote displays' in one unit.
-#include "moc_compare_window.cpp"
+#include <moc_compare_window.cpp>

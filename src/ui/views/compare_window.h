@@ -29,6 +29,7 @@ class QTreeWidget;
 namespace ravik {
 
 class CompareWindow;
+class Prompter;
 
 // The plot: paints the window's scene and turns the mouse and keys into
 // the viewport's navigation.
@@ -72,7 +73,9 @@ private:
 class CompareWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit CompareWindow(QWidget* parent = nullptr);
+    // Messages and questions go to the prompter (the frame's), or to
+    // message boxes of their own without one.
+    explicit CompareWindow(Prompter* prompter = nullptr, QWidget* parent = nullptr);
 
     // Adds readings at the end; those beyond 64 are refused with a message.
     // Returns how many were added.
@@ -136,6 +139,7 @@ private:
     void chooseCsvExport();
     void tell(const QString& text);
 
+    Prompter* prompter_;
     SpectrumComparison comparison_;
     CompareViewport viewport_;
     SpectrumBand band_ = SpectrumBand::Low;
