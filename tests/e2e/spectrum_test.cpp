@@ -33,7 +33,6 @@ TEST(SpectrumCommand, RefusalsStatusesAndWholeOutputs) {
         {{"--mode", "paint", "--readings", "0,2", "-o", "a.csv"}, 2, "--readings takes"},
         {{"--mode", "paint", "--readings", "9", "-o", "a.csv"}, 2, "there is no Paint reading No 9 (the table has 4)"},
         {{"--mode", "paint", "--readings", "1", "--normalize", "peak", "-o", "a.csv"}, 2, "--normalize takes"},
-        {{"--mode", "paint", "--readings", "1", "--scale", "ln", "-o", "a.csv"}, 2, "--scale takes"},
         {{"--mode", "paint", "--readings", "1", "--range", "16-8", "-o", "a.csv"}, 2, "--range takes"},
         {{"--mode", "paint", "--readings", "1", "--range", "500-600", "-o", "a.csv"}, 2, "lies outside the spectra"},
         {{"--mode", "paint", "--readings", "1", "--lines", "Pb,Qq", "-o", "a.csv"}, 2, "unknown element \"Qq\""},

@@ -4,6 +4,7 @@
 // first, laid out zoomed, summed over a region, and written as EMSA text and
 // a CSV table.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -18,13 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadingStore store;
     fuzz::QuietPrompter prompter;
     LoadReadingsBytes(store, std::span<const uint8_t>(data, size), "fuzz.qvr", kOpenCommand, prompter);
-    const Settings settings;
     SpectrumComparison comparison;
     for (Mode mode : kAllModes) {
-        for (int row = 1; row <= store.count(mode) && row <= 4; ++row) {
-            if (std::optional<ComparedReading> reading = TakeReading(store, settings, mode, row, "fuzz.qvr")) {
-                comparison.add(std::move(*reading));
-            }
+        for (int row = 1; row <= std::min(store.count(mode), 4); ++row) {
+            comparison.add(*TakeReading(store, Settings(), mode, row, "fuzz.qvr"));
         }
     }
     const OverlayOptions options{(size & 1) ? SpectrumBand::High : SpectrumBand::Low,
@@ -40,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         SumRegion(view.overlay(), 8, 12);
         SpectrumCsvText(view.overlay(), {});
     }
-    for (const SpectrumComparison::Entry& entry : comparison.entries()) {
-        EmsaSpectrum spectrum;
+    EmsaSpectrum spectrum;
+    for (const auto& entry : comparison.entries()) {
         if (EmsaSpectrumOf(entry.reading, options.band, spectrum)) EmsaText(spectrum);
     }
     return 0;

@@ -1,6 +1,7 @@
 #include "core/output/spectrum_files.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
@@ -50,6 +51,49 @@ void AppendKeyword(std::string& text, std::string_view keyword, std::string_view
     text += "\r\n";
 }
 
+// Writes a whole number of units of 10^-decimals at out ("45.0000" for
+// 450000 with 4 decimals); trim drops trailing zeros and a bare point
+// ("5726.208", "12"). Returns the end; out needs 32 bytes.
+char* WriteScaled(char* out, long long scaled, int decimals, bool trim) {
+    if (scaled < 0) *out++ = '-';
+    char digits[24];
+    char* end = std::to_chars(digits, digits + sizeof digits, scaled < 0 ? -scaled : scaled).ptr;
+    const int length = static_cast<int>(end - digits);
+    if (length <= decimals) {
+        *out++ = '0';
+        *out++ = '.';
+        for (int i = length; i < decimals; ++i) *out++ = '0';
+        out = std::copy(digits, end, out);
+    } else {
+        out = std::copy(digits, end - decimals, out);
+        *out++ = '.';
+        out = std::copy(end - decimals, end, out);
+    }
+    if (trim) {
+        while (out[-1] == '0') --out;
+        if (out[-1] == '.') --out;
+    }
+    return out;
+}
+
+// A value as "%.6g" would write it, but exact for the counts of a record,
+// which are whole thousandths (and cheap to write, as a file holds many).
+// out needs 32 bytes.
+char* WriteValue(char* out, double value) {
+    if (!std::isfinite(value)) value = 0;
+    const double thousandths = value * 1000;
+    if (std::fabs(thousandths) < 1e15) {
+        const auto whole = static_cast<long long>(thousandths);
+        if (static_cast<double>(whole) == thousandths) return WriteScaled(out, whole, 3, true);
+    }
+    return std::to_chars(out, out + 32, value, std::chars_format::general, 6).ptr;
+}
+
+void AppendValue(std::string& text, double value) {
+    char digits[32];
+    text.append(digits, WriteValue(digits, value));
+}
+
 std::string Number(const char* format, double value) {
     char text[64];
     std::snprintf(text, sizeof text, format, std::isfinite(value) ? value : 0.0);
@@ -80,12 +124,13 @@ bool WriteCsv(const SpectrumOverlay& overlay, const std::vector<std::string>& le
         for (long row = 0; row <= rows; ++row) {
             const double keV = overlay.firstKeV + static_cast<double>(row) * kKeVPerPlottedChannel;
             if (keV < fromKeV - 1e-9 || keV > toKeV + 1e-9) continue;
-            text += Number("%.1f", keV);
+            char digits[32];
+            text.append(digits, WriteScaled(digits, std::llround(keV * 10), 1, false));
             for (const OverlayCurve& curve : overlay.curves) {
                 text += ',';
                 const long channel = std::lround((keV - curve.offsetKeV) / kKeVPerPlottedChannel);
                 if (channel >= 0 && channel < static_cast<long>(curve.values.size())) {
-                    text += Number("%.6g", curve.values[static_cast<size_t>(channel)]);
+                    AppendValue(text, curve.values[static_cast<size_t>(channel)]);
                 }
             }
             text += "\r\n";
@@ -166,12 +211,32 @@ bool WriteEmsaText(const EmsaSpectrum& spectrum, const TextSink& sink) {
     AppendKeyword(text, "LIVETIME", Number("%.3f", spectrum.liveSeconds));
     for (const std::string& comment : spectrum.comments) AppendKeyword(text, "COMMENT", comment);
     AppendKeyword(text, "SPECTRUM", "Spectrum Data Starts Here");
-    char line[96];
+    // Energies in ten-thousandths of a keV: whole steps from the offset when
+    // the step is a whole number of them (0.1 keV is), computed per line otherwise.
+    const bool sane = std::isfinite(spectrum.offsetKeV) && std::isfinite(spectrum.keVPerChannel) &&
+                      std::fabs(spectrum.offsetKeV) < 1e9 && std::fabs(spectrum.keVPerChannel) < 1e6;
+    const long long base = sane ? std::llround(spectrum.offsetKeV * 10000) : 0;
+    const long long step = sane ? std::llround(spectrum.keVPerChannel * 10000) : 0;
+    const bool stepped = sane && std::fabs(spectrum.keVPerChannel * 10000 - static_cast<double>(step)) < 1e-6 &&
+                         std::fabs(spectrum.offsetKeV * 10000 - static_cast<double>(base)) < 1e-6;
     for (size_t i = 0; i < spectrum.counts.size(); ++i) {
         const double keV = spectrum.offsetKeV + static_cast<double>(i) * spectrum.keVPerChannel;
-        const double count = std::isfinite(spectrum.counts[i]) ? spectrum.counts[i] : 0.0;
-        const int length = std::snprintf(line, sizeof line, "%.4f, %.6g\r\n", keV, count);
-        text.append(line, static_cast<size_t>(std::clamp(length, 0, static_cast<int>(sizeof line) - 1)));
+        // One line: "energy, count" CR LF.
+        char line[80];
+        char* end = line;
+        if (stepped) {
+            end = WriteScaled(end, base + static_cast<long long>(i) * step, 4, false);
+        } else if (std::isfinite(keV) && std::fabs(keV) < 1e9) {
+            end = WriteScaled(end, std::llround(keV * 10000), 4, false);
+        } else {
+            end = std::copy_n("0.0000", 6, end);
+        }
+        *end++ = ',';
+        *end++ = ' ';
+        end = WriteValue(end, spectrum.counts[i]);
+        *end++ = '\r';
+        *end++ = '\n';
+        text.append(line, end);
         if (text.size() >= kPieceSize) {
             if (!sink(text)) return false;
             text.clear();

@@ -44,7 +44,8 @@ std::string EmsaTime(int64_t instrumentSeconds);
 // (#FORMAT, #VERSION, #TITLE, #DATE, #TIME, #OWNER, #NPOINTS, #NCOLUMNS,
 // #XUNITS, #YUNITS, #DATATYPE, #XPERCHAN, #OFFSET), then #SIGNALTYPE : XRF,
 // #LIVETIME, the comments, #SPECTRUM, one "energy, count" line per channel
-// and #ENDOFDATA; every line ended by CR LF. The text goes to sink in
+// (energy with 4 decimals, counts exact) and #ENDOFDATA; every line ended by
+// CR LF. The text goes to sink in
 // pieces of about 64 KiB; sink returns false to stop (then so does this).
 using TextSink = std::function<bool(std::string_view)>;
 bool WriteEmsaText(const EmsaSpectrum& spectrum, const TextSink& sink);
@@ -57,8 +58,9 @@ FileStatus WriteEmsaFile(const EmsaSpectrum& spectrum, StagedFile& file);
 // The CSV table of an overlay: a head line "keV" and a quoted legend per
 // curve, then a line per energy step from the lowest to the highest energy
 // of any curve, with the curve's value or an empty cell where it has none.
-// Values are written with up to 6 significant digits ("%.6g"); text is
-// quoted with doubled quotes where needed. Lines end with CR LF.
+// Values that are whole thousandths (counts as recorded) are written
+// exactly, others with 6 significant digits; text is quoted with doubled
+// quotes where needed. Lines end with CR LF.
 // Only the energies from fromKeV to toKeV are written.
 FileStatus WriteSpectrumCsv(const SpectrumOverlay& overlay, const std::vector<std::string>& legends,
                             StagedFile& file, double fromKeV = -1e300, double toKeV = 1e300);

@@ -14,6 +14,7 @@
 namespace ravik {
 
 inline constexpr double kLineMatchToleranceKeV = 0.15;
+inline constexpr int kLastElement = 98;  // the symbols go up to Cf
 
 enum class LineFamily { K, L, M };
 

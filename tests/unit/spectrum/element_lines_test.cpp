@@ -55,7 +55,6 @@ TEST(ElementLines, CandidatesByTheLibrarysLines) {
     const ElementCandidate* pb = Find(table.candidates(10.55, 10, 13), 82);
     ASSERT_NE(pb, nullptr);
     EXPECT_FALSE(HasLine(pb->confirming, Energy(82, LG1_LINE)));  // 14.76 keV
-    EXPECT_TRUE(table.candidates(0.5, 0, 25).size() < table.lines().size());
 }
 
 // Bad questions give empty answers, and building the table (which asks the
@@ -68,11 +67,8 @@ TEST(ElementLines, BadQuestionsAndSymbols) {
     EXPECT_TRUE(table.linesOf(200, 0, 100).empty());
     EXPECT_EQ(ParseElementList(" pb, CU ,Pb"), (std::vector<int>{82, 29}));
     std::string unknown;
-    for (const char* list : {"Pb,Xx", "", "Pb,", "Lead"}) {
-        EXPECT_FALSE(ParseElementList(list, &unknown)) << list;
-    }
+    for (const char* list : {"Pb,Xx", "", "Pb,", "Lead"}) EXPECT_FALSE(ParseElementList(list, &unknown)) << list;
     EXPECT_EQ(unknown, "Lead");
-    EXPECT_STREQ(ElementSymbol(*ElementNamed("cf")), "Cf");
 }
 
 }  // namespace

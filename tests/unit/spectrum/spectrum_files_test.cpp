@@ -3,10 +3,8 @@
 #include <cstdlib>
 #include <map>
 #include <regex>
-#include <sstream>
 
 #include "core/output/spectrum_files.h"
-#include "support/temp_dir.h"
 #include "unit/spectrum/spectrum_reading.h"
 
 namespace ravik {
@@ -24,40 +22,24 @@ struct EmsaFile {
 EmsaFile ReadStrictly(const std::string& text) {
     static const char* kRequired[] = {"FORMAT",   "VERSION", "TITLE",  "DATE",     "TIME",     "OWNER", "NPOINTS",
                                       "NCOLUMNS", "XUNITS",  "YUNITS", "DATATYPE", "XPERCHAN", "OFFSET"};
-    static const std::regex kKeyword(R"(#([A-Z]+) *: ?(.*))");
+    static const std::regex kKeyword(R"(#([A-Z]+) {0,11}: ?([ -~]*))"), kPoint(R"((-?[0-9.]+), (-?[0-9.e+-]+))");
+    EXPECT_TRUE(text.ends_with("\r\n"));
     EmsaFile file;
-    std::vector<std::string> lines;
-    for (size_t at = 0; at < text.size();) {
-        const size_t end = text.find("\r\n", at);
-        EXPECT_NE(end, std::string::npos) << "a line without CR LF";
-        if (end == std::string::npos) break;
-        lines.push_back(text.substr(at, end - at));
-        at = end + 2;
-    }
-    size_t i = 0;
-    bool data = false;
-    for (; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
+    std::smatch match;
+    size_t index = 0, at = 0;
+    for (size_t end; (end = text.find("\r\n", at)) != std::string::npos && !file.keywords.count("ENDOFDATA");
+         at = end + 2, ++index) {
+        const std::string line = text.substr(at, end - at);
         EXPECT_LE(line.size(), 80u) << line;
-        for (char c : line) EXPECT_TRUE(c >= 0x20 && c <= 0x7E) << line;
-        std::smatch match;
-        if (data && line[0] != '#') {
-            double x = 0, y = 0;
-            char comma = 0;
-            std::istringstream in(line);
-            EXPECT_TRUE(in >> x >> comma >> y && comma == ',' && in.eof()) << line;
-            file.points.push_back({x, y});
+        if (file.keywords.count("SPECTRUM") && std::regex_match(line, match, kPoint)) {
+            file.points.push_back({std::stod(match[1]), std::stod(match[2])});
             continue;
         }
-        EXPECT_TRUE(std::regex_match(line, match, kKeyword)) << line;
-        EXPECT_EQ(line.find(':'), 13u) << line;
-        const std::string key = match[1];
-        if (i < std::size(kRequired)) EXPECT_EQ(key, kRequired[i]);
-        file.keywords[key] = match[2];
-        if (key == "SPECTRUM") data = true;
-        if (key == "ENDOFDATA") break;
+        EXPECT_TRUE(std::regex_match(line, match, kKeyword) && line.find(':') == 13) << line;
+        if (index < std::size(kRequired)) EXPECT_EQ(match[1], kRequired[index]);
+        file.keywords[match[1]] = match[2];
     }
-    EXPECT_EQ(i + 1, lines.size()) << "#ENDOFDATA is the last line";
+    EXPECT_EQ(at, text.size()) << "#ENDOFDATA is the last line";
     EXPECT_EQ(std::atof(file.keywords["NPOINTS"].c_str()), static_cast<double>(file.points.size()));
     return file;
 }
@@ -89,13 +71,6 @@ TEST(SpectrumFiles, EmsaFileReadsBackStrictly) {
     EXPECT_DOUBLE_EQ(file.points[0].second, 150 % 7);  // the first K channel
     EXPECT_DOUBLE_EQ(file.points[159].first, 60.9);
 
-    // Streamed through the staged writer, the same bytes.
-    test::TempDir dir;
-    std::vector<StagedFile> files;
-    files.emplace_back(dir.file("a.msa"));
-    ASSERT_EQ(WriteEmsaFile(spectrum, files[0]), FileStatus::Ok);
-    ASSERT_EQ(CommitStagedFiles(files), FileStatus::Ok);
-    EXPECT_EQ(test::ReadAll(dir.file("a.msa")), EmsaText(spectrum));
 }
 
 TEST(SpectrumFiles, CsvHasAColumnPerReadingOnTheEnergyAxis) {
