@@ -7,6 +7,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
+#include <QHash>
+#include <QStaticText>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
@@ -40,7 +42,9 @@ QColor MarkerColour(size_t index) {
 
 QString Text(const std::string& text) { return ToQString(text); }
 
-void DrawCurves(QPainter& painter, const ComparePlot& plot, const SpectrumOverlay& overlay, int alpha) {
+// The curves in their colours; faded ones (the overview strip) mixed with
+// white, opaque, which draws faster than blending.
+void DrawCurves(QPainter& painter, const ComparePlot& plot, const SpectrumOverlay& overlay, bool faded) {
     for (size_t i = 0; i < plot.curves.size() && i < overlay.curves.size(); ++i) {
         const std::vector<PlotPoint>& points = plot.curves[i];
         if (points.empty()) continue;
@@ -48,10 +52,33 @@ void DrawCurves(QPainter& painter, const ComparePlot& plot, const SpectrumOverla
         line.reserve(static_cast<qsizetype>(points.size()));
         for (const PlotPoint& point : points) line.append(QPointF(point.x, point.y));
         QColor colour = CompareColour(overlay.curves[i].id);
-        colour.setAlpha(alpha);
+        if (faded) colour = QColor((colour.red() + 2 * 255) / 3, (colour.green() + 2 * 255) / 3, (colour.blue() + 2 * 255) / 3);
         painter.setPen(QPen(colour, 0));
         painter.drawPolyline(line);
     }
+}
+
+// A legend line laid out once, cut to the legend's width: the repaints of
+// the view while it moves draw the same legends again and again.
+struct LegendLine {
+    QStaticText text;
+    double width = 0;
+};
+
+LegendLine LaidOutLegendLine(const QString& text, const QFont& font, const QFontMetricsF& metrics,
+                                    double maxWidth, int dpi) {
+    static QHash<QString, LegendLine> cache;
+    if (cache.size() > 4096) cache.clear();
+    const QString key = QStringLiteral("%1|%2|%3|").arg(font.pixelSize()).arg(qRound(maxWidth)).arg(dpi) + text;
+    auto found = cache.find(key);
+    if (found == cache.end()) {
+        const QString elided = metrics.elidedText(text, Qt::ElideRight, maxWidth);
+        LegendLine line{QStaticText(elided), metrics.horizontalAdvance(elided)};
+        line.text.setTextFormat(Qt::PlainText);
+        line.text.prepare(QTransform(), font);
+        found = cache.insert(key, line);
+    }
+    return *found;
 }
 
 void DrawLegend(QPainter& painter, const CompareScene& scene, const ComparePlot& plot, const QRectF& box,
@@ -71,9 +98,13 @@ void DrawLegend(QPainter& painter, const CompareScene& scene, const ComparePlot&
     const size_t fits = static_cast<size_t>(std::max(1.0, std::floor((box.height() * 0.9) / lineHeight) - 1));
     size_t shown = std::min(lines.size(), fits);
     if (shown < lines.size() && shown > 1) --shown;  // room for "... N more"
+    const int dpi = painter.device()->logicalDpiY();
+    std::vector<LegendLine> laidOut;  // copies: the cache may move its entries
     double width = 0;
-    for (size_t i = 0; i < shown; ++i) width = std::max(width, metrics.horizontalAdvance(lines[i].second));
-    width = std::min(width, box.width() * 0.6);
+    for (size_t i = 0; i < shown; ++i) {
+        laidOut.push_back(LaidOutLegendLine(lines[i].second, painter.font(), metrics, box.width() * 0.6, dpi));
+        width = std::max(width, laidOut.back().width);
+    }
     const double rows = static_cast<double>(shown + (shown < lines.size() ? 1 : 0));
     const QSizeF size(width + swatch + lineHeight * 0.5, rows * lineHeight + lineHeight * 0.5);
     // The top corner where the legend hides fewer of the curves' points.
@@ -97,8 +128,7 @@ void DrawLegend(QPainter& painter, const CompareScene& scene, const ComparePlot&
         painter.setPen(QPen(CompareColour(lines[i].first), 2));
         painter.drawLine(QPointF(frame.left() + lineHeight * 0.3, middle), QPointF(frame.left() + swatch, middle));
         painter.setPen(Qt::black);
-        const QString text = metrics.elidedText(lines[i].second, Qt::ElideRight, width);
-        painter.drawText(QPointF(frame.left() + swatch + lineHeight * 0.3, y + metrics.ascent()), text);
+        painter.drawStaticText(QPointF(frame.left() + swatch + lineHeight * 0.3, y), laidOut[i].text);
         y += lineHeight;
     }
     if (shown < lines.size()) {
@@ -161,7 +191,7 @@ void DrawOverview(QPainter& painter, const CompareScene& scene, const QRectF& st
                                              strip.bottom() - 1, 2, 2);
     painter.save();
     painter.setClipRect(strip);
-    DrawCurves(painter, all, overlay, 110);
+    DrawCurves(painter, all, overlay, true);
     const double from = strip.left() + strip.width() * (plot.window.fromKeV - overlay.firstKeV) /
                                            (overlay.lastKeV - overlay.firstKeV);
     const double to = strip.left() + strip.width() * (plot.window.toKeV - overlay.firstKeV) /
@@ -284,7 +314,7 @@ ComparePlot PaintComparison(QPainter& painter, const CompareScene& scene, const 
         painter.setPen(QPen(QColor(120, 120, 120), 0, Qt::DotLine));
         painter.drawLine(QPointF(plot.left, *plot.zeroY), QPointF(plot.right, *plot.zeroY));
     }
-    DrawCurves(painter, plot, overlay, 255);
+    DrawCurves(painter, plot, overlay, false);
     DrawMarkers(painter, scene, plot);
     if (scene.cursorKeV && *scene.cursorKeV >= plot.window.fromKeV && *scene.cursorKeV <= plot.window.toKeV) {
         painter.setPen(QPen(QColor(90, 90, 90), 0));
