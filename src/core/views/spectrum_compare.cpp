@@ -490,6 +490,10 @@ std::vector<PlotPoint> CurvePoints(const ComparePlot& plot, const OverlayCurve& 
     std::vector<PlotPoint> points;
     if (curve.values.empty()) return points;
     const long count = static_cast<long>(curve.values.size());
+    // A curve wholly outside the visible energies draws nothing.
+    if (ChannelOf(curve, plot.window.toKeV) < 0 || ChannelOf(curve, plot.window.fromKeV) > static_cast<double>(count - 1)) {
+        return points;
+    }
     const long first = std::clamp(static_cast<long>(std::floor(ChannelOf(curve, plot.window.fromKeV))) - 1, 0L, count - 1);
     const long last = std::clamp(static_cast<long>(std::ceil(ChannelOf(curve, plot.window.toKeV))) + 1, 0L, count - 1);
     if (last < first) return points;

@@ -240,9 +240,11 @@ struct ComparePlot {
     std::vector<AxisTick> energyTicks;  // positions are x
     std::vector<AxisTick> countTicks;   // positions are y; values in counts (not axis positions)
     // One polyline per overlay curve, in its order: the visible channels,
-    // and one each side so the line reaches the edge. Where a curve has more
-    // channels than twice the box's width, each pixel column holds its
-    // first, lowest, highest and last point, which draws the same picture.
+    // and one each side so the line reaches the edge (the painter clips to
+    // the box); empty for a curve wholly outside the visible energies. Where
+    // a curve has more channels than twice the box's width, each pixel column
+    // holds its first, lowest, highest and last point, which draws the same
+    // picture.
     std::vector<std::vector<PlotPoint>> curves;
     std::optional<double> zeroY;  // y of the 0 line of a difference view, when visible
 
