@@ -1,4 +1,5 @@
 #include "screenshots/screenshot_tour.h"
+#include "screenshots/compare_tour.h"
 
 #include <QDir>
 #include <QMdiArea>
@@ -356,6 +357,8 @@ void StartScreenshotTour(FrameWindow& frame, Program& program, const QString& di
         QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("60"),
                                                        PathToQString(pdf), tour->path(QStringLiteral("14-page"))});
     });
+    AddCompareSteps([tour](TourStep step) { tour->add(std::move(step)); },
+                    [tour](QWidget* widget, const QString& name) { tour->save(widget, name); }, frame, program);
     tour->start();
 }
 

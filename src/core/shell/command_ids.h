@@ -40,6 +40,8 @@ inline constexpr int kVerticalTile = 149;
 inline constexpr int kCascade = 119;
 inline constexpr int kArrangeIcons = 120;
 inline constexpr int kCloseAll = 121;
+// Window, Compare Spectra...: the spectrum compare window.
+inline constexpr int kCompareSpectra = 2201;
 inline constexpr int kHelp = 50;
 inline constexpr int kQuickHelp = 32651;
 inline constexpr int kAbout = 115;

@@ -50,7 +50,8 @@ const std::vector<MenuNode>& FrameMenu() {
           {"&Vertical Tile", kVerticalTile},
           {"&Cascade", kCascade},
           {"Arrange &Icons", kArrangeIcons},
-          {"Close &All", kCloseAll}}},
+          {"Close &All", kCloseAll},
+          {"Com&pare Spectra...", kCompareSpectra}}},
         {"&Help", {{"&Help", kHelp}, kSeparator, {"&About", kAbout}}},
     };
     return kMenu;

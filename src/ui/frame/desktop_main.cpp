@@ -8,10 +8,12 @@
 #include "ui/frame/desktop_start.h"
 #include "ui/frame/print_command.h"
 #include "ui/frame/report_command.h"
+#include "ui/frame/spectrum_command.h"
 
 namespace {
 
-constexpr ravik::SubcommandBinding kBindings[] = {{"print", ravik::RunPrint}, {"report", ravik::RunReport}};
+constexpr ravik::SubcommandBinding kBindings[] = {
+    {"print", ravik::RunPrint}, {"report", ravik::RunReport}, {"spectrum", ravik::RunSpectrum}};
 
 int RunByRavik(const ravik::Subcommand& command, char**) {
     std::fprintf(stderr, "ravik-desktop: \"%s\" is run by ravik (ravik %s ...)\n", command.name, command.name);

@@ -79,6 +79,7 @@ SpectrumWindow* FrameWindow::openSpectrumWindow(int32_t reading, int kind) {
     SpectrumView* view = window->view();
     connect(view, &SpectrumView::spectrumRequested, this, &FrameWindow::openSpectrumWindow);
     connect(view, &SpectrumView::commandRequested, this, [this](int command) { handleCommand(command); });
+    connect(window, &SpectrumWindow::compareRequested, this, &FrameWindow::compareSpectrum);
     connect(view, &SpectrumView::editRequested, this, [this](int32_t shown) {
         if (spectrumEditAction) spectrumEditAction(shown);
     });

@@ -37,7 +37,8 @@ using namespace command;
 constexpr Mode kLoadOrder[] = {Mode::Paint, Mode::Thin, Mode::Bulk, Mode::Alloy, Mode::Sign};
 constexpr Mode kRefreshOrder[] = {Mode::Paint, Mode::Bulk, Mode::Alloy, Mode::Thin, Mode::Sign};
 
-constexpr int kWindowMenuCommands = 5;  // the Window menu's own items
+// The Window menu's own items, before the list of open windows.
+const qsizetype kWindowMenuCommands = static_cast<qsizetype>(FrameMenu()[kWindowMenuPosition].children.size());
 
 Qt::Key KeyOf(AcceleratorKey key) {
     switch (key) {
@@ -207,6 +208,7 @@ std::span<const FrameWindow::CommandHandler> FrameWindow::commandHandlers() {
         {kCascade, [](F& f, intptr_t) { f.cascade(); }},
         {kArrangeIcons, [](F& f, intptr_t) { f.arrangeIcons(); }},
         {kCloseAll, [](F& f, intptr_t) { f.closeChildWindows(true); }},
+        {kCompareSpectra, [](F& f, intptr_t) { f.showCompareWindow(); }},
         {kHelp, showHelp},
         {kQuickHelp, showHelp},
         {kAbout, [](F& f, intptr_t) { AboutBox(&f).exec(); }},
@@ -337,6 +339,7 @@ TableWindow* FrameWindow::createTableWindow(Mode mode) {
     connect(window->view(), &TableView::columnTitleEditRequested, this, &FrameWindow::editColumnTitle);
     connect(window->view(), &TableView::readingEditRequested, this, &FrameWindow::editReading);
     connect(window, &TableWindow::spectrumRequested, this, &FrameWindow::openSpectrumWindow);
+    connect(window, &TableWindow::compareMarkedRequested, this, &FrameWindow::compareMarked);
     window->installEventFilter(this);
     desktop_->watchMarking(window->view());
     connect(window, &QObject::destroyed, this, [this, slot, window] {
@@ -442,6 +445,7 @@ void FrameWindow::shutDown() {
     quickButtons_ = nullptr;
     closeChildWindows(false);
     if (helpWindow_ != nullptr) helpWindow_->close();
+    closeCompareWindow();
 }
 
 }  // namespace ravik

@@ -35,6 +35,7 @@ namespace ravik {
 class FileChooser;
 class HelpWindow;
 class Prompter;
+class CompareWindow;
 class QuickButtonBar;
 class ReportPreviewWindow;
 class SpectrumWindow;
@@ -85,6 +86,15 @@ public:
     // Opens the spectrum window of a reading's spectrum of a kind, or brings
     // the one open forward.
     SpectrumWindow* openSpectrumWindow(int32_t reading, int kind);
+    // The spectrum compare window (frame_compare.cpp): a window of its own
+    // beside the MDI client, so New, Open and Close All leave it as it is.
+    CompareWindow* showCompareWindow();
+    CompareWindow* compareWindow() const;
+    // A table's "Compare Marked": its marked readings join the comparison.
+    void compareMarked(Mode mode);
+    // A spectrum window's "Compare": its reading joins the comparison.
+    void compareSpectrum(int32_t reading, int kind);
+    void closeCompareWindow();
     // The printer of print jobs; tests give a PDF printer.
     std::function<std::unique_ptr<QPrinter>()> printerFactory;
     // A right double-click in a spectrum window: the reading's editor.
@@ -223,6 +233,7 @@ private:
     std::map<int, QAction*> actions_;
     std::array<TableWindow*, kModeCount> tables_{};
     QPointer<HelpWindow> helpWindow_;
+    QPointer<CompareWindow> compareWindow_;
     SortChoices sortChoices_;
     ConfigurationHooks printerHooks_;
     bool settingsRead_ = true;

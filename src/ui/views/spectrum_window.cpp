@@ -1,6 +1,8 @@
 #include "ui/views/spectrum_window.h"
 
+#include <QAction>
 #include <QDialog>
+#include <QMenu>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPainter>
@@ -169,6 +171,16 @@ SpectrumWindow::SpectrumWindow(Program& program, int32_t reading, int kind, QWid
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(TitleFor(reading, kind));
     resize(640, 420);
+    auto* compare = new QAction(QStringLiteral("Com&pare"), this);
+    compare->setObjectName(QStringLiteral("compare"));
+    compare->setShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_M));
+    compare->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(compare);
+    connect(compare, &QAction::triggered, this, [this] { Q_EMIT compareRequested(view_->reading(), view_->kind()); });
+    if (QMenu* menu = systemMenu()) {
+        menu->addSeparator();
+        menu->addAction(compare);
+    }
 }
 
 QString SpectrumWindow::TitleFor(int32_t reading, int kind) {

@@ -64,6 +64,11 @@ public:
     // "Low Energy Meas #%d" or "High Energy Meas #%d".
     static QString TitleFor(int32_t reading, int kind);
 
+Q_SIGNALS:
+    // "Compare" (Ctrl+M or the window menu): this reading joins the
+    // compare window.
+    void compareRequested(int32_t reading, int kind);
+
 private:
     SpectrumView* view_;
 };

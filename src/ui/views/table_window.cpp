@@ -2,7 +2,11 @@
 
 #include <QCloseEvent>
 #include <QFontMetrics>
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTimer>
@@ -312,6 +316,29 @@ TableWindow::TableWindow(Program& program, TableViewState& views, Mode mode, Pro
     connect(view_, &TableView::commandRequested, this, &TableWindow::commandRequested);
     connect(view_, &TableView::allMarksChanged, this, &TableWindow::allMarksChanged);
     connect(view_, &TableView::spectrumRequested, this, &TableWindow::spectrumRequested);
+    compareMarked_ = new QAction(QStringLiteral("Compare &Marked"), this);
+    compareMarked_->setObjectName(QStringLiteral("compareMarked"));
+    compareMarked_->setShortcut(QKeySequence(Qt::ControlModifier | Qt::Key_M));
+    compareMarked_->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(compareMarked_);
+    connect(compareMarked_, &QAction::triggered, this, [this] { Q_EMIT compareMarkedRequested(this->mode()); });
+    contextMenuDelay_.setSingleShot(true);
+    connect(&contextMenuDelay_, &QTimer::timeout, this, [this] {
+        QMenu menu(this);
+        menu.addAction(compareMarked_);
+        menu.exec(contextMenuAt_);
+    });
+    view_->viewport()->installEventFilter(this);
+}
+
+bool TableWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_->viewport() && event->type() == QEvent::MouseButtonDblClick) contextMenuDelay_.stop();
+    return QMdiSubWindow::eventFilter(watched, event);
+}
+
+void TableWindow::showContextMenuLater(const QPoint& globalPosition) {
+    contextMenuAt_ = globalPosition;
+    contextMenuDelay_.start(QApplication::doubleClickInterval());
 }
 
 void TableWindow::closeWithoutQuestion() {
@@ -366,6 +393,16 @@ void TableWindow::contextMenuEvent(QContextMenuEvent* event) {
     // opens the site dialog; the window menu stays on the title bar's icon.
     if (onTitleBar(event->pos())) {
         event->accept();
+        return;
+    }
+    if (view_->geometry().contains(event->pos())) {
+        event->accept();
+        if (event->reason() == QContextMenuEvent::Mouse) {
+            showContextMenuLater(event->globalPos());
+        } else {
+            contextMenuAt_ = event->globalPos();
+            contextMenuDelay_.start(0);
+        }
         return;
     }
     QMdiSubWindow::contextMenuEvent(event);

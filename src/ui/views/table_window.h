@@ -103,17 +103,28 @@ Q_SIGNALS:
     void commandRequested(int command);
     void allMarksChanged();
     void spectrumRequested(int32_t reading, int kind);
+    // "Compare Marked" (Ctrl+M or the context menu): the marked readings of
+    // this table go to the compare window.
+    void compareMarkedRequested(Mode mode);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool onTitleBar(const QPoint& position) const;
     void keepNormalPlace();
+    // The context menu waits for the double-click time: a right
+    // double-click (the reading's editor) takes its place.
+    void showContextMenuLater(const QPoint& globalPosition);
+
+    QAction* compareMarked_ = nullptr;
+    QTimer contextMenuDelay_;
+    QPoint contextMenuAt_;
 
     TableView* view_;
     Prompter& prompter_;
