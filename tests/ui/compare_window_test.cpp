@@ -8,12 +8,7 @@
 #include <QMenu>
 #include <QWheelEvent>
 
-// The comparison's PlotPoint and the remote displays' PlotPoint share a name
-// in the core; until one is renamed, the comparison's is seen here under
-// another name, so both headers can be used in this file.
-#define PlotPoint ComparePlotPoint
 #include "core/views/spectrum_compare.h"
-#undef PlotPoint
 #include "ui/frame/spectrum_command.h"
 #include "ui/views/compare_window.h"
 #include "ui/views/spectrum_window.h"

@@ -66,11 +66,7 @@ std::vector<float> ComparedReading::decode(SpectrumBand band) const {
                           band == SpectrumBand::High ? SpectrumKind::High : SpectrumKind::Low);
 }
 
-std::optional<ComparedReading> TakeReading(const ReadingStore& store, const Settings& settings, Mode mode,
-                                           int tableNo, const std::string& fileName) {
-    const int32_t n = ReadingAtRow(store, mode, tableNo);
-    if (n == 0) return std::nullopt;
-    const Bytes record = store.record(n);
+ComparedReading ReadingFromRecord(const std::string& fileName, Mode mode, int tableNo, Bytes record) {
     ComparedReading reading;
     const size_t slash = fileName.find_last_of('/');
     reading.fileName = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
@@ -83,6 +79,15 @@ std::optional<ComparedReading> TakeReading(const ReadingStore& store, const Sett
         reading.measuringSeconds = view.measuringMillis() / 1000.0;
         reading.timeStamp = view.timeStamp();
     }
+    return reading;
+}
+
+std::optional<ComparedReading> TakeReading(const ReadingStore& store, const Settings& settings, Mode mode,
+                                           int tableNo, const std::string& fileName) {
+    const int32_t n = ReadingAtRow(store, mode, tableNo);
+    if (n == 0) return std::nullopt;
+    const Bytes record = store.record(n);
+    ComparedReading reading = ReadingFromRecord(fileName, mode, tableNo, record);
     ReadingFields fields;
     FormatReadingFields(store, settings, tableNo, record, fields);
     // Columns 0 and 1 are the No and QVNo, which the legend names anyway.
@@ -486,8 +491,8 @@ std::vector<AxisTick> CountTicks(const ComparePlot& plot, int maxTicks) {
 
 // The visible part of a curve as a polyline; with many channels per pixel
 // column, each column's first, lowest, highest and last point.
-std::vector<PlotPoint> CurvePoints(const ComparePlot& plot, const OverlayCurve& curve) {
-    std::vector<PlotPoint> points;
+std::vector<ComparePoint> CurvePoints(const ComparePlot& plot, const OverlayCurve& curve) {
+    std::vector<ComparePoint> points;
     if (curve.values.empty()) return points;
     const long count = static_cast<long>(curve.values.size());
     // A curve wholly outside the visible energies draws nothing.
@@ -500,7 +505,7 @@ std::vector<PlotPoint> CurvePoints(const ComparePlot& plot, const OverlayCurve& 
     const double width = plot.right - plot.left;
     const long visible = last - first + 1;
     auto pointOf = [&](long i) {
-        return PlotPoint{plot.xOf(curve.keVOf(static_cast<size_t>(i))), plot.yOfValue(curve.values[static_cast<size_t>(i)])};
+        return ComparePoint{plot.xOf(curve.keVOf(static_cast<size_t>(i))), plot.yOfValue(curve.values[static_cast<size_t>(i)])};
     };
     if (static_cast<double>(visible) <= 2 * width || width < 1) {
         points.reserve(static_cast<size_t>(visible));
@@ -510,12 +515,12 @@ std::vector<PlotPoint> CurvePoints(const ComparePlot& plot, const OverlayCurve& 
     points.reserve(static_cast<size_t>(width) * 4 + 8);
     long i = first;
     while (i <= last) {
-        const PlotPoint start = pointOf(i);
+        const ComparePoint start = pointOf(i);
         const double column = std::floor(start.x);
-        PlotPoint low = start, high = start, end = start;
+        ComparePoint low = start, high = start, end = start;
         long j = i + 1;
         for (; j <= last; ++j) {
-            const PlotPoint p = pointOf(j);
+            const ComparePoint p = pointOf(j);
             if (std::floor(p.x) != column) break;
             if (p.y > low.y) low = p;
             if (p.y < high.y) high = p;

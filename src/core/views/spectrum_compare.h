@@ -61,6 +61,11 @@ struct ComparedReading {
 std::optional<ComparedReading> TakeReading(const ReadingStore& store, const Settings& settings, Mode mode,
                                            int tableNo, const std::string& fileName);
 
+// A reading known only by its record bytes (a reading of the archive): its
+// number, time and measuring time come from the record; fields are left to
+// the caller.
+ComparedReading ReadingFromRecord(const std::string& fileName, Mode mode, int tableNo, Bytes record);
+
 // The legend text of a reading: "file No 5 (QVNo 123) field; field; ...",
 // at most maxFields of its field texts.
 std::string LegendText(const ComparedReading& reading, size_t maxFields = 3);
@@ -225,7 +230,7 @@ std::vector<double> NiceTickValues(double from, double to, int maxTicks);
 // The text of a tick value with the decimals its step needs ("0.05", "1500", "1e+06").
 std::string TickLabel(double value, double step);
 
-struct PlotPoint {
+struct ComparePoint {
     double x = 0;
     double y = 0;
 };
@@ -245,7 +250,7 @@ struct ComparePlot {
     // a curve has more channels than twice the box's width, each pixel column
     // holds its first, lowest, highest and last point, which draws the same
     // picture.
-    std::vector<std::vector<PlotPoint>> curves;
+    std::vector<std::vector<ComparePoint>> curves;
     std::optional<double> zeroY;  // y of the 0 line of a difference view, when visible
 
     double xOf(double keV) const;

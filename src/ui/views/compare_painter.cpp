@@ -46,11 +46,11 @@ QString Text(const std::string& text) { return ToQString(text); }
 // white, opaque, which draws faster than blending.
 void DrawCurves(QPainter& painter, const ComparePlot& plot, const SpectrumOverlay& overlay, bool faded) {
     for (size_t i = 0; i < plot.curves.size() && i < overlay.curves.size(); ++i) {
-        const std::vector<PlotPoint>& points = plot.curves[i];
+        const std::vector<ComparePoint>& points = plot.curves[i];
         if (points.empty()) continue;
         QPolygonF line;
         line.reserve(static_cast<qsizetype>(points.size()));
-        for (const PlotPoint& point : points) line.append(QPointF(point.x, point.y));
+        for (const ComparePoint& point : points) line.append(QPointF(point.x, point.y));
         QColor colour = CompareColour(overlay.curves[i].id);
         if (faded) colour = QColor((colour.red() + 2 * 255) / 3, (colour.green() + 2 * 255) / 3, (colour.blue() + 2 * 255) / 3);
         painter.setPen(QPen(colour, 0));
@@ -112,8 +112,8 @@ void DrawLegend(QPainter& painter, const CompareScene& scene, const ComparePlot&
     const QRectF left(QPointF(box.left() + lineHeight * 0.5, box.top() + lineHeight * 0.5), size);
     const auto hidden = [&plot](const QRectF& place) {
         size_t count = 0;
-        for (const std::vector<PlotPoint>& curve : plot.curves) {
-            for (const PlotPoint& point : curve) count += place.contains(point.x, point.y) ? 1 : 0;
+        for (const std::vector<ComparePoint>& curve : plot.curves) {
+            for (const ComparePoint& point : curve) count += place.contains(point.x, point.y) ? 1 : 0;
         }
         return count;
     };

@@ -654,7 +654,3 @@ void CompareWindow::chooseCsvExport() {
 }
 
 }  // namespace ravik
-
-// Compiled here rather than with the other windows' meta-object code, so
-// the comparison's types never meet the remote displays' in one unit.
-#include <moc_compare_window.cpp>
