@@ -14,10 +14,33 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <mutex>
 
 namespace ravik {
 
 namespace {
+
+// Recovers a folder only when it changed since this process last recovered
+// it: a set of many files staged into one folder (a folder of EMSA files)
+// would otherwise scan the folder once for every file it makes. Staging with
+// unnamed temporaries leaves the folder unchanged; a leftover of another
+// process, or a rename, changes it.
+void RecoverChangedFolder(const std::string& folder) {
+    static std::mutex guard;
+    static std::map<std::string, std::pair<ino_t, timespec>> recoveredState;
+    struct stat before {};
+    if (::stat(folder.c_str(), &before) != 0) return;
+    const std::lock_guard<std::mutex> lock(guard);
+    const auto known = recoveredState.find(folder);
+    if (known != recoveredState.end() && known->second.first == before.st_ino &&
+        known->second.second.tv_sec == before.st_mtim.tv_sec && known->second.second.tv_nsec == before.st_mtim.tv_nsec) {
+        return;
+    }
+    RecoverFolder(folder);
+    struct stat after {};
+    if (::stat(folder.c_str(), &after) == 0) recoveredState[folder] = {after.st_ino, after.st_mtim};
+}
 
 // Opens without blocking (a FIFO without a writer would wait forever) and
 // accepts only a regular file.
@@ -212,7 +235,7 @@ FileStatus StagedFile::create() {
     if (IsSpecialFile(target_)) return fail(FileStatus::NotRegularFile);
     if (InSystemFolder(target_)) return fail(FileStatus::CannotCreate);
     const std::string folder = FolderOf(target_);
-    RecoverFolder(folder);
+    RecoverChangedFolder(folder);
     fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
     for (int attempt = 0; fd_ < 0 && attempt < 100 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL ||
                                                        (errno == EEXIST && !tempName_.empty()));
