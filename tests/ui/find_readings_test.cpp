@@ -1,11 +1,13 @@
-// File, Find Readings...: the window searches the archive, opens a found
-// reading marked in its file, and saving offers to add the file.
+// File, Find Readings...: the window searches the archive, compares and opens found
+// readings (opened marked in their file), and saving offers to add the file.
 
 #include <QComboBox>
+#include <QPushButton>
 #include <QTableWidget>
 
 #include "core/archive/archive.h"
 #include "ui/archive/find_readings_window.h"
+#include "ui/views/compare_window.h"
 #include "ui_support.h"
 
 namespace ravik::test {
@@ -26,6 +28,15 @@ private Q_SLOTS:
         window->modeBox()->setCurrentIndex(1 + Index(Mode::Paint));
         QCOMPARE(window->find(), 12);
         QCOMPARE(window->results()->rowCount(), 12);
+        // Compare sends the chosen rows' archived spectra to the compare window.
+        window->results()->selectRow(0);
+        window->results()->selectionModel()->select(window->results()->model()->index(1, 0),
+                                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        for (QPushButton* button : window->findChildren<QPushButton*>()) {
+            if (button->text() == QStringLiteral("Com&pare")) button->click();
+        }
+        QVERIFY(f.frame->compareWindow() != nullptr);
+        QCOMPARE(f.frame->compareWindow()->comparison().size(), size_t{2});
 
         const int number = window->results()->item(5, 3)->text().toInt();
         window->openRow(5);

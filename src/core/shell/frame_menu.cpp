@@ -20,7 +20,7 @@ const std::vector<MenuNode>& FrameMenu() {
           {"&Save\tCtrl+S", kSave},
           {"Save &As", kSaveAs},
           {"Save As &Locked", kSaveAsLocked},
-          {"Find &Readings...", kFindReadings},
+          {"F&ind Readings...", kFindReadings},
           kSeparator,
           {"&Print\tCtrl+P", kPrint},
           {"Printer Se&tup", kPrinterSetup},

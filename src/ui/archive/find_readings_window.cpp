@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "core/platform/text1252.h"
 #include "core/readings/field_formatter.h"
 #include "ui/common/qt_text.h"
 
@@ -92,7 +93,7 @@ FindReadingsWindow::FindReadingsWindow(const ArchiveTarget& target, const Settin
                                          QStringLiteral("Fields")});
     results_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     results_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    results_->setSelectionMode(QAbstractItemView::SingleSelection);
+    results_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     results_->verticalHeader()->hide();
     results_->horizontalHeader()->setStretchLastSection(true);
     results_->setShowGrid(false);
@@ -113,6 +114,12 @@ FindReadingsWindow::FindReadingsWindow(const ArchiveTarget& target, const Settin
     connect(findButton, &QPushButton::clicked, this, [this] { find(); });
     auto* openButton = new QPushButton(QStringLiteral("&Open Reading"));
     connect(openButton, &QPushButton::clicked, this, [this] { openRow(results_->currentRow()); });
+    compareButton_ = new QPushButton(QStringLiteral("Com&pare"));
+    compareButton_->setToolTip(QStringLiteral("Send the chosen readings' spectra to the compare window"));
+    compareButton_->hide();
+    connect(compareButton_, &QPushButton::clicked, this, [this] {
+        if (compare_) compare_(chosenReadings());
+    });
     auto* closeButton = new QPushButton(QStringLiteral("Close"));
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this, &QWidget::close);
@@ -123,6 +130,7 @@ FindReadingsWindow::FindReadingsWindow(const ArchiveTarget& target, const Settin
     buttons->addWidget(status_, 1);
     buttons->addWidget(findButton);
     buttons->addWidget(openButton);
+    buttons->addWidget(compareButton_);
     buttons->addWidget(closeButton);
 
     auto* layout = new QVBoxLayout(this);
@@ -226,6 +234,43 @@ void FindReadingsWindow::fillRow(int row, const FoundReading& reading) {
         }
         results_->setItem(row, column, item);
     }
+}
+
+void FindReadingsWindow::setCompare(CompareReadings compare) {
+    compare_ = std::move(compare);
+    compareButton_->setVisible(static_cast<bool>(compare_));
+}
+
+std::vector<ComparedReading> FindReadingsWindow::chosenReadings() {
+    std::vector<FoundReading> chosen;
+    for (const QModelIndex& index : results_->selectionModel()->selectedRows()) {
+        if (index.row() < static_cast<int>(found_.size())) chosen.push_back(found_[static_cast<size_t>(index.row())]);
+    }
+    std::vector<ComparedReading> readings;
+    std::vector<CollectedReading> records;
+    try {
+        Archive archive(target_);
+        records = CollectRecords(archive, chosen);
+    } catch (const ArchiveError& error) {
+        status_->setText(QString::fromUtf8(error.what()));
+        return readings;
+    }
+    for (size_t i = 0; i < records.size() && i < chosen.size(); ++i) {
+        const std::string& bytes = records[i].record;
+        ComparedReading reading =
+            ReadingFromRecord(chosen[i].path, chosen[i].mode, chosen[i].readingNumber,
+                              Bytes(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()));
+        // The annotations are kept as UTF-8 text, one field after each TAB.
+        size_t start = 0;
+        while (start <= chosen[i].annotations.size()) {
+            const size_t end = std::min(chosen[i].annotations.find('\t', start), chosen[i].annotations.size());
+            const std::string field = chosen[i].annotations.substr(start, end - start);
+            if (field.find_first_not_of(' ') != std::string::npos) reading.fields.push_back(Utf8ToCp1252(field));
+            start = end + 1;
+        }
+        readings.push_back(std::move(reading));
+    }
+    return readings;
 }
 
 void FindReadingsWindow::openRow(int row) {

@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "core/archive/archive.h"
+#include "core/views/spectrum_compare.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QTableWidget;
 
 namespace ravik {
@@ -36,6 +38,12 @@ public:
     int find();
     // Opens the reading of a result row.
     void openRow(int row);
+    // With a receiver, a "Compare" button sends the chosen rows' readings
+    // (their archived records) to it.
+    using CompareReadings = std::function<void(std::vector<ComparedReading>)>;
+    void setCompare(CompareReadings compare);
+    // The readings of the chosen rows, read out of the archive.
+    std::vector<ComparedReading> chosenReadings();
 
     QTableWidget* results() const { return results_; }
     QLabel* status() const { return status_; }
@@ -49,6 +57,8 @@ private:
     ArchiveTarget target_;
     const Settings& settings_;
     OpenReading open_;
+    CompareReadings compare_;
+    QPushButton* compareButton_ = nullptr;
     QComboBox* mode_ = nullptr;
     QComboBox* class_ = nullptr;
     QCheckBox* hidden_ = nullptr;

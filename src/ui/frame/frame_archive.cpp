@@ -11,6 +11,7 @@
 #include "core/platform/prompter.h"
 #include "ui/archive/find_readings_window.h"
 #include "ui/frame/frame_window.h"
+#include "ui/views/compare_window.h"
 #include "ui/views/table_window.h"
 
 namespace ravik {
@@ -22,6 +23,9 @@ void FrameWindow::findReadings() {
             [this](const std::string& path, int number) { openArchivedReading(path, number); },
             [this](bool on) { desktop_->setOfferArchiveAdd(on); }, this);
         window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setCompare([this](std::vector<ComparedReading> readings) {
+            if (!readings.empty()) showCompareWindow()->addReadings(std::move(readings));
+        });
         findWindow_ = window;
     }
     findWindow_->show();
