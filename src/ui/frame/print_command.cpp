@@ -5,9 +5,7 @@
 // with --force, and a failed write leaves the previous file as it was.
 // --force also prints what loaded of an input that was not read whole.
 
-#include <QGuiApplication>
 #include <algorithm>
-#include <clocale>
 #include <cstdio>
 #include <optional>
 
@@ -18,6 +16,7 @@
 #include "core/shell/command_output.h"
 #include "core/shell/output_arguments.h"
 #include "ui/frame/print_command.h"
+#include "ui/frame/subcommand_gui.h"
 #include "ui/output/print_jobs.h"
 
 namespace ravik {
@@ -101,17 +100,7 @@ int RunPrint(const Arguments& args) {
         return 1;
     }
 
-    // Fonts and PDF pages need a GUI application, never a display; one that
-    // already runs (the desktop's own) is used as it is.
-    int argc = 1;
-    char name[] = "ravik";
-    char* argv[] = {name, nullptr};
-    std::optional<QGuiApplication> application;
-    if (QCoreApplication::instance() == nullptr) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        application.emplace(argc, argv);
-    }
-    std::setlocale(LC_NUMERIC, "C");
+    const SubcommandGui gui;
     const PrintSource source{store, settings, SelectionFrom(parsed->choices), parsed->input};
     std::string error;
     if (!PrintRequestsToPdf(parsed->pdf, source, requests, error)) {

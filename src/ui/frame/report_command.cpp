@@ -6,8 +6,6 @@
 // an input that was not read whole; an input that is no readings file is
 // always refused. Bad template values are left out with a warning.
 
-#include <QGuiApplication>
-#include <clocale>
 #include <cstdio>
 #include <optional>
 
@@ -20,6 +18,7 @@
 #include "core/shell/command_output.h"
 #include "core/shell/output_arguments.h"
 #include "ui/frame/report_command.h"
+#include "ui/frame/subcommand_gui.h"
 #include "ui/output/report_painter.h"
 
 namespace ravik {
@@ -114,16 +113,7 @@ int RunReport(const Arguments& args) {
     source.content = std::move(*content);
     source.date = ReportDateToday();
 
-    // Fonts and PDF pages need a GUI application, never a display.
-    int argc = 1;
-    char name[] = "ravik";
-    char* argv[] = {name, nullptr};
-    std::optional<QGuiApplication> application;
-    if (QCoreApplication::instance() == nullptr) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        application.emplace(argc, argv);
-    }
-    std::setlocale(LC_NUMERIC, "C");
+    const SubcommandGui gui;
     const bool written = WriteReportPdf(parsed->pdf, source, warnings, error);
     for (const std::string& warning : warnings) std::fprintf(stderr, "ravik report: warning: %s\n", warning.c_str());
     if (!written) {

@@ -7,8 +7,6 @@
 // which ravik writes itself, are written here the same way when the
 // desktop executable is asked for them.
 
-#include <QGuiApplication>
-#include <clocale>
 #include <cstdio>
 #include <optional>
 
@@ -20,6 +18,7 @@
 #include "core/shell/spectrum_request.h"
 #include "core/views/element_lines.h"
 #include "ui/frame/spectrum_command.h"
+#include "ui/frame/subcommand_gui.h"
 #include "ui/views/compare_painter.h"
 
 namespace ravik {
@@ -77,17 +76,7 @@ int RunSpectrum(const Arguments& args) {
         return 0;
     }
 
-    // Fonts and pictures need a GUI application, never a display; one that
-    // already runs (the desktop's own) is used as it is.
-    int argc = 1;
-    char name[] = "ravik";
-    char* argv[] = {name, nullptr};
-    std::optional<QGuiApplication> application;
-    if (QCoreApplication::instance() == nullptr) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        application.emplace(argc, argv);
-    }
-    std::setlocale(LC_NUMERIC, "C");
+    const SubcommandGui gui;
 
     CompareScene scene;
     scene.comparison = &job->comparison;

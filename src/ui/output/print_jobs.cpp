@@ -92,8 +92,8 @@ void RunPrinterJob(QWidget* owner, QPrinter& printer, const PrintSource& source,
     }
 }
 
-bool PrintRequestsToPdf(const std::string& path, const PrintSource& source, const std::vector<PrintRequest>& requests,
-                        std::string& error, const PageHooks& hooks) {
+bool WriteStagedPdf(const std::string& path, const std::function<bool(QPdfWriter&)>& draw,
+                    const std::function<bool()>& cancelled, std::string& error) {
     std::vector<StagedFile> files;
     files.emplace_back(path);
     StagedFile& file = files.front();
@@ -106,26 +106,37 @@ bool PrintRequestsToPdf(const std::string& path, const PrintSource& source, cons
         {
             QPdfWriter writer(&device);
             writer.setResolution(kPdfResolution);
-            writer.setPageLayout(PageLayoutOf(source.settings));
-            writer.setTitle(QString::fromLatin1(requests.empty() ? "RAVIK" : DocumentName(requests.front())));
             writer.setCreator(QStringLiteral("RAVIK"));
-            PageSink sink(writer, hooks);
-            drawn = sink.isActive();
-            for (const PrintRequest& request : requests) {
-                if (!drawn) break;
-                drawn = RunRequest(sink, source, request) == JobOutcome::Printed;
-            }
-            drawn = sink.finish() && drawn;
+            drawn = draw(writer);
         }
         status = device.status();
     }
-    if (hooks.aborted && hooks.aborted()) return false;  // cancelled: the staged file is discarded
+    if (cancelled && cancelled()) {
+        error.clear();  // the staged file is discarded
+        return false;
+    }
     if (status == FileStatus::Ok && !drawn) status = FileStatus::CannotCreate;
     if (status == FileStatus::Ok) status = file.finish();
     if (status == FileStatus::Ok) status = CommitStagedFiles(files);
     if (status == FileStatus::Ok) return true;
     error = PdfFailureText(status, path);
     return false;
+}
+
+bool PrintRequestsToPdf(const std::string& path, const PrintSource& source, const std::vector<PrintRequest>& requests,
+                        std::string& error, const PageHooks& hooks) {
+    const auto draw = [&](QPdfWriter& writer) {
+        writer.setPageLayout(PageLayoutOf(source.settings));
+        writer.setTitle(QString::fromLatin1(requests.empty() ? "RAVIK" : DocumentName(requests.front())));
+        PageSink sink(writer, hooks);
+        bool drawn = sink.isActive();
+        for (const PrintRequest& request : requests) {
+            if (!drawn) break;
+            drawn = RunRequest(sink, source, request) == JobOutcome::Printed;
+        }
+        return sink.finish() && drawn;
+    };
+    return WriteStagedPdf(path, draw, hooks.aborted, error);
 }
 
 }  // namespace ravik

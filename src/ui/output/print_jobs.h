@@ -3,7 +3,9 @@
 // the spectra of a kind) sent to a printer with the abort window up, or
 // several requests drawn into one PDF file.
 
+#include <QPdfWriter>
 #include <QPrinter>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,15 @@ const char* DocumentName(const PrintRequest& request);
 // print job", "Problem with print job").
 void RunPrinterJob(QWidget* owner, QPrinter& printer, const PrintSource& source, const PrintRequest& request,
                    Prompter& prompter);
+
+// Writes one PDF at path through a StagedFile: draw gets a PDF writer whose
+// bytes go into the staged temporary and says whether every page was drawn;
+// only then is the file put in place, whole, and a failed write (a full disk)
+// leaves a previous file as it was. cancelled, asked after drawing, discards
+// the file without an error. False when it was not written, with error set
+// unless cancelled.
+bool WriteStagedPdf(const std::string& path, const std::function<bool(QPdfWriter&)>& draw,
+                    const std::function<bool()>& cancelled, std::string& error);
 
 // Draws the requests, in order, into one PDF at path with the settings'
 // page size and orientation, streamed into a StagedFile: the file appears

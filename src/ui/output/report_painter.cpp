@@ -11,13 +11,12 @@
 #include <cmath>
 #include <optional>
 
-#include "core/platform/file_io.h"
+#include "ui/output/print_jobs.h"
 
 namespace ravik {
 
 namespace {
 
-constexpr int kPdfResolution = 300;
 constexpr double kTextPoints = 9.5;
 constexpr double kHeadingPoints = 11.5;
 constexpr double kTitlePoints = 14.0;
@@ -38,26 +37,6 @@ QFont MakeFont(double points, bool bold, bool italic = false) {
     font.setItalic(italic);
     return font;
 }
-
-// The PDF writer's output device: every byte goes into a staged file; the
-// first failed write is kept and what comes after it is dropped.
-class StagedDevice final : public QIODevice {
-public:
-    explicit StagedDevice(StagedFile& file) : file_(file) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
-    FileStatus status() const { return status_; }
-    bool isSequential() const override { return true; }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override {
-        if (status_ == FileStatus::Ok) status_ = file_.append(std::string_view(data, static_cast<size_t>(size)));
-        return status_ == FileStatus::Ok ? size : -1;
-    }
-
-private:
-    StagedFile& file_;
-    FileStatus status_ = FileStatus::Ok;
-};
 
 bool IsSvg(const QString& path) { return path.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive); }
 
@@ -289,42 +268,16 @@ bool PaintReport(QPagedPaintDevice& device, const ReportSource& source, std::vec
 
 bool WriteReportPdf(const std::string& path, const ReportSource& source, std::vector<std::string>& warnings,
                     std::string& error, const ReportProgress& progress) {
-    std::vector<StagedFile> files;
-    files.emplace_back(path);
-    StagedFile& file = files.front();
-    FileStatus status = file.append({});
-    bool drawn = false;
     bool cancelled = false;
-    if (status == FileStatus::Ok) {
-        StagedDevice device(file);
-        {
-            QPdfWriter writer(&device);
-            writer.setResolution(kPdfResolution);
-            writer.setPageLayout(ReportPageLayout(source.layoutTemplate));
-            writer.setTitle(QStringLiteral("Inspection Report"));
-            writer.setCreator(QStringLiteral("RAVIK"));
-            drawn = PaintReport(writer, source, warnings, [&](int page, int pages) {
-                cancelled = progress && !progress(page, pages);
-                return !cancelled;
-            });
-        }
-        status = device.status();
-    }
-    if (cancelled) {
-        error.clear();  // the staged file is discarded
-        return false;
-    }
-    if (status == FileStatus::Ok && !drawn) status = FileStatus::CannotCreate;
-    if (status == FileStatus::Ok) status = file.finish();
-    if (status == FileStatus::Ok) status = CommitStagedFiles(files);
-    if (status == FileStatus::Ok) return true;
-    if (status == FileStatus::NotRegularFile) {
-        error = ReadProblemText(status, path, "");
-    } else {
-        error = std::string(status == FileStatus::WriteFailed ? "Error Writing File\n" : "Cannot Create File\n") + path +
-                "\nPDF Not Written";
-    }
-    return false;
+    const auto draw = [&](QPdfWriter& writer) {
+        writer.setPageLayout(ReportPageLayout(source.layoutTemplate));
+        writer.setTitle(QStringLiteral("Inspection Report"));
+        return PaintReport(writer, source, warnings, [&](int page, int pages) {
+            cancelled = progress && !progress(page, pages);
+            return !cancelled;
+        });
+    };
+    return WriteStagedPdf(path, draw, [&] { return cancelled; }, error);
 }
 
 std::string ReportDateToday() { return QDate::currentDate().toString(Qt::ISODate).toStdString(); }
