@@ -27,12 +27,12 @@ namespace {
 // more were found.
 constexpr long long kShownMost = 5000;
 
-struct FieldSpec {
+struct FilterField {
     const char* name;
     const char* label;
     const char* hint;
 };
-constexpr FieldSpec kFields[] = {
+constexpr FilterField kFields[] = {
     {"site", "&Site:", "the file's site"},      {"element", "&Element:", "Pb"},
     {"min", "M&in:", "lowest value"},            {"max", "Ma&x:", "highest value"},
     {"from", "F&rom:", "YYYY-MM-DD"},            {"to", "&To:", "YYYY-MM-DD"},
@@ -53,11 +53,11 @@ FindReadingsWindow::FindReadingsWindow(const ArchiveTarget& target, const Settin
     setWindowTitle(QStringLiteral("Find Readings"));
     auto* filters = new QGridLayout;
     int index = 0;
-    for (const FieldSpec& spec : kFields) {
+    for (const FilterField& field : kFields) {
         auto* edit = new QLineEdit;
-        edit->setObjectName(QString::fromLatin1(spec.name));
-        edit->setPlaceholderText(QString::fromLatin1(spec.hint));
-        auto* label = new QLabel(QString::fromLatin1(spec.label));
+        edit->setObjectName(QString::fromLatin1(field.name));
+        edit->setPlaceholderText(QString::fromLatin1(field.hint));
+        auto* label = new QLabel(QString::fromLatin1(field.label));
         label->setBuddy(edit);
         filters->addWidget(label, index / 2, (index % 2) * 2);
         filters->addWidget(edit, index / 2, (index % 2) * 2 + 1);

@@ -55,7 +55,8 @@ void PaintSpectrumPlot(QPainter& painter, const SpectrumViewPlot& plot, const st
     // texts are drawn without a background, so what they cross still shows.
     double listWidth = 0;
     for (const std::string& line : fieldLines) listWidth = std::max<double>(listWidth, metrics.horizontalAdvance(ToQString(line)));
-    const PlotRect list = PlaceFieldList(plot, listWidth, static_cast<double>(metrics.height()) * fieldLines.size());
+    const double listHeight = static_cast<double>(metrics.height()) * static_cast<double>(fieldLines.size());
+    const PlotRect list = PlaceFieldList(plot, listWidth, listHeight);
     painter.setBackgroundMode(Qt::TransparentMode);
     double y = list.top;
     for (const std::string& line : fieldLines) {

@@ -9,18 +9,18 @@ namespace ravik::test {
 
 inline ComparedReading SpectrumReading(int tableNo, const std::vector<double>& low, uint32_t millis,
                                        const std::vector<double>& high = {}) {
-    sample::RecordSpec spec;
-    spec.measuringMillis = millis;
-    spec.spectrum.lowChannels = static_cast<uint16_t>(low.size());
-    spec.spectrum.highChannels = static_cast<uint16_t>(high.size());
+    sample::RecordSpec made;
+    made.measuringMillis = millis;
+    made.spectrum.lowChannels = static_cast<uint16_t>(low.size());
+    made.spectrum.highChannels = static_cast<uint16_t>(high.size());
     for (const std::vector<double>* band : {&low, &high}) {
-        for (double count : *band) spec.spectrum.channelWords.push_back(sample::PackMilli(count));
+        for (double count : *band) made.spectrum.channelWords.push_back(sample::PackMilli(count));
     }
     ComparedReading reading;
     reading.fileName = "wall.qvr";
     reading.tableNo = tableNo;
     reading.measuringSeconds = millis / 1000.0;
-    reading.record = sample::BuildRecord(spec);
+    reading.record = sample::BuildRecord(made);
     return reading;
 }
 
