@@ -73,7 +73,7 @@ ReportSetupDialog::ReportSetupDialog(std::string path, const ReportTemplate& val
     logo->setObjectName(QStringLiteral("logo"));
     logoRow->addWidget(logo);
     logoRow->addWidget(browse);
-    auto* logoLabel = new QLabel(tr("L&ogo (PNG, JPEG, SVG):"), page);
+    auto* logoLabel = new QLabel(tr("Lo&go (PNG, JPEG, SVG):"), page);
     logoLabel->setBuddy(logo);
     form_->addRow(logoLabel, logoRow);
     connect(browse, &QPushButton::clicked, this, &ReportSetupDialog::browseLogo);
@@ -84,7 +84,7 @@ ReportSetupDialog::ReportSetupDialog(std::string path, const ReportTemplate& val
     addLine("construction_date", tr("Date of co&nstruction:"));
     inspectors_ = addText("inspectors", tr("&Inspectors\n(name; certification,\none a line):"));
     method_ = addText("method", tr("&Method:"));
-    addLine("footer", tr("Foo&ter:"));
+    addLine("footer", tr("Footer te&xt:"));
     paper_ = new QComboBox(page);
     paper_->setObjectName(QStringLiteral("paper"));
     paper_->addItems({QStringLiteral("Letter"), QStringLiteral("A4"), QStringLiteral("Legal")});
@@ -92,7 +92,7 @@ ReportSetupDialog::ReportSetupDialog(std::string path, const ReportTemplate& val
     orientation_ = new QComboBox(page);
     orientation_->setObjectName(QStringLiteral("orientation"));
     orientation_->addItems({QStringLiteral("landscape"), QStringLiteral("portrait")});
-    form_->addRow(tr("Orientation:"), orientation_);
+    form_->addRow(tr("O&rientation:"), orientation_);
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(page);
     scroll->setWidgetResizable(true);
@@ -105,6 +105,7 @@ ReportSetupDialog::ReportSetupDialog(std::string path, const ReportTemplate& val
     outer->addWidget(buttons);
     setTemplate(value);
     resize(620, 720);
+    field("firm")->setFocus();  // typing starts in the first field
 }
 
 QLineEdit* ReportSetupDialog::addLine(const char* name, const QString& label) {

@@ -185,6 +185,7 @@ CompareWindow::CompareWindow(Prompter* prompter, QWidget* parent) : QWidget(pare
     buildControls();
     rebuild();
     resize(1200, 760);
+    view_->setFocus();  // the plot's keys (arrows, + and -, Home) work at once
 }
 
 void CompareWindow::buildControls() {
@@ -635,10 +636,12 @@ void CompareWindow::chooseEmsaExport() {
     if (existing > 0) {
         const QString question =
             QStringLiteral("%1 of the %2 files exist in the folder. Replace them?").arg(existing).arg(paths.size());
+        // Replacing files destroys what they hold: Enter answers No.
         replace = prompter_ != nullptr
-                      ? prompter_->ask(FromQString(question), "Compare Spectra", Buttons::YesNo, Icon::Question) ==
-                            Answer::Yes
-                      : QMessageBox::question(this, QStringLiteral("Compare Spectra"), question) == QMessageBox::Yes;
+                      ? prompter_->askWithDefault(FromQString(question), "Compare Spectra", Buttons::YesNo,
+                                                  Icon::Question, Answer::No) == Answer::Yes
+                      : QMessageBox::question(this, QStringLiteral("Compare Spectra"), question,
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
         if (!replace) return;
     }
     std::string error;
