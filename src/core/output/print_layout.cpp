@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/output/export_writers.h"
+#include "core/platform/text1252.h"
 #include "core/views/spectrum_plot.h"
 #include "core/views/table_cells.h"
 #include "core/views/table_layout.h"
@@ -21,12 +22,6 @@ template <typename... Args>
 std::string Format(const char* format, Args... args) {
     char text[512];
     std::snprintf(text, sizeof text, format, args...);
-    return text;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
     return text;
 }
 

@@ -20,12 +20,6 @@ namespace {
 
 constexpr int kDateTimeCell = 14;
 
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
-
 // The fixed cells that hold numbers: No, the instrument's number, the
 // measuring seconds and, for Paint, DI.
 SheetColumnKind FixedKind(Mode mode, int cell) {

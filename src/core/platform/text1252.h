@@ -19,6 +19,14 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // UTF-8 sequence, becomes '?'.
 std::string Utf8ToCp1252(std::string_view utf8);
 
+// The text without its leading and trailing blanks (the fixed-width fields
+// of records and tables are padded with them).
+inline std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
 // Orders texts alphabetically without regard to case, as the program's sorted
 // word and alloy lists do: the letters of both cases (A-Z and the accented
 // letters of 1252) compare as their lower-case forms, other bytes by value.

@@ -17,12 +17,6 @@ std::string Join(std::string_view left, std::string_view middle, std::string_vie
 
 bool StartsWith(std::string_view text, char c) { return !text.empty() && text.front() == c; }
 
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
-
 CellStyle WithFlagColour(CellStyle style, uint32_t flags) {
     if (flags & Marked) {
         style.color = ColorRole::Marked;
